@@ -1,0 +1,55 @@
+# Flags and helpers shared by every target of both builds.
+
+if(WIN32)
+  enable_language(RC)
+  add_compile_definitions(UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601 WINVER=0x0601)
+  add_compile_options(-Wall -Wextra -Wno-unused-parameter -Wno-cast-function-type)
+  add_link_options(-static -static-libgcc -static-libstdc++)
+  # Windows tests run under Wine; the wrapper prepares one prefix per build folder.
+  set(CMAKE_CROSSCOMPILING_EMULATOR ${XCYH2_ROOT}/tools/wine-run ${CMAKE_BINARY_DIR}/wineprefix --)
+else()
+  option(XCYH2_SANITIZE "Build native code with AddressSanitizer and UBSan" ON)
+  add_compile_options(-Wall -Wextra -Wno-unused-parameter)
+  if(XCYH2_SANITIZE)
+    add_compile_options(-fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined)
+    add_link_options(-fsanitize=address,undefined)
+  endif()
+endif()
+
+configure_file(${XCYH2_ROOT}/src/startup/BuildHosts.h.in ${CMAKE_BINARY_DIR}/generated/BuildHosts.h @ONLY)
+
+# xcyh2_library(NAME SOURCES... [LIBS ...]): a static library whose headers are found from src/.
+function(xcyh2_library name)
+  cmake_parse_arguments(A "" "" "SOURCES;LIBS" ${ARGN})
+  add_library(${name} STATIC ${A_SOURCES})
+  target_include_directories(${name} PUBLIC ${XCYH2_ROOT}/src ${CMAKE_BINARY_DIR}/generated)
+  if(A_LIBS)
+    target_link_libraries(${name} PUBLIC ${A_LIBS})
+  endif()
+endfunction()
+
+# xcyh2_test(NAME SOURCES... [LIBS ...] [LABELS ...]): one GoogleTest executable, one CTest test.
+# In the cross build CTest runs it under Wine through the emulator set above.
+function(xcyh2_test name)
+  cmake_parse_arguments(A "" "TIMEOUT" "SOURCES;LIBS;LABELS" ${ARGN})
+  add_executable(${name} ${A_SOURCES})
+  target_include_directories(${name} PRIVATE ${XCYH2_ROOT}/src ${XCYH2_ROOT}/tests ${CMAKE_BINARY_DIR}/generated)
+  target_link_libraries(${name} PRIVATE ${A_LIBS} xcyh2_gtest_main)
+  add_test(NAME ${name} COMMAND ${name})
+  if(NOT A_TIMEOUT)
+    set(A_TIMEOUT 120)
+  endif()
+  set_tests_properties(${name} PROPERTIES TIMEOUT ${A_TIMEOUT})
+  if(A_LABELS)
+    set_tests_properties(${name} PROPERTIES LABELS "${A_LABELS}")
+  endif()
+endfunction()
+
+# Adds every listed subfolder that has a CMakeLists.txt, so subsystems land independently.
+macro(xcyh2_add_present_subdirs)
+  foreach(sub ${ARGN})
+    if(EXISTS ${CMAKE_CURRENT_SOURCE_DIR}/${sub}/CMakeLists.txt)
+      add_subdirectory(${sub})
+    endif()
+  endforeach()
+endmacro()

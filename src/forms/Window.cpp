@@ -1,0 +1,120 @@
+#include "forms/Window.h"
+
+#include <windowsx.h>
+
+#include <set>
+#include <string>
+
+namespace xcyh2::forms {
+
+Window::~Window() {
+    DestroyWin();
+    if (backgroundBrush_) ::DeleteObject(backgroundBrush_);
+}
+
+Window* Window::FromHandle(HWND hwnd) {
+    if (!hwnd || !::IsWindow(hwnd)) return nullptr;
+    return reinterpret_cast<Window*>(::GetPropW(hwnd, L"Xcyh2.Window"));
+}
+
+void Window::RegisterClassOnce(const wchar_t* className, UINT classStyle) {
+    WNDCLASSEXW existing{sizeof(existing)};
+    HINSTANCE instance = ::GetModuleHandleW(nullptr);
+    if (::GetClassInfoExW(instance, className, &existing)) return;
+    WNDCLASSEXW wc{sizeof(wc)};
+    wc.style = classStyle;
+    wc.lpfnWndProc = &StaticWindowProc;
+    wc.hInstance = instance;
+    wc.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
+    wc.hIcon = ::LoadIconW(instance, MAKEINTRESOURCEW(1));
+    wc.lpszClassName = className;
+    ::RegisterClassExW(&wc);
+}
+
+bool Window::CreateWin(const WindowSpec& spec) {
+    if (hwnd_) return true;
+    RegisterClassOnce(spec.className, spec.classStyle);
+    set_background(spec.background);
+    int width = spec.width;
+    int height = spec.height;
+    if (spec.clientSize && width != CW_USEDEFAULT) {
+        RECT r{0, 0, width, height};
+        ::AdjustWindowRectEx(&r, spec.style, FALSE, spec.exStyle);
+        width = r.right - r.left;
+        height = r.bottom - r.top;
+    }
+    HMENU menu = (spec.style & WS_CHILD) ? reinterpret_cast<HMENU>(spec.id) : nullptr;
+    HWND hwnd = ::CreateWindowExW(spec.exStyle, spec.className, spec.caption.c_str(), spec.style, spec.x, spec.y,
+                                  width, height, spec.parent, menu, ::GetModuleHandleW(nullptr), this);
+    return hwnd != nullptr;
+}
+
+void Window::DestroyWin() {
+    if (hwnd_) ::DestroyWindow(hwnd_);
+}
+
+void Window::set_background(COLORREF colour) {
+    if (backgroundBrush_ && colour == background_) return;
+    background_ = colour;
+    if (backgroundBrush_) ::DeleteObject(backgroundBrush_);
+    backgroundBrush_ = ::CreateSolidBrush(colour);
+}
+
+LRESULT Window::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (msg == WM_ERASEBKGND && backgroundBrush_) {
+        RECT r;
+        ::GetClientRect(hwnd_, &r);
+        ::FillRect(reinterpret_cast<HDC>(wParam), &r, backgroundBrush_);
+        return 1;
+    }
+    return ::DefWindowProcW(hwnd_, msg, wParam, lParam);
+}
+
+LRESULT CALLBACK Window::StaticWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    Window* self = reinterpret_cast<Window*>(::GetPropW(hwnd, L"Xcyh2.Window"));
+    if (msg == WM_NCCREATE) {
+        auto* create = reinterpret_cast<CREATESTRUCTW*>(lParam);
+        self = static_cast<Window*>(create->lpCreateParams);
+        if (self) {
+            ::SetPropW(hwnd, L"Xcyh2.Window", self);
+            self->hwnd_ = hwnd;
+        }
+    }
+    if (!self) return ::DefWindowProcW(hwnd, msg, wParam, lParam);
+    LRESULT result = self->HandleMessage(msg, wParam, lParam);
+    if (msg == WM_NCDESTROY) {
+        ::RemovePropW(hwnd, L"Xcyh2.Window");
+        self->hwnd_ = nullptr;
+        self->OnWindowGone();
+    }
+    return result;
+}
+
+short ButtonFromMessage(UINT msg, WPARAM wParam) {
+    switch (msg) {
+        case WM_LBUTTONDOWN: case WM_LBUTTONUP: case WM_LBUTTONDBLCLK: return kLeftButton;
+        case WM_RBUTTONDOWN: case WM_RBUTTONUP: case WM_RBUTTONDBLCLK: return kRightButton;
+        case WM_MBUTTONDOWN: case WM_MBUTTONUP: case WM_MBUTTONDBLCLK: return kMiddleButton;
+        default: break;
+    }
+    short held = 0;
+    if (wParam & MK_LBUTTON) held |= kLeftButton;
+    if (wParam & MK_RBUTTON) held |= kRightButton;
+    if (wParam & MK_MBUTTON) held |= kMiddleButton;
+    return held;
+}
+
+short ShiftFromKeyState(WPARAM wParam) {
+    short shift = 0;
+    if (wParam & MK_SHIFT) shift |= kShiftMask;
+    if (wParam & MK_CONTROL) shift |= kCtrlMask;
+    if (::GetKeyState(VK_MENU) < 0) shift |= kAltMask;
+    return shift;
+}
+
+void StartSystemDrag(HWND hwnd) {
+    ::ReleaseCapture();
+    ::SendMessageW(hwnd, WM_NCLBUTTONDOWN, HTCAPTION, 0);
+}
+
+}  // namespace xcyh2::forms

@@ -1,0 +1,57 @@
+// Every constant the shell shares: titles, codes, addresses, file names, resource ids, version.
+// Nothing is configured at run time; the hosts are fixed when the program is built.
+#pragma once
+
+#include "BuildHosts.h"
+
+namespace xcyh2::settings {
+
+// Titles and texts.
+inline constexpr const wchar_t* kGameTitle = L"星槎远航录2";
+inline constexpr const wchar_t* kCaptionSuffix = L"客户端";
+inline constexpr const wchar_t* kWindowCaption = L"星槎远航录2客户端";  // title followed by the suffix
+inline constexpr const wchar_t* kDialogCaption = L"提示";
+inline constexpr const wchar_t* kDesignCaption = L"云栖坊客户端";
+
+// Game code: URL paths and the icon file written to the temporary folder.
+inline constexpr const wchar_t* kGameCode = L"xcyh2";
+inline constexpr const wchar_t* kIconFileName = L"xcyh2.ico";
+
+// Addresses: scheme and paths are fixed, hosts come from the build.
+inline constexpr const wchar_t* kStaticHost = XCYH2_STATIC_HOST_W;
+inline constexpr const wchar_t* kWebHost = XCYH2_WEB_HOST_W;
+inline constexpr const wchar_t* kHomeHost = XCYH2_HOME_HOST_W;
+inline constexpr const wchar_t* kUpdateManifestUrl = L"http://" XCYH2_STATIC_HOST_W L"/gamehome/xcyh2/update.txt";
+inline constexpr const wchar_t* kLoginPageUrl = L"http://" XCYH2_WEB_HOST_W L"/xcyh2/login/login.html";
+inline constexpr const wchar_t* kGameSpaceUrl = L"http://" XCYH2_WEB_HOST_W L"/xcyh2/";
+inline constexpr const wchar_t* kHomePageUrl = L"http://" XCYH2_HOME_HOST_W L"/";
+
+// Files in the temporary folder.
+inline constexpr const wchar_t* kManifestFileName = L"update.txt";
+inline constexpr const wchar_t* kUpdaterFileName = L"Update.exe";
+
+// The one command-line switch.
+inline constexpr const wchar_t* kWebSwitch = L"/web";
+
+// Messages.
+inline constexpr const wchar_t* kOfflineMessage = L"未能连接到服务器，请检查网络连接是否正常！";
+
+// Program version (also in the version resource).
+inline constexpr int kVersionMajor = 1;
+inline constexpr int kVersionMinor = 1;
+inline constexpr int kVersionRevision = 0;
+
+// Embedded resources: custom types addressed by name and numeric id, language 2052.
+inline constexpr const wchar_t* kResTypePng = L"PNG";
+inline constexpr const wchar_t* kResTypeIcon = L"ICON";
+inline constexpr const wchar_t* kResTypeUpdate = L"UPDATE";
+inline constexpr int kResLoginBackground = 101;  // PNG, 1237 x 696
+inline constexpr int kResLoadingPicture = 102;   // PNG, 356 x 122
+inline constexpr int kResIconFile = 101;         // ICON: a whole .ico file, six images
+inline constexpr int kResUpdater = 101;          // UPDATE: the updater program
+inline constexpr int kLoginBackgroundWidth = 1237;
+inline constexpr int kLoginBackgroundHeight = 696;
+inline constexpr int kLoadingPictureWidth = 356;
+inline constexpr int kLoadingPictureHeight = 122;
+
+}  // namespace xcyh2::settings
