@@ -3,8 +3,9 @@
 if(WIN32)
   enable_language(RC)
   add_compile_definitions(UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601 WINVER=0x0601)
-  add_compile_options(-Wall -Wextra -Wno-unused-parameter -Wno-cast-function-type)
-  add_link_options(-static -static-libgcc -static-libstdc++)
+  add_compile_options(-Wall -Wextra -Wno-unused-parameter -Wno-cast-function-type -Wno-missing-field-initializers)
+  add_link_options(-static -static-libgcc -static-libstdc++ $<$<CONFIG:Release>:-s>)
+  set(CMAKE_RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
   # Windows tests run under Wine; the wrapper prepares one prefix per build folder.
   set(CMAKE_CROSSCOMPILING_EMULATOR ${XCYH2_ROOT}/tools/wine-run ${CMAKE_BINARY_DIR}/wineprefix --)
 else()

@@ -2,12 +2,20 @@
 // Each handle type gets one line (see win_handles.h); the owner closes it exactly once.
 #pragma once
 
+#include <cstdint>
+#include <type_traits>
 #include <utility>
 
 namespace xcyh2 {
 
-template <typename T, auto Close, auto Invalid = T{}>
+// Invalid is the "no handle" value as an integer (0, or -1 for INVALID_HANDLE_VALUE).
+template <typename T, auto Close, std::intptr_t Invalid = 0>
 class unique_any {
+    static T invalid() noexcept {
+        if constexpr (std::is_pointer_v<T>) return reinterpret_cast<T>(Invalid);
+        else return static_cast<T>(Invalid);
+    }
+
 public:
     unique_any() noexcept = default;
     explicit unique_any(T value) noexcept : value_(value) {}
@@ -21,13 +29,13 @@ public:
     ~unique_any() { reset(); }
 
     T get() const noexcept { return value_; }
-    explicit operator bool() const noexcept { return value_ != static_cast<T>(Invalid); }
+    explicit operator bool() const noexcept { return value_ != invalid(); }
 
-    T release() noexcept { return std::exchange(value_, static_cast<T>(Invalid)); }
+    T release() noexcept { return std::exchange(value_, invalid()); }
 
-    void reset(T value = static_cast<T>(Invalid)) noexcept {
+    void reset(T value = invalid()) noexcept {
         T old = std::exchange(value_, value);
-        if (old != static_cast<T>(Invalid)) Close(old);
+        if (old != invalid()) Close(old);
     }
 
     // For out-parameters of platform calls: closes what is held, then exposes the slot.
@@ -37,7 +45,7 @@ public:
     }
 
 private:
-    T value_ = static_cast<T>(Invalid);
+    T value_ = invalid();
 };
 
 }  // namespace xcyh2

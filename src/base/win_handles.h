@@ -21,20 +21,20 @@ inline void CloseMenu(HMENU h) { ::DestroyMenu(h); }
 inline void CloseRegion(HRGN h) { ::DeleteObject(h); }
 }  // namespace detail
 
-using unique_handle = unique_any<HANDLE, &detail::CloseFile, nullptr>;
-using unique_file = unique_any<HANDLE, &detail::CloseFile, INVALID_HANDLE_VALUE>;
-using unique_hgdiobj = unique_any<HGDIOBJ, &detail::CloseGdiObject, nullptr>;
-using unique_hbitmap = unique_any<HBITMAP, &detail::CloseGdiObject, nullptr>;
-using unique_hfont = unique_any<HFONT, &detail::CloseGdiObject, nullptr>;
-using unique_hbrush = unique_any<HBRUSH, &detail::CloseGdiObject, nullptr>;
-using unique_hrgn = unique_any<HRGN, &detail::CloseRegion, nullptr>;
-using unique_hdc = unique_any<HDC, &detail::CloseDc, nullptr>;
-using unique_hicon = unique_any<HICON, &detail::CloseIcon, nullptr>;
-using unique_hwnd = unique_any<HWND, &detail::CloseWindow, nullptr>;
-using unique_hinternet = unique_any<HINTERNET, &detail::CloseInternet, nullptr>;
-using unique_hglobal = unique_any<HGLOBAL, &detail::CloseGlobal, nullptr>;
-using unique_hmodule = unique_any<HMODULE, &detail::CloseModule, nullptr>;
-using unique_hmenu = unique_any<HMENU, &detail::CloseMenu, nullptr>;
+using unique_handle = unique_any<HANDLE, &detail::CloseFile>;
+using unique_file = unique_any<HANDLE, &detail::CloseFile, -1>;
+using unique_hgdiobj = unique_any<HGDIOBJ, &detail::CloseGdiObject>;
+using unique_hbitmap = unique_any<HBITMAP, &detail::CloseGdiObject>;
+using unique_hfont = unique_any<HFONT, &detail::CloseGdiObject>;
+using unique_hbrush = unique_any<HBRUSH, &detail::CloseGdiObject>;
+using unique_hrgn = unique_any<HRGN, &detail::CloseRegion>;
+using unique_hdc = unique_any<HDC, &detail::CloseDc>;
+using unique_hicon = unique_any<HICON, &detail::CloseIcon>;
+using unique_hwnd = unique_any<HWND, &detail::CloseWindow>;
+using unique_hinternet = unique_any<HINTERNET, &detail::CloseInternet>;
+using unique_hglobal = unique_any<HGLOBAL, &detail::CloseGlobal>;
+using unique_hmodule = unique_any<HMODULE, &detail::CloseModule>;
+using unique_hmenu = unique_any<HMENU, &detail::CloseMenu>;
 
 // A window's device context from GetDC, given back with ReleaseDC.
 class WindowDc {

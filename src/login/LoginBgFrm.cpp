@@ -1,0 +1,48 @@
+#include "login/LoginBgFrm.h"
+
+#include "forms/Window.h"
+#include "login/LoginBgHook.h"
+#include "login/LoginFrm.h"
+#include "startup/Settings.h"
+
+namespace xcyh2 {
+
+LoginBgFrm& LoginBgFrm::Instance() {
+    static LoginBgFrm instance;
+    return instance;
+}
+
+forms::WindowSpec LoginBgFrm::Spec() const {
+    forms::WindowSpec spec;
+    spec.className = L"LoginBgFrm";
+    spec.caption = settings::kWindowCaption;
+    spec.style = WS_OVERLAPPEDWINDOW;
+    // First shown centred on the screen.
+    spec.width = settings::kLoginBackgroundWidth;
+    spec.height = settings::kLoginBackgroundHeight;
+    spec.x = (::GetSystemMetrics(SM_CXSCREEN) - spec.width) / 2;
+    spec.y = (::GetSystemMetrics(SM_CYSCREEN) - spec.height) / 2;
+    return spec;
+}
+
+void LoginBgFrm::Form_Load() {
+    HWND hwnd = handle();
+    // No caption bar and no sizing frame: the picture is the whole window.
+    ::SetWindowLongW(hwnd, GWL_STYLE, ::GetWindowLongW(hwnd, GWL_STYLE) & 0xFF3BFFFF);
+    ::SetWindowPos(hwnd, nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_FRAMECHANGED);
+    picture_.Apply(hwnd, settings::kResLoginBackground, settings::kResTypePng);
+    HookLoginBg(hwnd);
+    SetCaption(settings::kWindowCaption);
+}
+
+void LoginBgFrm::Form_MouseDown(short button, short shift, int x, int y) {
+    if (button == forms::kLeftButton) forms::StartSystemDrag(handle());
+}
+
+void LoginBgFrm::Form_Unload() {
+    picture_.Release();
+    UnhookLoginBg(handle());
+    LoginFrm::Instance().Unload();
+}
+
+}  // namespace xcyh2

@@ -1,0 +1,60 @@
+#include "startup/LoadFrm.h"
+
+#include <windows.h>
+#include <shellapi.h>
+#include <wininet.h>
+
+#include "base/ansi.h"
+#include "forms/Application.h"
+#include "forms/MsgBox.h"
+#include "startup/CommandLine.h"
+#include "startup/Settings.h"
+
+namespace xcyh2 {
+
+LoadFrm& LoadFrm::Instance() {
+    static LoadFrm instance;
+    return instance;
+}
+
+forms::WindowSpec LoadFrm::Spec() const {
+    forms::WindowSpec spec;
+    spec.className = L"LoadFrm";
+    spec.caption = settings::kWindowCaption;
+    spec.style = WS_POPUP | WS_SYSMENU | WS_MINIMIZEBOX;  // no border, no caption bar
+    spec.width = settings::kLoadingPictureWidth;
+    spec.height = settings::kLoadingPictureHeight;
+    spec.x = (::GetSystemMetrics(SM_CXSCREEN) - spec.width) / 2;
+    spec.y = (::GetSystemMetrics(SM_CYSCREEN) - spec.height) / 2;
+    return spec;
+}
+
+void LoadFrm::Form_Initialize() {
+    DWORD flags = 0;
+    if (!::InternetGetConnectedState(&flags, 0)) {
+        forms::MsgBox(settings::kOfflineMessage, MB_OK | MB_ICONEXCLAMATION);
+        forms::Application::EndAtOnce();
+    }
+    CheckUpdate();
+}
+
+void LoadFrm::Form_Load() {
+    if (IsWebSwitch(ArgumentString(::GetCommandLineW()))) {
+        ::ShellExecuteA(nullptr, "open", WideToAnsi(settings::kHomePageUrl).c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+        forms::Application::EndAtOnce();
+    }
+    HWND hwnd = handle();
+    picture_.Apply(hwnd, settings::kResLoadingPicture, settings::kResTypePng);
+    // The window takes the picture's size; keep it centred on the screen.
+    SIZE size = picture_.size();
+    if (size.cx > 0 && size.cy > 0) {
+        int x = (::GetSystemMetrics(SM_CXSCREEN) - size.cx) / 2;
+        int y = (::GetSystemMetrics(SM_CYSCREEN) - size.cy) / 2;
+        ::SetWindowPos(hwnd, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+    LoadLoginWindow();
+}
+
+void LoadFrm::Form_Unload() { picture_.Release(); }
+
+}  // namespace xcyh2

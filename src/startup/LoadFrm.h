@@ -1,0 +1,31 @@
+// The start-up window, the first object of the process. Before its window exists it checks
+// that the machine is on line and runs the update check; then it honours the "/web" switch,
+// shows the translucent loading picture (PNG 102, 356 x 122, centred) and loads the login page
+// window, which unloads it once the login page has completed.
+#pragma once
+
+#include "forms/Form.h"
+#include "login/LayeredPicture.h"
+
+namespace xcyh2 {
+
+class LoadFrm : public forms::Form {
+public:
+    static LoadFrm& Instance();
+
+protected:
+    forms::WindowSpec Spec() const override;
+    void Form_Initialize() override;
+    void Form_Load() override;
+    void Form_Unload() override;
+
+private:
+    // The start-up update check (a silent end when nothing is offered or accepted).
+    void CheckUpdate();
+    // Loads the login page window, hidden, which starts loading the login page.
+    void LoadLoginWindow();
+
+    LayeredPicture picture_;
+};
+
+}  // namespace xcyh2

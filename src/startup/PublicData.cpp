@@ -1,0 +1,51 @@
+#include "startup/PublicData.h"
+
+#include <windows.h>
+
+#include "base/win_handles.h"
+#include "startup/ResourceBytes.h"
+
+namespace xcyh2 {
+
+std::wstring GetTempDir() {
+    // Wide call: the same folder as the ANSI call on a Chinese system, and right on every other.
+    std::wstring buffer(MAX_PATH + 1, L' ');
+    DWORD n = ::GetTempPathW(static_cast<DWORD>(buffer.size()), buffer.data());
+    if (n > buffer.size()) {
+        buffer.assign(n + 1, L' ');
+        n = ::GetTempPathW(static_cast<DWORD>(buffer.size()), buffer.data());
+    }
+    buffer.resize(n <= buffer.size() ? n : 0);
+    std::size_t nul = buffer.find(L'\0');
+    if (nul != std::wstring::npos) buffer.resize(nul);
+    while (buffer.size() > 1 && buffer.back() == L'\\' && buffer[buffer.size() - 2] == L'\\') buffer.pop_back();
+    if (buffer.empty() || buffer.back() != L'\\') buffer += L'\\';
+    return buffer;
+}
+
+bool SaveResToFile(int resourceId, const std::wstring& resourceType, const std::wstring& path) {
+    std::string_view bytes = ResourceBytes(resourceId, resourceType);
+    if (bytes.data() == nullptr) return false;
+
+    std::wstring temp = path + L"." + std::to_wstring(::GetCurrentProcessId()) + L".part";
+    {
+        unique_file file(::CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                       FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (!file) return false;
+        DWORD written = 0;
+        BOOL ok = bytes.empty() ||
+                  ::WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+        if (!ok || written != bytes.size() || !::FlushFileBuffers(file.get())) {
+            file.reset();
+            ::DeleteFileW(temp.c_str());
+            return false;
+        }
+    }
+    if (!::MoveFileExW(temp.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+        ::DeleteFileW(temp.c_str());
+        return false;
+    }
+    return true;
+}
+
+}  // namespace xcyh2
