@@ -54,3 +54,29 @@ macro(xcyh2_add_present_subdirs)
     endif()
   endforeach()
 endmacro()
+
+# xcyh2_fuzz_target(NAME SOURCES ... LIBS ... [CORPUS dir]): a libFuzzer target for a parser of
+# outside input. With -DXCYH2_FUZZ=ON (native build with clang) it is a real fuzzer:
+#   build-fuzz/fuzz/NAME -max_total_time=60 CORPUS_DIR
+# Otherwise it is linked with a small driver that replays the corpus, registered as a test,
+# so the target always compiles and its seed inputs keep passing.
+option(XCYH2_FUZZ "Build the fuzz targets with libFuzzer (native build with clang)" OFF)
+function(xcyh2_fuzz_target name)
+  cmake_parse_arguments(A "" "CORPUS" "SOURCES;LIBS" ${ARGN})
+  if(WIN32)
+    return()
+  endif()
+  add_executable(${name} ${A_SOURCES})
+  target_include_directories(${name} PRIVATE ${XCYH2_ROOT}/src ${XCYH2_ROOT}/tests ${CMAKE_BINARY_DIR}/generated)
+  target_link_libraries(${name} PRIVATE ${A_LIBS})
+  set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/fuzz)
+  if(XCYH2_FUZZ)
+    target_compile_options(${name} PRIVATE -fsanitize=fuzzer)
+    target_link_options(${name} PRIVATE -fsanitize=fuzzer)
+  else()
+    target_sources(${name} PRIVATE ${XCYH2_ROOT}/tests/support/FuzzReplay.cpp)
+    if(A_CORPUS)
+      add_test(NAME ${name}_corpus COMMAND ${name} ${A_CORPUS})
+    endif()
+  endif()
+endfunction()
