@@ -1,0 +1,72 @@
+#include "tabstrip/TabGeometry.h"
+
+#include <algorithm>
+
+#include "base/rounding.h"
+
+namespace xcyh2 {
+
+namespace {
+// Style 0: tab pictures start 14 pixels left of their Left and overlap their neighbours.
+constexpr TabStyleMetrics kStyle0{25, 106, 108, 14, 0, 14, -24, -12, 6, 18};
+// Style 1: rounded tabs with 5-pixel gaps.
+constexpr TabStyleMetrics kStyle1{32, 107, 200, 0, 5, 28, -20, -8, 7, 19};
+}  // namespace
+
+const TabStyleMetrics& MetricsOf(std::int32_t tabStyle) { return tabStyle == 1 ? kStyle1 : kStyle0; }
+
+std::int32_t ComputeTabWidth(std::int32_t tabStyle, std::int32_t areaWidth, std::int32_t tabCount,
+                             std::int32_t lockedCount) {
+    const auto& m = MetricsOf(tabStyle);
+    std::int32_t w = m.fullWidth;
+    if (lockedCount < tabCount) {
+        double reserved = tabStyle == 1 ? 5.0 * tabCount : 14.0;
+        double free = static_cast<double>(areaWidth) - static_cast<double>(m.fullWidth) * lockedCount - reserved;
+        w = RoundHalfEven(free / (tabCount - lockedCount));
+    }
+    return std::clamp(w, m.minWidth, m.fullWidth);
+}
+
+void LayoutTabs(std::int32_t tabStyle, std::int32_t sharedWidth, std::vector<TabBox>& tabs) {
+    const auto& m = MetricsOf(tabStyle);
+    std::int32_t x = m.firstLeft;
+    for (auto& tab : tabs) {
+        tab.left = x;
+        tab.width = tab.lockSize ? m.fullWidth : sharedWidth;
+        x += tab.width + m.gap;
+    }
+}
+
+HitResult HitTest(std::int32_t tabStyle, const StripExtent& strip, const std::vector<TabBox>& tabs, double x,
+                  double y) {
+    const auto& m = MetricsOf(tabStyle);
+    if (x < 0 || x > strip.width || y < 0 || y > kHitTestHeight) return {kOutside, false};
+    if (x > strip.width - strip.rightSize || x < strip.leftSize) return {kInMargin, false};
+    if (tabs.empty()) return {kNoTab, false};
+    double u = x - strip.leftSize;
+    if (u <= 14) return {0, false};
+    for (std::size_t i = 0; i < tabs.size(); ++i) {
+        const auto& t = tabs[i];
+        if (t.left <= u && u <= t.left + t.width) {
+            double right = t.left + t.width;
+            bool onClose = !t.hideButton && u >= right + m.closeX0 && u <= right + m.closeX1 && y >= m.closeY0 &&
+                           y <= m.closeY1;
+            return {static_cast<std::int32_t>(i), onClose};
+        }
+    }
+    return {kNoTab, false};
+}
+
+std::int32_t SelectionAfterRemove(std::int32_t selected, std::int32_t removed) {
+    if (removed == selected) return 0;
+    if (selected > removed) return selected - 1;
+    return selected;
+}
+
+std::int32_t SelectionAfterInsert(std::int32_t selected, std::int32_t inserted, std::int32_t countBefore) {
+    if (selected < 0 || selected > countBefore + 1) return 0;
+    if (selected < countBefore && inserted >= 0 && inserted <= selected) return selected + 1;
+    return selected;
+}
+
+}  // namespace xcyh2

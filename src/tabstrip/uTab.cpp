@@ -1,0 +1,398 @@
+#include "tabstrip/uTab.h"
+
+#include <windowsx.h>
+
+#include "base/classic_error.h"
+#include "tabstrip/TabWindowOps.h"
+
+namespace xcyh2 {
+
+namespace {
+constexpr wchar_t kClassName[] = L"Xcyh2TabStrip";
+
+HBITMAP LoadSkin(int id) {
+    return static_cast<HBITMAP>(
+        ::LoadImageW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(id), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
+}
+
+unique_hfont GuiFontWithWeight(LONG weight) {
+    LOGFONTW lf{};
+    ::GetObjectW(::GetStockObject(DEFAULT_GUI_FONT), sizeof(lf), &lf);
+    lf.lfWeight = weight;
+    return unique_hfont(::CreateFontIndirectW(&lf));
+}
+}  // namespace
+
+uTab::uTab() {
+    for (int style = 0; style < 2; ++style) {
+        HBITMAP bitmap = LoadSkin(MetricsOf(style).skinBitmap);
+        if (!bitmap) continue;  // a module without the skins draws backgrounds and text only
+        try {
+            skins_[style] = mdlTabAPI::MemDC(mdlTabAPI::CreateBitmapDC(bitmap));
+        } catch (...) {
+            ::DeleteObject(bitmap);
+            throw;
+        }
+    }
+    items_ = std::make_unique<CTabItems>(Win32TabWindowOps());
+    items_->SetOwner(this);
+    subclass_ = std::make_unique<CSubclass>(static_cast<ISubclassHandler&>(*this));
+    normalFont_ = GuiFontWithWeight(100);
+    boldFont_ = GuiFontWithWeight(700);
+}
+
+uTab::~uTab() {
+    *alive_ = false;
+    subclass_.reset();  // all interception ends
+    DestroyWin();
+    items_.reset();     // forms still in tabs are unloaded with their items
+    FreeBuffers();
+    boldFont_.reset();
+    normalFont_.reset();
+    skins_[1].reset();
+    skins_[0].reset();
+}
+
+bool uTab::Create(HWND parent, int x, int y, int width, const forms::PropertyBag& properties) {
+    ReadProperties(properties);
+    forms::WindowSpec window;
+    window.className = kClassName;
+    window.style = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS;
+    window.x = x;
+    window.y = y;
+    window.width = width;
+    window.height = MetricsOf(tabStyle_).stripHeight;
+    window.parent = parent;
+    if (!CreateWin(window)) return false;
+    // Every message of the strip's own window passes the strip first.
+    subclass_->ssc_Subclass(handle(), 0, 1, true, nullptr, false);
+    subclass_->ssc_AddMsg(handle(), ALL_MESSAGES, MSG_BEFORE);
+    Resize();
+    return true;
+}
+
+void uTab::ReadProperties(const forms::PropertyBag& properties) {
+    tabStyle_ = properties.ReadProperty<std::int32_t>(L"TabStyle", tabStyle_);
+    leftSize_ = properties.ReadProperty<std::int32_t>(L"TabLeftSize", leftSize_);
+    rightSize_ = properties.ReadProperty<std::int32_t>(L"TabRightSize", rightSize_);
+}
+
+void uTab::WriteProperties(forms::PropertyBag& properties) const {
+    properties.WriteProperty(L"TabStyle", tabStyle_);
+    properties.WriteProperty(L"TabLeftSize", leftSize_);
+    properties.WriteProperty(L"TabRightSize", rightSize_);
+}
+
+void uTab::refresh() { RedrawAll(); }
+
+void uTab::LockReDraw(bool lock) {
+    drawingEnabled_ = !lock;
+    if (lock) return;
+    ComputeTabWidth();
+    LayoutTabs();
+    RedrawAll();
+}
+
+void uTab::SethContainerWnd(HWND container) {
+    container_ = container;
+    subclass_->ssc_Subclass(container, 0, 1, true, nullptr, false);
+    subclass_->ssc_AddMsg(container, WM_SIZE, MSG_AFTER);
+}
+
+void uTab::RefreshPage() {
+    auto item = items_->Item(selected_);
+    if (!item || !item->Form()) throw ClassicError(91, "Object variable or With block variable not set");
+    item->Form()->RefreshPage();
+}
+
+HWND uTab::hParent() const {
+    if (!exists()) return nullptr;
+    return ::GetAncestor(handle(), GA_ROOT);
+}
+
+std::int32_t uTab::StripWidth() const {
+    RECT r{};
+    if (exists()) ::GetClientRect(handle(), &r);
+    return r.right;
+}
+
+// ---- geometry --------------------------------------------------------------------------------
+
+std::vector<TabBox> uTab::Boxes() const {
+    std::vector<TabBox> boxes;
+    boxes.reserve(static_cast<std::size_t>(Count()));
+    for (std::int32_t i = 0; i < Count(); ++i) {
+        auto item = items_->Item(i);
+        boxes.push_back({item->Left(), item->Width(), item->LockSize(), item->HideButton()});
+    }
+    return boxes;
+}
+
+void uTab::Resize() {
+    // Each step runs whatever became of the one before.
+    const std::int32_t height = MetricsOf(tabStyle_).stripHeight;
+    RECT r{};
+    ::GetClientRect(handle(), &r);
+    if (r.bottom != height && !resizing_) {
+        resizing_ = true;
+        ::SetWindowPos(handle(), nullptr, 0, 0, r.right, height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+        resizing_ = false;
+    }
+    try { CreateBuffers(); } catch (...) {}
+    try { ComputeTabWidth(); } catch (...) {}
+    try { LayoutTabs(); } catch (...) {}
+    try { RedrawAll(); } catch (...) {}
+}
+
+void uTab::ComputeTabWidth() {
+    if (!drawingEnabled_) return;
+    std::int32_t locked = 0;
+    for (std::int32_t i = 0; i < Count(); ++i)
+        if (items_->Item(i)->LockSize()) ++locked;
+    sharedWidth_ = xcyh2::ComputeTabWidth(tabStyle_, StripWidth() - leftSize_ - rightSize_, Count(), locked);
+}
+
+void uTab::LayoutTabs() {
+    if (!drawingEnabled_ || Count() == 0) return;
+    auto boxes = Boxes();
+    xcyh2::LayoutTabs(tabStyle_, sharedWidth_, boxes);
+    for (std::int32_t i = 0; i < Count(); ++i) {
+        auto item = items_->Item(i);
+        item->SetLeft(boxes[static_cast<std::size_t>(i)].left);
+        item->SetWidth(boxes[static_cast<std::size_t>(i)].width);
+    }
+}
+
+HitResult uTab::Hit(float x, float y) const {
+    return HitTest(tabStyle_, {StripWidth(), leftSize_, rightSize_}, Boxes(), x, y);
+}
+
+// ---- selection and forms ---------------------------------------------------------------------
+
+void uTab::SetSelected(std::int32_t index) {
+    if (index < 0) {
+        selected_ = -1;
+        RedrawAll();
+        return;
+    }
+    if (index > Count() - 1) return;
+    selected_ = index;
+    ShowSelectedForm();
+    RedrawAll();
+}
+
+void uTab::AttachForm(HWND form) {
+    RECT r{};
+    ::GetClientRect(container_, &r);
+    ::SetParent(form, container_);
+    mdlTabAPI::ModifyWindowLong(form, GWL_STYLE, WS_CAPTION | WS_THICKFRAME, WS_CHILD, SWP_FRAMECHANGED);
+    ::SetWindowPos(form, nullptr, 0, 0, r.right, r.bottom, SWP_HIDEWINDOW | SWP_NOACTIVATE | SWP_NOZORDER);
+}
+
+void uTab::ShowSelectedForm() {
+    if (selected_ >= Count() || !container_ || selected_ < 0) return;
+    auto item = items_->Item(selected_);
+    if (!item->Form()) return;
+    RECT r{};
+    ::GetClientRect(container_, &r);
+    ::SetWindowPos(item->Form()->hWnd(), HWND_TOP, 0, 0, r.right, r.bottom, SWP_SHOWWINDOW | SWP_NOACTIVATE);
+}
+
+// ---- IuTab -----------------------------------------------------------------------------------
+
+void uTab::Add(const std::wstring&, ITabForm& form, const std::optional<std::wstring>&, const TabIndex&) {
+    AttachForm(form.hWnd());
+    // The same tab stays selected when one is inserted before it.
+    selected_ = SelectionAfterInsert(selected_, items_->FindItem(&form), Count() - 1);
+    ComputeTabWidth();
+    LayoutTabs();
+    DrawTabs();
+}
+
+bool uTab::BeforeRemove(std::int32_t index) {
+    bool cancel = false;
+    if (OnItemColose) OnItemColose(index, cancel);
+    return !cancel;
+}
+
+void uTab::Remove(std::int32_t index) {
+    ComputeTabWidth();
+    LayoutTabs();
+    selected_ = SelectionAfterRemove(selected_, index);
+    ShowSelectedForm();
+    DrawTabs();
+}
+
+void uTab::Clear() {
+    ComputeTabWidth();
+    selected_ = 0;
+    DrawTabs();
+}
+
+void uTab::Redraw(bool) { RedrawAll(); }
+
+void uTab::ChangeForm(CTabItem&, ITabForm& form) {
+    try {
+        AttachForm(form.hWnd());
+    } catch (...) {
+    }
+    try {
+        ShowSelectedForm();
+    } catch (...) {
+    }
+}
+
+// ---- mouse -----------------------------------------------------------------------------------
+
+void uTab::Raise(const MouseEvent& event, std::int32_t index, short button, short shift, float x, float y) {
+    if (event) event(index, button, shift, x, y);
+}
+
+void uTab::MousePress(short button, short shift, float x, float y) {
+    lastPointer_ = {button, shift, x, y};
+    std::int32_t index = 0;
+    if (button == forms::kLeftButton) {
+        auto alive = alive_;
+        auto [i, onClose] = Hit(x, y);
+        index = i;
+        if (i >= 0 && i < Count()) {
+            if (i != selected_ && !onClose) {
+                selected_ = i;
+                ShowSelectedForm();
+                DrawTabs();
+            } else if (onClose && hoverState_ != 2) {
+                hoverState_ = 2;
+                DrawTabs();
+            }
+            if (TabChanged) TabChanged();
+            if (!*alive) return;
+        }
+    }
+    Raise(OnMouseDown, index, button, shift, x, y);
+}
+
+void uTab::MouseMoved(short button, short shift, float x, float y) {
+    std::int32_t index = 0;
+    if (button == 0) {
+        subclass_->TrackMouseTracking(handle());
+        auto [i, onClose] = Hit(x, y);
+        index = i;
+        std::int32_t state = onClose ? 1 : 0;
+        if (i != hoverIndex_ || state != hoverState_) {
+            if (i != hoverIndex_) {
+                auto alive = alive_;
+                Raise(OnMouseHover, i, button, shift, x, y);
+                if (!*alive) return;
+            }
+            hoverIndex_ = i;
+            hoverState_ = state;
+            DrawTabs();
+        }
+    }
+    Raise(OnMouseMove, index, button, shift, x, y);
+}
+
+void uTab::MouseRelease(short button, short shift, float x, float y) {
+    std::int32_t index = 0;
+    if (button == forms::kLeftButton) {
+        auto [i, onClose] = Hit(x, y);
+        index = i;
+        hoverState_ = 0;
+        if (i >= 0 && i < Count() && i == hoverIndex_ && onClose && !items_->Item(i)->HideButton()) {
+            auto alive = alive_;
+            items_->Remove(i, true);
+            if (!*alive) return;
+        }
+        RedrawAll();
+    }
+    Raise(OnMouseUp, index, button, shift, x, y);
+}
+
+void uTab::DoubleClick() {
+    PointerRecord record = lastPointer_;
+    std::int32_t index = Hit(record.x, record.y).index;
+    auto alive = alive_;
+    MousePress(record.button, record.shift, record.x, record.y);
+    if (!*alive) return;
+    Raise(OnDblClick, index, record.button, record.shift, record.x, record.y);
+}
+
+void uTab::MouseLeft() {
+    if (hoverIndex_ != -1) {
+        hoverIndex_ = -1;
+        DrawTabs();
+    }
+    if (OnMouseLeave) OnMouseLeave();
+}
+
+LRESULT uTab::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
+    const float x = static_cast<float>(GET_X_LPARAM(lParam));
+    const float y = static_cast<float>(GET_Y_LPARAM(lParam));
+    switch (msg) {
+        case WM_SIZE:
+            if (!resizing_) Resize();
+            return 0;
+        case WM_LBUTTONDOWN: case WM_RBUTTONDOWN: case WM_MBUTTONDOWN:
+        case WM_RBUTTONDBLCLK: case WM_MBUTTONDBLCLK:
+            // The strip keeps the pointer while a button is held, so a release lands here.
+            ::SetCapture(handle());
+            MousePress(forms::ButtonFromMessage(msg, wParam), forms::ShiftFromKeyState(wParam), x, y);
+            return 0;
+        case WM_LBUTTONDBLCLK:
+            ::SetCapture(handle());
+            lastPointer_ = {forms::kLeftButton, forms::ShiftFromKeyState(wParam), x, y};
+            DoubleClick();
+            return 0;
+        case WM_MOUSEMOVE:
+            MouseMoved(forms::ButtonFromMessage(msg, wParam), forms::ShiftFromKeyState(wParam), x, y);
+            return 0;
+        case WM_LBUTTONUP: case WM_RBUTTONUP: case WM_MBUTTONUP: {
+            if (!(wParam & (MK_LBUTTON | MK_RBUTTON | MK_MBUTTON)) && ::GetCapture() == handle()) ::ReleaseCapture();
+            MouseRelease(forms::ButtonFromMessage(msg, wParam), forms::ShiftFromKeyState(wParam), x, y);
+            return 0;
+        }
+        default:
+            break;
+    }
+    return Window::HandleMessage(msg, wParam, lParam);
+}
+
+// ---- interception ----------------------------------------------------------------------------
+
+void uTab::WindowProc(bool bBefore, bool& bHandled, LRESULT& lReturn, HWND lng_hWnd, UINT uMsg, WPARAM wParam,
+                      LPARAM lParam, LONG_PTR& lParamUser) {
+    c_Subclass_WindowProc(bBefore, bHandled, lReturn, lng_hWnd, uMsg, wParam, lParam, lParamUser);
+}
+
+void uTab::c_Subclass_WindowProc(bool, bool& bHandled, LRESULT& lReturn, HWND lng_hWnd, UINT uMsg, WPARAM,
+                                 LPARAM, LONG_PTR&) {
+    if (lng_hWnd == handle() && handle()) {
+        switch (uMsg) {
+            case WM_ERASEBKGND:
+                bHandled = true;
+                lReturn = 0;
+                break;
+            case WM_PAINT:
+                Paint();
+                bHandled = true;
+                lReturn = 0;
+                break;
+            case WM_MOUSELEAVE:
+                MouseLeft();
+                break;
+            default:
+                break;
+        }
+    } else if (lng_hWnd == container_ && uMsg == WM_SIZE) {
+        ShowSelectedForm();
+    }
+}
+
+void uTab::Paint() {
+    PAINTSTRUCT ps;
+    HDC dc = ::BeginPaint(handle(), &ps);
+    if (composite_) ::BitBlt(dc, 0, 0, bufWidth_, bufHeight_, composite_.get(), 0, 0, SRCCOPY);
+    ::EndPaint(handle(), &ps);
+}
+
+}  // namespace xcyh2

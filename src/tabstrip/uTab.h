@@ -1,0 +1,153 @@
+// The tab strip control: a horizontal strip of tabs, one per hosted form, placed along the top
+// of a host form. The forms live in a separate container window (hContainerWnd) as borderless
+// children sized to its client area; the selected tab's form is on top. The strip owns the tab
+// collection and implements IuTab for it, hit-tests the pointer, tracks hover and pressed
+// states, raises its events to the host and paints through off-screen surfaces.
+//
+// Drawing is off until the host calls LockReDraw(false). Events are plain callbacks; arguments
+// the host may change are references.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <vector>
+
+#include "base/win_handles.h"
+#include "forms/PropertyBag.h"
+#include "forms/Window.h"
+#include "tabstrip/CTabItems.h"
+#include "tabstrip/TabGeometry.h"
+#include "tabstrip/mdlTabAPI.h"
+#include "winhooks/CSubclass.h"
+
+namespace xcyh2 {
+
+class uTab : public forms::Window, public IuTab, private ISubclassHandler {
+public:
+    uTab();
+    ~uTab() override;
+
+    // Creates the strip's window inside parent, reading the persisted properties first; its
+    // height follows the style whatever the host asks.
+    bool Create(HWND parent, int x, int y, int width, const forms::PropertyBag& properties = {});
+    void ReadProperties(const forms::PropertyBag& properties);
+    void WriteProperties(forms::PropertyBag& properties) const;
+
+    void refresh();
+    void LockReDraw(bool lock);
+
+    HWND hContainerWnd() const { return container_; }
+    void SethContainerWnd(HWND container);
+
+    std::int32_t TabLeftSize() const { return leftSize_; }
+    void SetTabLeftSize(std::int32_t size) { leftSize_ = size; }
+    std::int32_t TabRightSize() const { return rightSize_; }
+    void TabRight(std::int32_t size) { rightSize_ = size; }
+    std::int32_t TabStyle() const { return tabStyle_; }
+    void SetTabStyle(std::int32_t style) { tabStyle_ = style; }
+
+    // Reloads the selected tab's form; with no tab selected that is an object-not-set error.
+    void RefreshPage();
+
+    // IuTab
+    void Add(const std::wstring& caption, ITabForm& form, const std::optional<std::wstring>& key,
+             const TabIndex& index) override;
+    bool BeforeRemove(std::int32_t index) override;
+    void Remove(std::int32_t index) override;
+    void Clear() override;
+    void Redraw(bool update) override;
+    void ChangeForm(CTabItem& item, ITabForm& form) override;
+    std::int32_t Selected() const override { return selected_; }
+    void SetSelected(std::int32_t index) override;
+    CTabItems& TabItems() override { return *items_; }
+    HWND hWnd() const override { return handle(); }
+    HWND hParent() const override;
+
+    // Events.
+    using MouseEvent = std::function<void(std::int32_t index, short& button, short& shift, float& x, float& y)>;
+    std::function<void()> TabChanged;
+    MouseEvent OnDblClick;
+    MouseEvent OnMouseDown;
+    MouseEvent OnMouseHover;
+    MouseEvent OnMouseMove;
+    MouseEvent OnMouseUp;
+    std::function<void()> OnMouseLeave;
+    std::function<void(std::int32_t index, bool& cancel)> OnItemColose;
+    std::function<void(HDC dc, std::int32_t width, std::int32_t height, bool& cancel)> OnDrawBackground;
+
+    // The finished picture the window shows, and the pointer state behind it.
+    HDC CompositeDC() const { return composite_.get(); }
+    std::int32_t HoverIndex() const { return hoverIndex_; }
+    std::int32_t HoverState() const { return hoverState_; }
+    std::int32_t SharedTabWidth() const { return sharedWidth_; }
+
+    // Painting (also run by the strip itself at the moments its events and IuTab name).
+    void CreateBuffers();
+    void FreeBuffers();
+    void RedrawAll();
+    void DrawStripBackground();
+    void DrawTabs();
+
+protected:
+    LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
+
+private:
+    struct PointerRecord {
+        short button = 0;
+        short shift = 0;
+        float x = 0;
+        float y = 0;
+    };
+
+    void WindowProc(bool bBefore, bool& bHandled, LRESULT& lReturn, HWND lng_hWnd, UINT uMsg, WPARAM wParam,
+                    LPARAM lParam, LONG_PTR& lParamUser) override;
+    void c_Subclass_WindowProc(bool bBefore, bool& bHandled, LRESULT& lReturn, HWND lng_hWnd, UINT uMsg,
+                               WPARAM wParam, LPARAM lParam, LONG_PTR& lParamUser);
+
+    void Resize();
+    void ComputeTabWidth();
+    void LayoutTabs();
+    void AttachForm(HWND form);
+    void ShowSelectedForm();
+    HitResult Hit(float x, float y) const;
+    std::vector<TabBox> Boxes() const;
+    std::int32_t StripWidth() const;
+    std::int32_t Count() const { return items_->Count(); }
+
+    void MousePress(short button, short shift, float x, float y);
+    void MouseMoved(short button, short shift, float x, float y);
+    void MouseRelease(short button, short shift, float x, float y);
+    void DoubleClick();
+    void MouseLeft();
+    void Paint();
+    void DrawTabText(HDC surface, const std::wstring& text, int x, int y, int width, int height);
+    void Raise(const MouseEvent& event, std::int32_t index, short button, short shift, float x, float y);
+
+    // In the order the strip creates them; released in reverse in the destructor.
+    mdlTabAPI::MemDC skins_[2];
+    mdlTabAPI::MemDC background_, composite_, tabArea_;
+    std::int32_t leftSize_ = 40;
+    std::int32_t rightSize_ = 0;
+    std::unique_ptr<CTabItems> items_;
+    std::int32_t selected_ = -1;
+    std::int32_t hoverIndex_ = -1;
+    std::int32_t sharedWidth_ = 108;
+    std::int32_t hoverState_ = 0;
+    bool drawingEnabled_ = false;
+    unique_hfont normalFont_, boldFont_;
+    PointerRecord lastPointer_;
+    std::int32_t tabStyle_ = 0;
+    HWND container_ = nullptr;
+    std::unique_ptr<CSubclass> subclass_;
+
+    // The geometry the surfaces were made for (style and margins take effect at a resize).
+    std::int32_t bufStyle_ = 0, bufWidth_ = 0, bufHeight_ = 0, bufArea_ = 0, bufLeft_ = 0;
+    bool resizing_ = false;
+    // Lets a handler find out whether the strip survived the host's event.
+    std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
+};
+
+}  // namespace xcyh2
