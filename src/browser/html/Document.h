@@ -66,7 +66,8 @@ struct InlineRun {
 struct Block {
     enum class Kind { Text, Frame };
     Kind kind = Kind::Text;
-    bool spaced = false;            // paragraph, heading, list: keeps a gap to its neighbours
+    bool gapBefore = false;         // a paragraph, heading or list edge lies between this
+                                    // block and the one before it: keep a blank gap
     std::vector<InlineRun> runs;    // Kind::Text
     int frame = -1;                 // Kind::Frame: index into Document::Frames()
 };

@@ -1,0 +1,198 @@
+// The built-in engine under Wine against the demo publisher server.
+#include <gtest/gtest.h>
+
+#include "browser/BuiltInBrowser.h"
+#include "browser/WebBrowser.h"
+#include "EngineTestSupport.h"
+
+namespace xcyh2::browser {
+namespace {
+
+using test::DemoUrl;
+using test::EventLog;
+using test::ParentWindow;
+using xcyh2::test::PumpMessages;
+using xcyh2::test::PumpUntil;
+
+class BuiltInBrowserTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (DemoUrl().empty()) GTEST_SKIP() << "XCYH2_DEMO_URL is not set (run through ctest)";
+        browser = CreateBuiltInBrowser(parent.get(), 0, 0, 760, 560);
+        ASSERT_TRUE(browser);
+        log.Attach(*browser);
+    }
+    // Navigates and waits for the top document's completion.
+    bool Open(const std::wstring& url, DWORD ms = 10000) {
+        log.lines.clear();
+        browser->Navigate(url);
+        return PumpUntil([&] { return log.Has(L"DC top "); }, ms);
+    }
+    std::wstring Text() const { return BuiltInDocumentText(*browser); }
+    void Click(int x, int y) {
+        ::SendMessageW(browser->hWnd(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y));
+        ::SendMessageW(browser->hWnd(), WM_LBUTTONUP, 0, MAKELPARAM(x, y));
+    }
+
+    ParentWindow parent;
+    std::shared_ptr<IWebBrowser> browser;
+    EventLog log;
+};
+
+TEST_F(BuiltInBrowserTest, EventsComeInTheSystemControlsOrder) {
+    std::wstring page = DemoUrl() + L"/xcyh2/login/login.html";
+    std::wstring frame = DemoUrl() + L"/xcyh2/login/news.html";
+    ASSERT_TRUE(Open(page)) << log.Joined();
+    EXPECT_EQ(log.IndexOf(L"BN " + page), 0) << log.Joined();
+    EXPECT_EQ(log.IndexOf(L"DB"), 1) << log.Joined();
+    int title = log.IndexOf(L"TC 星槎远航录2 登录");
+    int frameBn = log.IndexOf(L"BN " + frame);
+    int frameDc = log.IndexOf(L"DC frame " + frame);
+    int top = log.IndexOf(L"DC top " + page);
+    EXPECT_GT(title, 1) << log.Joined();
+    EXPECT_GT(frameBn, 1) << log.Joined();
+    EXPECT_GT(frameDc, frameBn) << log.Joined();
+    EXPECT_GT(top, frameDc) << log.Joined();
+    EXPECT_EQ(top, static_cast<int>(log.lines.size()) - 1) << log.Joined();
+
+    EXPECT_EQ(browser->DocumentUrl(), page);
+    std::wstring root = browser->DocumentRootInnerHtml();
+    EXPECT_NE(root.find(L"app://loadgame|"), std::wstring::npos);
+    // Page and frame are both drawn.
+    EXPECT_NE(Text().find(L"欢迎回来"), std::wstring::npos) << Text();
+    EXPECT_NE(Text().find(L"云海巡航周"), std::wstring::npos) << Text();
+
+    // A later completion (Refresh) raises the events again, without BeforeNavigate2.
+    log.lines.clear();
+    browser->Refresh();
+    EXPECT_TRUE(PumpUntil([&] { return log.Has(L"DC top "); }, 10000)) << log.Joined();
+    EXPECT_FALSE(log.Has(L"BN " + page));
+}
+
+TEST_F(BuiltInBrowserTest, CancelStopsTheNavigationAndAFrameOnly) {
+    ASSERT_TRUE(Open(DemoUrl() + L"/xcyh2/login/help.html"));
+    log.cancelIfContains = L"help.html";
+    log.lines.clear();
+    browser->Navigate(DemoUrl() + L"/xcyh2/login/help.html?again");
+    ASSERT_TRUE(PumpUntil([&] { return log.Has(L"BN "); }));
+    PumpMessages(300);
+    EXPECT_EQ(log.lines.size(), 1u) << log.Joined();
+    EXPECT_EQ(browser->DocumentUrl(), DemoUrl() + L"/xcyh2/login/help.html");
+
+    // A cancelled frame is not fetched; the top document still completes.
+    log.cancelIfContains = L"news.html";
+    ASSERT_TRUE(Open(DemoUrl() + L"/xcyh2/login/login.html")) << log.Joined();
+    EXPECT_FALSE(log.Has(L"DC frame ")) << log.Joined();
+    EXPECT_EQ(Text().find(L"云海巡航周"), std::wstring::npos);
+}
+
+TEST_F(BuiltInBrowserTest, LinksClickBlankTargetAndContextMenu) {
+    std::string page =
+        "<html><body><a href=\"/xcyh2/game2.html\" target=\"_blank\">NEWWINDOWNEWWINDOW</a></body></html>";
+    ASSERT_TRUE(test::DemoSet(L"/t/blank.html", page));
+    ASSERT_TRUE(Open(DemoUrl() + L"/t/blank.html"));
+    log.lines.clear();
+    Click(30, 16);  // the one link, at the page's top-left margin
+    EXPECT_EQ(log.Joined(), L"NW " + DemoUrl() + L"/xcyh2/game2.html\n");
+
+    std::string same = "<html><body><a href=\"app://minimize\">MINIMIZEMINIMIZE</a></body></html>";
+    ASSERT_TRUE(test::DemoSet(L"/t/same.html", same));
+    ASSERT_TRUE(Open(DemoUrl() + L"/t/same.html"));
+    log.cancelIfContains = L"app://";
+    log.lines.clear();
+    Click(30, 16);
+    EXPECT_EQ(log.Joined(), L"BN app://minimize\n");  // cancelled: nothing else
+    // Not a click: pressed on the link, released elsewhere.
+    log.lines.clear();
+    ::SendMessageW(browser->hWnd(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(30, 16));
+    ::SendMessageW(browser->hWnd(), WM_LBUTTONUP, 0, MAKELPARAM(400, 400));
+    EXPECT_TRUE(log.lines.empty());
+
+    // The document's handler says no: no menu, the message returns at once.
+    ::SendMessageW(browser->hWnd(), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(browser->hWnd()), MAKELPARAM(100, 100));
+    EXPECT_EQ(log.contextMenuCalls, 1);
+}
+
+TEST_F(BuiltInBrowserTest, GbkPageShowsChinese) {
+    ASSERT_TRUE(Open(DemoUrl() + L"/xcyh2/login/login_gbk.html"));
+    EXPECT_TRUE(log.Has(L"TC 星槎远航录2 登录")) << log.Joined();
+    EXPECT_NE(Text().find(L"欢迎回来，舰长。"), std::wstring::npos) << Text();
+    EXPECT_NE(browser->DocumentRootInnerHtml().find(L"进入游戏"), std::wstring::npos);
+}
+
+TEST_F(BuiltInBrowserTest, FailuresShowAnErrorPageWithContent) {
+    std::wstring missing = DemoUrl() + L"/test/status/404";
+    ASSERT_TRUE(Open(missing));
+    EXPECT_TRUE(log.Has(L"DC top " + missing)) << log.Joined();
+    EXPECT_NE(Text().find(L"无法显示此网页"), std::wstring::npos) << Text();
+    EXPECT_NE(Text().find(L"404"), std::wstring::npos);
+    EXPECT_FALSE(browser->DocumentRootInnerHtml().empty());
+    EXPECT_EQ(browser->DocumentUrl(), missing);
+
+    ASSERT_TRUE(Open(DemoUrl() + L"/test/status/500"));
+    EXPECT_NE(Text().find(L"500"), std::wstring::npos);
+
+    // Nobody listens on port 1.
+    ASSERT_TRUE(Open(L"http://127.0.0.1:1/xcyh2/login/login.html", 30000));
+    EXPECT_NE(Text().find(L"无法显示此网页"), std::wstring::npos);
+
+    // An address the engine cannot open at all.
+    ASSERT_TRUE(Open(L"ftp://127.0.0.1/x"));
+    EXPECT_NE(Text().find(L"无法显示此网页"), std::wstring::npos);
+}
+
+TEST_F(BuiltInBrowserTest, CutOffEmptyAndMalformedPagesShowWhatCame) {
+    ASSERT_TRUE(test::DemoSet(L"/t/bad.html", "<html><body><p>开头<b><i>未闭合<a href='x'>链接<table><td>\xff\xfe</td"));
+    ASSERT_TRUE(Open(DemoUrl() + L"/t/bad.html"));
+    EXPECT_NE(Text().find(L"未闭合"), std::wstring::npos) << Text();
+
+    // The server announces more than it sends: what came is shown, not an error page.
+    ASSERT_TRUE(Open(DemoUrl() + L"/test/cutoff/300?announce=5000", 30000));
+    EXPECT_EQ(Text().find(L"无法显示此网页"), std::wstring::npos) << Text();
+    EXPECT_FALSE(browser->DocumentRootInnerHtml().empty());
+
+    // An empty answer is an empty document (the login window treats that as "no connection").
+    ASSERT_TRUE(Open(DemoUrl() + L"/xcyh2/login/empty.html"));
+    EXPECT_TRUE(browser->DocumentRootInnerHtml().empty());
+}
+
+TEST_F(BuiltInBrowserTest, HugePageIsCappedAndCompletes) {
+    ASSERT_TRUE(Open(DemoUrl() + L"/test/big/12000000", 60000)) << log.Joined();
+    EXPECT_FALSE(browser->DocumentRootInnerHtml().empty());
+}
+
+TEST_F(BuiltInBrowserTest, StalledServerNeverBlocksTheWindow) {
+    browser->Navigate(DemoUrl() + L"/test/stall?ms=20000");
+    ASSERT_TRUE(PumpUntil([&] { return log.Has(L"DB"); }));
+    // The window answers while the fetch waits.
+    for (int i = 0; i < 5; ++i) {
+        DWORD_PTR result = 0;
+        DWORD start = ::GetTickCount();
+        ASSERT_TRUE(::SendMessageTimeoutW(browser->hWnd(), WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 1000, &result));
+        EXPECT_LT(::GetTickCount() - start, 500u);
+        PumpMessages(100);
+    }
+    EXPECT_FALSE(log.Has(L"DC "));
+    // Destroying the engine while its fetch runs: the worker finds nothing to touch.
+    browser.reset();
+    PumpMessages(200);
+}
+
+TEST_F(BuiltInBrowserTest, ReleasedFromInsideItsOwnEvent) {
+    bool called = false;
+    browser->BeforeNavigate2 = [&](const std::wstring&, bool& Cancel) {
+        called = true;
+        browser.reset();  // the login window's commands unload the window that holds it
+    };
+    std::shared_ptr<IWebBrowser> keep = browser;
+    HWND hwnd = browser->hWnd();
+    keep.reset();
+    ::PostMessageW(hwnd, WM_NULL, 0, 0);
+    browser->Navigate(DemoUrl() + L"/xcyh2/login/help.html");
+    EXPECT_TRUE(PumpUntil([&] { return called; }));
+    PumpMessages(200);
+    EXPECT_FALSE(browser);
+}
+
+}  // namespace
+}  // namespace xcyh2::browser

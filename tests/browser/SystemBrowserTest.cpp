@@ -1,0 +1,69 @@
+// The system web-browser control, hosted through COM. Under Wine without its Gecko package the
+// control hosts and raises BeforeNavigate2 but renders nothing; that much is tested here.
+#include <gtest/gtest.h>
+#include <ole2.h>
+
+#include "browser/SystemBrowser.h"
+#include "browser/WebBrowser.h"
+#include "EngineTestSupport.h"
+
+namespace xcyh2::browser {
+namespace {
+
+using test::EventLog;
+using test::ParentWindow;
+
+class SystemBrowserTest : public ::testing::Test {
+protected:
+    void SetUp() override { ::OleInitialize(nullptr); }
+    void TearDown() override { ::OleUninitialize(); }
+};
+
+TEST_F(SystemBrowserTest, HostsNavigatesAndCancels) {
+    ParentWindow parent;
+    std::shared_ptr<IWebBrowser> browser = CreateSystemBrowser(parent.get(), 10, 10, 600, 400);
+    ASSERT_TRUE(browser) << "the system control could not be hosted";
+    ASSERT_TRUE(::IsWindow(browser->hWnd()));
+    EXPECT_EQ(::GetParent(browser->hWnd()), parent.get());
+
+    browser->SetSilent(true);
+    EXPECT_TRUE(browser->Silent());
+    browser->SetSilent(false);
+    EXPECT_FALSE(browser->Silent());
+
+    EventLog log;
+    log.Attach(*browser);
+    std::wstring page = test::DemoUrl() + L"/xcyh2/login/help.html";
+    browser->Navigate(page);
+    EXPECT_TRUE(xcyh2::test::PumpUntil([&] { return log.Has(L"BN "); }, 5000));
+    EXPECT_EQ(log.lines.at(0), L"BN " + page);
+
+    // A cancelled navigation goes no further: no download, no document.
+    EventLog cancelling;
+    cancelling.cancelIfContains = L"app://minimize";
+    cancelling.Attach(*browser);
+    browser->Navigate(L"app://minimize");
+    EXPECT_TRUE(xcyh2::test::PumpUntil([&] { return cancelling.Has(L"BN app://minimize"); }, 5000));
+    xcyh2::test::PumpMessages(500);
+    EXPECT_FALSE(cancelling.Has(L"DB")) << cancelling.Joined();
+    EXPECT_FALSE(cancelling.Has(L"DC ")) << cancelling.Joined();
+}
+
+TEST_F(SystemBrowserTest, ReleasedFromInsideItsOwnEvent) {
+    ParentWindow parent;
+    std::shared_ptr<IWebBrowser> browser = CreateSystemBrowser(parent.get(), 0, 0, 300, 200);
+    ASSERT_TRUE(browser);
+    bool called = false;
+    browser->BeforeNavigate2 = [&](const std::wstring&, bool& Cancel) {
+        called = true;
+        Cancel = true;
+        browser.reset();  // as the login window does when a command unloads it
+    };
+    browser->Navigate(L"app://exitgame");
+    EXPECT_TRUE(xcyh2::test::PumpUntil([&] { return called; }, 5000));
+    xcyh2::test::PumpMessages(200);
+    EXPECT_FALSE(browser);
+}
+
+}  // namespace
+}  // namespace xcyh2::browser
