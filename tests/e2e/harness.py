@@ -1,0 +1,292 @@
+"""End-to-end harness: runs the built shell under Wine against the local demo publisher server.
+
+    from harness import Shell, demo_server, e2e_main
+
+    class LoadingPicture(unittest.TestCase):
+        def test_shows(self):
+            with demo_server() as server, Shell() as shell:
+                w = shell.wait_for_window("LoadFrm", visible=True)
+                shell.screenshot("loading.png")
+
+Environment (set by CTest): XCYH2_BUILD_DIR (the cross build folder, built with all hosts at
+127.0.0.1:XCYH2_TEST_PORT). Wine runs in BUILD_DIR/wineprefix-e2e (BUILD_DIR/wineprefix-offline
+for the off-line runs), on $DISPLAY or on a virtual display the harness starts itself.
+Screenshots go to BUILD_DIR/e2e-artifacts/.
+"""
+
+import contextlib
+import json
+import os
+import shutil
+import signal
+import subprocess
+import sys
+import time
+import unittest
+
+ROOT = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
+sys.path.insert(0, os.path.join(ROOT, "tools"))
+from demo_server_client import DemoServer  # noqa: E402
+
+WINE_RUN = os.path.join(ROOT, "tools", "wine-run")
+IDOK, IDCANCEL, IDYES, IDNO = 1, 2, 6, 7
+
+
+def build_dir():
+    d = os.environ.get("XCYH2_BUILD_DIR")
+    if not d:
+        raise unittest.SkipTest("XCYH2_BUILD_DIR is not set (run through ctest in the cross build)")
+    return os.path.abspath(d)
+
+
+def test_port():
+    return int(os.environ.get("XCYH2_TEST_PORT", "47180"))
+
+
+def artifacts_dir():
+    d = os.path.join(build_dir(), "e2e-artifacts")
+    os.makedirs(d, exist_ok=True)
+    return d
+
+
+_display_proc = None
+
+
+def ensure_display():
+    """Uses $DISPLAY when it answers, else starts one virtual display for this test process."""
+    global _display_proc
+    if os.environ.get("DISPLAY") and subprocess.run(
+            ["xdpyinfo"], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL).returncode == 0:
+        return os.environ["DISPLAY"]
+    for n in range(200, 260):
+        if os.path.exists(f"/tmp/.X11-unix/X{n}") or os.path.exists(f"/tmp/.X{n}-lock"):
+            continue
+        proc = subprocess.Popen(["Xvfb", f":{n}", "-screen", "0", "1920x1080x24", "-nolisten", "tcp"],
+                                stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        os.environ["DISPLAY"] = f":{n}"
+        for _ in range(50):
+            if subprocess.run(["xdpyinfo"], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL).returncode == 0:
+                _display_proc = proc
+                return os.environ["DISPLAY"]
+            time.sleep(0.1)
+        proc.kill()
+    raise RuntimeError("no virtual display could be started")
+
+
+def stop_display():
+    global _display_proc
+    if _display_proc:
+        _display_proc.kill()
+        _display_proc = None
+
+
+def demo_server(**kwargs):
+    """The demo publisher server on the port the test build was made for."""
+    return DemoServer(port=test_port(), **kwargs)
+
+
+def wait_until(condition, timeout=20.0, interval=0.2, message="condition"):
+    deadline = time.monotonic() + timeout
+    while True:
+        value = condition()
+        if value:
+            return value
+        if time.monotonic() >= deadline:
+            raise AssertionError(f"timed out after {timeout}s waiting for {message}")
+        time.sleep(interval)
+
+
+class Shell:
+    """One run of the shell (or another executable of the build) under Wine."""
+
+    def __init__(self, args=(), offline=False, exe="xcyh2.exe", fresh_temp=True):
+        self.build = build_dir()
+        self.exe = os.path.join(self.build, "bin", exe)
+        self.args = list(args)
+        self.offline = offline
+        self.prefix = os.path.join(self.build, "wineprefix-offline" if offline else "wineprefix-e2e")
+        self.fresh_temp = fresh_temp
+        self.proc = None
+        self.exit_code = None
+        ensure_display()
+
+    # --- wine plumbing ---------------------------------------------------------------------
+
+    def env(self):
+        env = dict(os.environ)
+        env["WINEDEBUG"] = env.get("WINEDEBUG", "-all")
+        return env
+
+    def wine(self, *command, timeout=60, check=False):
+        """Runs a command (e.g. 'wine', 'winprobe.exe', ...) in this run's prefix and waits."""
+        cmd = self.in_namespace([WINE_RUN, self.prefix, "--"] + list(command))
+        return subprocess.run(cmd, env=self.env(), stdin=subprocess.DEVNULL, stdout=subprocess.PIPE,
+                              stderr=subprocess.DEVNULL, timeout=timeout, check=check)
+
+    def in_namespace(self, cmd):
+        """Off line, Wine's processes live in the shell's network namespace: enter it."""
+        if self.offline and self.proc is not None and self.proc.poll() is None:
+            return ["nsenter", f"--net=/proc/{self.proc.pid}/ns/net"] + cmd
+        return cmd
+
+    def kill_all(self):
+        subprocess.run(self.in_namespace([WINE_RUN, self.prefix, "--", "wineserver", "-k"]), env=self.env(),
+                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+
+    def temp_dir(self):
+        """Unix path of the prefix's temporary folder (%TEMP%)."""
+        users = os.path.join(self.prefix, "drive_c", "users")
+        for user in (os.environ.get("USER", "root"), "root"):
+            p = os.path.join(users, user, "AppData", "Local", "Temp")
+            if os.path.isdir(p):
+                return p
+        p = os.path.join(users, "root", "AppData", "Local", "Temp")
+        os.makedirs(p, exist_ok=True)
+        return p
+
+    def opened_urls(self):
+        path = os.path.join(self.prefix, "opened-urls.txt")
+        if not os.path.exists(path):
+            return []
+        with open(path, encoding="utf-8", errors="replace") as f:
+            return [line.rstrip("\n") for line in f if line.strip()]
+
+    # --- life cycle ------------------------------------------------------------------------
+
+    def start(self):
+        # Make sure the prefix exists before the clock starts, and nothing of an earlier run is left.
+        self.wine("true", timeout=180)
+        self.kill_all()
+        if self.fresh_temp:
+            for name in ("update.txt", "Update.exe", "Update-args.txt", "xcyh2.ico"):
+                path = os.path.join(self.temp_dir(), name)
+                if os.path.exists(path):
+                    os.chmod(path, 0o644)
+                    os.remove(path)
+        url_log = os.path.join(self.prefix, "opened-urls.txt")
+        if os.path.exists(url_log):
+            os.remove(url_log)
+        cmd = [WINE_RUN, self.prefix, "--", "wine", self.exe] + self.args
+        if self.offline:
+            # Only loopback in a network namespace of its own: the machine is off line.
+            # A fresh wineserver starts inside it, since kill_all ended the previous one.
+            cmd = ["unshare", "-n", "sh", "-c", 'ip link set lo up && exec "$@"', "sh"] + cmd
+        self.log_path = os.path.join(artifacts_dir(), os.path.basename(self.exe) + ".log")
+        with open(self.log_path, "ab") as log:
+            self.proc = subprocess.Popen(cmd, env=self.env(), stdin=subprocess.DEVNULL, stdout=log,
+                                         stderr=subprocess.STDOUT, start_new_session=True)
+        return self
+
+    def running(self):
+        return self.proc is not None and self.proc.poll() is None
+
+    def wait_exit(self, timeout=30):
+        try:
+            self.exit_code = self.proc.wait(timeout=timeout)
+        except subprocess.TimeoutExpired:
+            raise AssertionError(f"the program did not exit within {timeout}s")
+        return self.exit_code
+
+    def stop(self):
+        if self.proc is None:
+            return
+        if self.proc.poll() is None:
+            self.kill_all()
+            try:
+                self.proc.wait(timeout=10)
+            except subprocess.TimeoutExpired:
+                os.killpg(self.proc.pid, signal.SIGKILL)
+                self.proc.wait()
+        self.kill_all()
+
+    def __enter__(self):
+        return self.start()
+
+    def __exit__(self, *exc):
+        self.stop()
+
+    # --- looking at windows ----------------------------------------------------------------
+
+    def windows(self):
+        out = self.wine(os.path.join(self.build, "bin", "winprobe.exe"), "list", timeout=60)
+        result = []
+        for line in out.stdout.decode("utf-8", "replace").splitlines():
+            line = line.strip()
+            if line.startswith("{"):
+                try:
+                    result.append(json.loads(line))
+                except json.JSONDecodeError:
+                    pass
+        return result
+
+    def window(self, cls):
+        for w in self.windows():
+            if w["class"] == cls:
+                return w
+        return None
+
+    def wait_for_window(self, cls, visible=None, timeout=30, **expected):
+        def found():
+            w = self.window(cls)
+            if w is None:
+                return None
+            if visible is not None and w["visible"] != visible:
+                return None
+            for k, v in expected.items():
+                if w.get(k) != v:
+                    return None
+            return w
+        return wait_until(found, timeout, 0.3, f"window {cls} (visible={visible}, {expected})")
+
+    def message_boxes(self):
+        return [w for w in self.windows() if w["class"] == "#32770" and w["visible"]]
+
+    def wait_for_message_box(self, timeout=30):
+        return wait_until(lambda: (self.message_boxes() or [None])[0], timeout, 0.3, "a message box")
+
+    def answer(self, box, button_id):
+        self.wine(os.path.join(self.build, "bin", "winprobe.exe"), "button", str(box["hwnd"]), str(button_id))
+
+    def close_window(self, w):
+        self.wine(os.path.join(self.build, "bin", "winprobe.exe"), "close", str(w["hwnd"]))
+
+    # --- mouse and screen ------------------------------------------------------------------
+
+    def xdotool(self, *args):
+        subprocess.run(["xdotool"] + [str(a) for a in args], check=False,
+                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+
+    def click(self, x, y, button=1):
+        self.xdotool("mousemove", "--sync", x, y)
+        time.sleep(0.2)
+        self.xdotool("click", button)
+
+    def drag(self, x0, y0, x1, y1, steps=10):
+        self.xdotool("mousemove", "--sync", x0, y0)
+        time.sleep(0.2)
+        self.xdotool("mousedown", 1)
+        time.sleep(0.2)
+        for i in range(1, steps + 1):
+            self.xdotool("mousemove", x0 + (x1 - x0) * i // steps, y0 + (y1 - y0) * i // steps)
+            time.sleep(0.05)
+        time.sleep(0.2)
+        self.xdotool("mouseup", 1)
+
+    def screenshot(self, name):
+        path = name if os.path.isabs(name) else os.path.join(artifacts_dir(), name)
+        subprocess.run(["import", "-window", "root", path], check=True,
+                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        return path
+
+    def pixel(self, x, y):
+        """The screen's colour at x, y as (r, g, b)."""
+        out = subprocess.run(["import", "-window", "root", "-crop", f"1x1+{x}+{y}", "-depth", "8", "rgb:-"],
+                             stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, check=True).stdout
+        return tuple(out[:3])
+
+
+def e2e_main():
+    try:
+        unittest.main(verbosity=2)
+    finally:
+        stop_display()

@@ -1,0 +1,113 @@
+// A probe for the end-to-end tests: lists the top-level windows of the Wine session as JSON
+// lines and presses buttons of dialogs, from outside the program under test.
+//   winprobe list                 one JSON object per top-level window
+//   winprobe button HWND ID       presses the dialog button with that id (IDOK 1, IDYES 6, IDNO 7)
+//   winprobe close HWND           asks the window to close (WM_CLOSE)
+#include <windows.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+namespace {
+
+std::string Utf8(const std::wstring& w) {
+    if (w.empty()) return {};
+    int n = ::WideCharToMultiByte(CP_UTF8, 0, w.data(), static_cast<int>(w.size()), nullptr, 0, nullptr, nullptr);
+    std::string s(n, '\0');
+    ::WideCharToMultiByte(CP_UTF8, 0, w.data(), static_cast<int>(w.size()), s.data(), n, nullptr, nullptr);
+    return s;
+}
+
+std::string Json(const std::wstring& w) {
+    std::string in = Utf8(w), out = "\"";
+    for (unsigned char c : in) {
+        if (c == '"' || c == '\\') { out += '\\'; out += static_cast<char>(c); }
+        else if (c < 0x20) { char buf[8]; std::snprintf(buf, sizeof buf, "\\u%04x", c); out += buf; }
+        else out += static_cast<char>(c);
+    }
+    return out + "\"";
+}
+
+// Reads a window's text without sending it a message, so a busy program cannot hold the probe.
+std::wstring TextOf(HWND hwnd) {
+    wchar_t buf[1024] = {};
+    ::InternalGetWindowText(hwnd, buf, 1024);
+    return buf;
+}
+
+std::wstring ClassOf(HWND hwnd) {
+    wchar_t buf[256] = {};
+    ::GetClassNameW(hwnd, buf, 256);
+    return buf;
+}
+
+BOOL CALLBACK CollectChildText(HWND child, LPARAM param) {
+    auto* text = reinterpret_cast<std::wstring*>(param);
+    std::wstring cls = ClassOf(child);
+    if (_wcsicmp(cls.c_str(), L"Static") == 0) {
+        std::wstring t = TextOf(child);
+        if (!t.empty()) {
+            if (!text->empty()) *text += L"\n";
+            *text += t;
+        }
+    }
+    return TRUE;
+}
+
+BOOL CALLBACK CollectButtons(HWND child, LPARAM param) {
+    auto* ids = reinterpret_cast<std::string*>(param);
+    if (_wcsicmp(ClassOf(child).c_str(), L"Button") == 0) {
+        if (!ids->empty()) *ids += ",";
+        *ids += std::to_string(::GetDlgCtrlID(child));
+    }
+    return TRUE;
+}
+
+BOOL CALLBACK ListWindow(HWND hwnd, LPARAM) {
+    DWORD pid = 0;
+    ::GetWindowThreadProcessId(hwnd, &pid);
+    if (pid == ::GetCurrentProcessId()) return TRUE;
+    RECT r{};
+    ::GetWindowRect(hwnd, &r);
+    std::wstring cls = ClassOf(hwnd);
+    std::wstring text;
+    std::string buttons;
+    if (cls == L"#32770") {
+        ::EnumChildWindows(hwnd, CollectChildText, reinterpret_cast<LPARAM>(&text));
+        ::EnumChildWindows(hwnd, CollectButtons, reinterpret_cast<LPARAM>(&buttons));
+    }
+    std::printf(
+        "{\"hwnd\":%lu,\"class\":%s,\"title\":%s,\"text\":%s,\"buttons\":[%s],\"visible\":%s,\"iconic\":%s,"
+        "\"x\":%ld,\"y\":%ld,\"w\":%ld,\"h\":%ld,\"style\":%lu,\"exstyle\":%lu,\"owner\":%lu,\"pid\":%lu}\n",
+        static_cast<unsigned long>(reinterpret_cast<ULONG_PTR>(hwnd)), Json(cls).c_str(), Json(TextOf(hwnd)).c_str(),
+        Json(text).c_str(), buttons.c_str(), ::IsWindowVisible(hwnd) ? "true" : "false",
+        ::IsIconic(hwnd) ? "true" : "false", r.left, r.top, r.right - r.left, r.bottom - r.top,
+        static_cast<unsigned long>(::GetWindowLongW(hwnd, GWL_STYLE)),
+        static_cast<unsigned long>(::GetWindowLongW(hwnd, GWL_EXSTYLE)),
+        static_cast<unsigned long>(reinterpret_cast<ULONG_PTR>(::GetWindow(hwnd, GW_OWNER))),
+        static_cast<unsigned long>(pid));
+    return TRUE;
+}
+
+HWND ParseHwnd(const char* text) { return reinterpret_cast<HWND>(static_cast<ULONG_PTR>(std::strtoul(text, nullptr, 10))); }
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc >= 2 && std::string(argv[1]) == "list") {
+        ::EnumWindows(ListWindow, 0);
+        return 0;
+    }
+    if (argc >= 4 && std::string(argv[1]) == "button") {
+        HWND dialog = ParseHwnd(argv[2]);
+        int id = std::atoi(argv[3]);
+        HWND button = ::GetDlgItem(dialog, id);
+        return ::PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(button)) ? 0 : 1;
+    }
+    if (argc >= 3 && std::string(argv[1]) == "close") {
+        return ::PostMessageW(ParseHwnd(argv[2]), WM_CLOSE, 0, 0) ? 0 : 1;
+    }
+    std::fprintf(stderr, "usage: winprobe list | button HWND ID | close HWND\n");
+    return 2;
+}
