@@ -1,8 +1,24 @@
 #include "login/LoginFrm.h"
 
+#include "forms/Application.h"
+#include "forms/MsgBox.h"
+#include "login/AppCommand.h"
+#include "login/GdiPlus.h"
+#include "login/ImageBitmap.h"
+#include "login/LoginBgFrm.h"
+#include "mainwindow/WebMainFrm.h"
+#include "startup/LoadFrm.h"
+#include "startup/PublicData.h"
 #include "startup/Settings.h"
 
 namespace xcyh2 {
+namespace {
+
+constexpr COLORREF kColourKey = RGB(254, 254, 254);
+constexpr int kMiniPicture = 101;   // GIF, 28 x 28
+constexpr int kClosePicture = 102;  // GIF, 34 x 34
+
+}  // namespace
 
 LoginFrm& LoginFrm::Instance() {
     static LoginFrm instance;
@@ -19,7 +35,7 @@ forms::WindowSpec LoginFrm::Spec() const {
     spec.clientSize = true;
     spec.x = (::GetSystemMetrics(SM_CXSCREEN) - spec.width) / 2;
     spec.y = (::GetSystemMetrics(SM_CYSCREEN) - spec.height) / 2;
-    spec.background = RGB(254, 254, 254);
+    spec.background = kColourKey;
     return spec;
 }
 
@@ -27,5 +43,139 @@ void LoginFrm::FollowBackground(int x, int y) {
     if (!IsLoaded()) return;
     ::SetWindowPos(handle(), nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
+
+void LoginFrm::CreateControls() {
+    HWND hwnd = handle();
+    {
+        // The two pictures are drawn over the colour key, so their transparent pixels let the
+        // background show through.
+        GdiplusSession gdiplus;
+        gdiplus.Startup();
+        MiniBtn.Create(hwnd, 1120, 130, 28, 28, 0, kColourKey);
+        MiniBtn.SetPicture(ImageToBitmap(LoadPngFromRes(kMiniPicture, L"GIF"), kColourKey));
+        CloseBtn.Create(hwnd, 1152, 125, 34, 34, 0, kColourKey);
+        CloseBtn.SetPicture(ImageToBitmap(LoadPngFromRes(kClosePicture, L"GIF"), kColourKey));
+    }
+    MiniBtn.Click = [this] { MiniBtn_Click(); };
+    CloseBtn.Click = [this] { CloseBtn_Click(); };
+    ::SetCursor(::LoadCursorW(nullptr, IDC_ARROW));
+
+    Picture1.Create(hwnd, 415, 179, 732, 425);
+    // The browser is 19 pixels larger than its box and starts one pixel above and left of it:
+    // its own border and its scroll bars lie outside the box and are clipped.
+    const int x = -1, y = -1, width = 751, height = 444;
+    WebBrowser1_ = browserFactory_ ? browserFactory_(Picture1.hWnd(), x, y, width, height)
+                                   : browser::CreateWebBrowser(Picture1.hWnd(), x, y, width, height);
+    if (!WebBrowser1_) return;
+    WebBrowser1_->DownloadBegin = [this] { WebBrowser1_DownloadBegin(); };
+    WebBrowser1_->BeforeNavigate2 = [this](const std::wstring& url, bool& Cancel) {
+        WebBrowser1_BeforeNavigate2(url, Cancel);
+    };
+    WebBrowser1_->DocumentComplete = [this](const browser::WebFrame& frame, const std::wstring& url) {
+        WebBrowser1_DocumentComplete(frame, url);
+    };
+    WebBrowser1_->Document_oncontextmenu = [this] { return m_HTMLDoc_oncontextmenu(); };
+}
+
+void LoginFrm::SetBackgroundIcons() {
+    std::wstring iconFile = GetTempDir() + settings::kIconFileName;
+    SaveResToFile(settings::kResIconFile, settings::kResTypeIcon, iconFile);
+    smallIcon_.reset(static_cast<HICON>(::LoadImageW(nullptr, iconFile.c_str(), IMAGE_ICON, 16, 16, LR_LOADFROMFILE)));
+    bigIcon_.reset(static_cast<HICON>(::LoadImageW(nullptr, iconFile.c_str(), IMAGE_ICON, 32, 32, LR_LOADFROMFILE)));
+    // Referring to the background's window loads it (hidden).
+    HWND background = LoginBgFrm::Instance().hWnd();
+    ::SendMessageW(background, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_.get()));
+    ::SendMessageW(background, WM_SETICON, 2, reinterpret_cast<LPARAM>(bigIcon_.get()));
+}
+
+void LoginFrm::Form_Load() {
+    CreateControls();
+    SetBackgroundIcons();
+    if (WebBrowser1_) WebBrowser1_->Navigate(settings::kLoginPageUrl);
+    HWND hwnd = handle();
+    ::SetWindowLongW(hwnd, GWL_EXSTYLE, ::GetWindowLongW(hwnd, GWL_EXSTYLE) | WS_EX_LAYERED);
+    ::SetLayeredWindowAttributes(hwnd, kColourKey, 0, LWA_COLORKEY);
+    ::SetWindowLongPtrW(hwnd, GWLP_HWNDPARENT, reinterpret_cast<LONG_PTR>(LoginBgFrm::Instance().hWnd()));
+    LoginBgFrm::Instance().Load();
+}
+
+void LoginFrm::Form_Unload() {
+    // Unloading may run inside the browser's own event handler: the engine keeps itself alive
+    // until that handler has returned, so dropping the reference here is safe.
+    if (WebBrowser1_) {
+        WebBrowser1_->DownloadBegin = nullptr;
+        WebBrowser1_->BeforeNavigate2 = nullptr;
+        WebBrowser1_->DocumentComplete = nullptr;
+        WebBrowser1_->Document_oncontextmenu = nullptr;
+        WebBrowser1_.reset();
+    }
+    // The background may still be showing the icons: take them back before they go.
+    LoginBgFrm& background = LoginBgFrm::Instance();
+    if (background.exists()) {
+        ::SendMessageW(background.handle(), WM_SETICON, ICON_SMALL, 0);
+        ::SendMessageW(background.handle(), WM_SETICON, 2, 0);
+    }
+    bigIcon_.reset();
+    smallIcon_.reset();
+}
+
+void LoginFrm::Form_MouseDown(short button, short shift, int x, int y) {
+    if (button == forms::kLeftButton) forms::StartSystemDrag(handle());
+}
+
+void LoginFrm::WebBrowser1_DownloadBegin() {
+    if (WebBrowser1_) WebBrowser1_->SetSilent(true);
+}
+
+void LoginFrm::WebBrowser1_BeforeNavigate2(const std::wstring& url, bool& Cancel) {
+    AppCommand command = RecognizeAppCommand(url);
+    switch (command.kind) {
+        case AppCommandKind::kExitGame:
+            Cancel = true;
+            LoginBgFrm::Instance().Unload();
+            break;
+        case AppCommandKind::kMinimize:
+            Cancel = true;
+            LoginBgFrm::Instance().Minimize();
+            break;
+        case AppCommandKind::kLoadGame:
+            if (command.gameUrl.empty()) {
+                // No game address to open: the login stays as it is.
+                Cancel = true;
+                break;
+            }
+            LoginBgFrm::Instance().Unload();
+            WebMainFrm::Instance().SetURL(command.gameUrl);
+            WebMainFrm::Instance().Show();
+            break;
+        case AppCommandKind::kNone:
+            break;
+    }
+}
+
+void LoginFrm::WebBrowser1_DocumentComplete(const browser::WebFrame& frame, const std::wstring& url) {
+    // A handler may unload this window; hold the browser for the length of the call.
+    std::shared_ptr<browser::IWebBrowser> browser = WebBrowser1_;
+    if (!browser) return;
+    browser->SetSilent(true);
+    if (browser->DocumentRootInnerHtml().empty()) {
+        if (fatalEnd_) {
+            fatalEnd_(settings::kOfflineMessage);
+            return;
+        }
+        forms::MsgBox(settings::kOfflineMessage, MB_OK | MB_ICONEXCLAMATION);
+        forms::Application::EndAtOnce();
+    }
+    if (browser->DocumentUrl().find(url) == std::wstring::npos) return;
+    LoginBgFrm::Instance().Show();
+    Show();
+    LoadFrm::Instance().Unload();
+}
+
+bool LoginFrm::m_HTMLDoc_oncontextmenu() { return false; }
+
+void LoginFrm::MiniBtn_Click() { LoginBgFrm::Instance().Minimize(); }
+
+void LoginFrm::CloseBtn_Click() { LoginBgFrm::Instance().Unload(); }
 
 }  // namespace xcyh2

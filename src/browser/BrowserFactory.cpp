@@ -1,0 +1,54 @@
+#include <windows.h>
+
+#include "browser/BuiltInBrowser.h"
+#include "browser/SystemBrowser.h"
+#include "browser/WebBrowser.h"
+
+namespace xcyh2::browser {
+namespace {
+
+// Wine's ntdll exports wine_get_version; Windows' does not.
+bool RunningUnderWine() {
+    HMODULE ntdll = ::GetModuleHandleW(L"ntdll.dll");
+    return ntdll && ::GetProcAddress(ntdll, "wine_get_version") != nullptr;
+}
+
+bool FolderExists(const wchar_t* path) {
+    DWORD attributes = ::GetFileAttributesW(path);
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+// Wine's HTML engine is its Gecko package, installed into the prefix or shared on the host.
+bool WineHasGecko() {
+    wchar_t windows[MAX_PATH] = L"";
+    ::GetWindowsDirectoryW(windows, MAX_PATH);
+    std::wstring dir = windows;
+    for (const wchar_t* sub : {L"\\system32\\gecko", L"\\syswow64\\gecko"}) {
+        if (FolderExists((dir + sub).c_str())) return true;
+    }
+    for (const wchar_t* shared : {L"Z:\\usr\\share\\wine\\gecko", L"Z:\\opt\\wine\\gecko"}) {
+        if (FolderExists(shared)) return true;
+    }
+    return false;
+}
+
+}  // namespace
+
+// The system control wherever it can render: always on Windows, and under Wine when Wine's
+// Gecko package is present. Under Wine without Gecko the control hosts and raises
+// BeforeNavigate2 but never completes a document, so the built-in engine is used there.
+Engine AutomaticEngine() {
+    if (RunningUnderWine() && !WineHasGecko()) return Engine::kBuiltIn;
+    return Engine::kSystemControl;
+}
+
+std::shared_ptr<IWebBrowser> CreateWebBrowser(HWND parent, int x, int y, int width, int height, Engine engine) {
+    if (engine == Engine::kAutomatic) engine = AutomaticEngine();
+    if (engine == Engine::kSystemControl) {
+        if (auto browser = CreateSystemBrowser(parent, x, y, width, height)) return browser;
+        // No usable system control: the built-in engine still shows the page.
+    }
+    return CreateBuiltInBrowser(parent, x, y, width, height);
+}
+
+}  // namespace xcyh2::browser

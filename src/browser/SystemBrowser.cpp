@@ -1,0 +1,440 @@
+#include "browser/SystemBrowser.h"
+
+#include <windows.h>
+#include <exdisp.h>
+#include <exdispid.h>
+#include <mshtml.h>
+#include <ole2.h>
+#include <oleauto.h>
+
+#include "browser/ComPtr.h"
+#include "browser/DeferredRelease.h"
+#include "forms/Window.h"
+
+namespace xcyh2::browser {
+namespace {
+
+class SystemBrowser;
+
+std::wstring FromBstr(BSTR text) { return text ? std::wstring(text, ::SysStringLen(text)) : std::wstring(); }
+
+// A string held in a VARIANT, directly or by reference (the events pass VARIANT* arguments).
+std::wstring VariantText(const VARIANT& v) {
+    const VARIANT* p = &v;
+    if (p->vt == (VT_BYREF | VT_VARIANT) && p->pvarVal) p = p->pvarVal;
+    if (p->vt == VT_BSTR) return FromBstr(p->bstrVal);
+    if (p->vt == (VT_BYREF | VT_BSTR) && p->pbstrVal) return FromBstr(*p->pbstrVal);
+    return {};
+}
+
+// The window the control is activated in; it follows the size given by Move.
+class HostWindow : public forms::Window {
+public:
+    bool Create(HWND parent, int x, int y, int width, int height) {
+        forms::WindowSpec spec;
+        spec.className = L"Xcyh2SystemBrowser";
+        spec.style = WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | WS_CLIPSIBLINGS;
+        spec.x = x;
+        spec.y = y;
+        spec.width = width;
+        spec.height = height;
+        spec.parent = parent;
+        return CreateWin(spec);
+    }
+    void Destroy() { DestroyWin(); }
+    std::function<void(int, int)> Resized;
+
+protected:
+    LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) override {
+        if (msg == WM_SIZE && Resized) Resized(LOWORD(lParam), HIWORD(lParam));
+        return Window::HandleMessage(msg, wParam, lParam);
+    }
+};
+
+// The in-place site: client site, in-place site and frame in one object. The control asks it
+// for its window and its rectangle; everything else is declined or accepted without action.
+class Site final : public IOleClientSite, public IOleInPlaceSite, public IOleInPlaceFrame {
+public:
+    explicit Site(HWND host) : host_(host) {}
+    void Detach() { host_ = nullptr; }
+
+    // IUnknown
+    STDMETHODIMP QueryInterface(REFIID riid, void** ppv) override {
+        if (!ppv) return E_POINTER;
+        *ppv = nullptr;
+        if (riid == IID_IUnknown || riid == IID_IOleClientSite) *ppv = static_cast<IOleClientSite*>(this);
+        else if (riid == IID_IOleWindow || riid == IID_IOleInPlaceSite) *ppv = static_cast<IOleInPlaceSite*>(this);
+        else if (riid == IID_IOleInPlaceUIWindow || riid == IID_IOleInPlaceFrame)
+            *ppv = static_cast<IOleInPlaceFrame*>(this);
+        else return E_NOINTERFACE;
+        AddRef();
+        return S_OK;
+    }
+    STDMETHODIMP_(ULONG) AddRef() override { return ::InterlockedIncrement(&refs_); }
+    STDMETHODIMP_(ULONG) Release() override {
+        LONG n = ::InterlockedDecrement(&refs_);
+        if (n == 0) delete this;
+        return n;
+    }
+
+    // IOleClientSite
+    STDMETHODIMP SaveObject() override { return E_NOTIMPL; }
+    STDMETHODIMP GetMoniker(DWORD, DWORD, IMoniker**) override { return E_NOTIMPL; }
+    STDMETHODIMP GetContainer(IOleContainer** c) override {
+        if (c) *c = nullptr;
+        return E_NOINTERFACE;
+    }
+    STDMETHODIMP ShowObject() override { return S_OK; }
+    STDMETHODIMP OnShowWindow(BOOL) override { return S_OK; }
+    STDMETHODIMP RequestNewObjectLayout() override { return E_NOTIMPL; }
+
+    // IOleWindow (shared by the in-place site and the frame)
+    STDMETHODIMP GetWindow(HWND* phwnd) override {
+        if (!phwnd) return E_POINTER;
+        *phwnd = host_;
+        return host_ ? S_OK : E_FAIL;
+    }
+    STDMETHODIMP ContextSensitiveHelp(BOOL) override { return E_NOTIMPL; }
+
+    // IOleInPlaceSite
+    STDMETHODIMP CanInPlaceActivate() override { return host_ ? S_OK : S_FALSE; }
+    STDMETHODIMP OnInPlaceActivate() override { return S_OK; }
+    STDMETHODIMP OnUIActivate() override { return S_OK; }
+    STDMETHODIMP GetWindowContext(IOleInPlaceFrame** frame, IOleInPlaceUIWindow** doc, LPRECT pos, LPRECT clip,
+                                  LPOLEINPLACEFRAMEINFO info) override {
+        if (frame) {
+            *frame = this;
+            AddRef();
+        }
+        if (doc) *doc = nullptr;
+        RECT r{};
+        if (host_) ::GetClientRect(host_, &r);
+        if (pos) *pos = r;
+        if (clip) *clip = r;
+        if (info) {
+            info->fMDIApp = FALSE;
+            info->hwndFrame = host_ ? ::GetAncestor(host_, GA_ROOT) : nullptr;
+            info->haccel = nullptr;
+            info->cAccelEntries = 0;
+        }
+        return S_OK;
+    }
+    STDMETHODIMP Scroll(SIZE) override { return E_NOTIMPL; }
+    STDMETHODIMP OnUIDeactivate(BOOL) override { return S_OK; }
+    STDMETHODIMP OnInPlaceDeactivate() override { return S_OK; }
+    STDMETHODIMP DiscardUndoState() override { return E_NOTIMPL; }
+    STDMETHODIMP DeactivateAndUndo() override { return E_NOTIMPL; }
+    STDMETHODIMP OnPosRectChange(LPCRECT) override { return S_OK; }
+
+    // IOleInPlaceUIWindow / IOleInPlaceFrame
+    STDMETHODIMP GetBorder(LPRECT) override { return INPLACE_E_NOTOOLSPACE; }
+    STDMETHODIMP RequestBorderSpace(LPCBORDERWIDTHS) override { return INPLACE_E_NOTOOLSPACE; }
+    STDMETHODIMP SetBorderSpace(LPCBORDERWIDTHS) override { return S_OK; }
+    STDMETHODIMP SetActiveObject(IOleInPlaceActiveObject*, LPCOLESTR) override { return S_OK; }
+    STDMETHODIMP InsertMenus(HMENU, LPOLEMENUGROUPWIDTHS) override { return S_OK; }
+    STDMETHODIMP SetMenu(HMENU, HOLEMENU, HWND) override { return S_OK; }
+    STDMETHODIMP RemoveMenus(HMENU) override { return S_OK; }
+    STDMETHODIMP SetStatusText(LPCOLESTR) override { return S_OK; }
+    STDMETHODIMP EnableModeless(BOOL) override { return S_OK; }
+    STDMETHODIMP TranslateAccelerator(LPMSG, WORD) override { return S_FALSE; }
+
+private:
+    LONG refs_ = 1;
+    HWND host_;
+};
+
+// A minimal IDispatch whose default member (DISPID_VALUE) calls a function; used for the
+// browser's event interface and for the document's oncontextmenu handler.
+class DispatchBase : public IDispatch {
+public:
+    STDMETHODIMP QueryInterface(REFIID riid, void** ppv) override {
+        if (!ppv) return E_POINTER;
+        *ppv = nullptr;
+        if (riid == IID_IUnknown || riid == IID_IDispatch || riid == extraIid_) {
+            *ppv = static_cast<IDispatch*>(this);
+            AddRef();
+            return S_OK;
+        }
+        return E_NOINTERFACE;
+    }
+    STDMETHODIMP_(ULONG) AddRef() override { return ::InterlockedIncrement(&refs_); }
+    STDMETHODIMP_(ULONG) Release() override {
+        LONG n = ::InterlockedDecrement(&refs_);
+        if (n == 0) delete this;
+        return n;
+    }
+    STDMETHODIMP GetTypeInfoCount(UINT* n) override {
+        if (n) *n = 0;
+        return S_OK;
+    }
+    STDMETHODIMP GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
+    STDMETHODIMP GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override { return E_NOTIMPL; }
+
+protected:
+    explicit DispatchBase(REFIID extraIid) : extraIid_(extraIid) {}
+    virtual ~DispatchBase() = default;
+
+private:
+    LONG refs_ = 1;
+    IID extraIid_;
+};
+
+class SystemBrowser final : public IWebBrowser, public std::enable_shared_from_this<SystemBrowser> {
+public:
+    ~SystemBrowser() override { TearDown(); }
+
+    bool Create(HWND parent, int x, int y, int width, int height);
+
+    HWND hWnd() const override { return host_.handle(); }
+    void Move(int x, int y, int width, int height) override {
+        if (host_.exists()) ::MoveWindow(host_.handle(), x, y, width, height, TRUE);
+    }
+    void Navigate(const std::wstring& url) override {
+        if (!browser_) return;
+        BSTR address = ::SysAllocStringLen(url.data(), static_cast<UINT>(url.size()));
+        VARIANT empty;
+        ::VariantInit(&empty);
+        browser_->Navigate(address, &empty, &empty, &empty, &empty);
+        ::SysFreeString(address);
+    }
+    void Refresh() override {
+        if (browser_) browser_->Refresh();
+    }
+    void SetSilent(bool silent) override {
+        if (browser_) browser_->put_Silent(silent ? VARIANT_TRUE : VARIANT_FALSE);
+    }
+    bool Silent() const override {
+        VARIANT_BOOL silent = VARIANT_FALSE;
+        if (browser_) browser_->get_Silent(&silent);
+        return silent != VARIANT_FALSE;
+    }
+    bool HasDocument() const override { return static_cast<bool>(Document()); }
+    std::wstring DocumentRootInnerHtml() const override {
+        ComPtr<IHTMLElement> root = RootElement();
+        BSTR html = nullptr;
+        if (!root || FAILED(root->get_innerHTML(&html))) return {};
+        std::wstring text = FromBstr(html);
+        ::SysFreeString(html);
+        return text;
+    }
+    std::wstring DocumentUrl() const override {
+        ComPtr<IHTMLDocument2> doc = Document();
+        BSTR url = nullptr;
+        if (!doc || FAILED(doc->get_URL(&url))) return {};
+        std::wstring text = FromBstr(url);
+        ::SysFreeString(url);
+        return text;
+    }
+    void SetRootOverflow(const std::wstring& value) override {
+        // A document without a root element or a style (not HTML) is left alone.
+        ComPtr<IHTMLElement> root = RootElement();
+        ComPtr<IHTMLStyle> style;
+        if (!root || FAILED(root->get_style(style.put())) || !style) return;
+        BSTR text = ::SysAllocStringLen(value.data(), static_cast<UINT>(value.size()));
+        style->put_overflow(text);
+        ::SysFreeString(text);
+    }
+
+    // From the event sink.
+    void OnEvent(DISPID id, DISPPARAMS* params);
+    bool OnContextMenu() { return Document_oncontextmenu ? Document_oncontextmenu() : true; }
+
+private:
+    ComPtr<IHTMLDocument2> Document() const {
+        ComPtr<IDispatch> disp;
+        if (!browser_ || FAILED(browser_->get_Document(disp.put())) || !disp) return {};
+        return disp.query<IHTMLDocument2>(IID_IHTMLDocument2);
+    }
+    ComPtr<IHTMLElement> RootElement() const {
+        ComPtr<IHTMLDocument2> doc = Document();
+        if (!doc) return {};
+        ComPtr<IHTMLDocument3> doc3 = doc.query<IHTMLDocument3>(IID_IHTMLDocument3);
+        ComPtr<IHTMLElement> root;
+        if (!doc3 || FAILED(doc3->get_documentElement(root.put()))) return {};
+        return root;
+    }
+    void HookContextMenu();
+    WebFrame FrameOf(IDispatch* frameBrowser) const;
+    void TearDown();
+
+    HostWindow host_;
+    ComPtr<IOleObject> ole_;
+    ComPtr<IWebBrowser2> browser_;
+    ComPtr<IConnectionPoint> eventsPoint_;
+    DWORD eventsCookie_ = 0;
+    Site* site_ = nullptr;
+    IDispatch* sink_ = nullptr;
+    int frameCount_ = 0;  // frames completed since the last top-level navigation began
+};
+
+// DWebBrowserEvents2: forwards the events the interface has to the browser object, which it
+// keeps alive for the length of the call.
+class EventSink final : public DispatchBase {
+public:
+    explicit EventSink(std::weak_ptr<SystemBrowser> owner) : DispatchBase(DIID_DWebBrowserEvents2), owner_(owner) {}
+    STDMETHODIMP Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS* params, VARIANT*, EXCEPINFO*, UINT*) override {
+        std::shared_ptr<SystemBrowser> self = owner_.lock();
+        if (!self || !params) return S_OK;
+        self->OnEvent(id, params);
+        // Released by its owner inside the handler: let the control finish first.
+        if (self.use_count() == 1) DeferRelease(std::move(self));
+        return S_OK;
+    }
+
+private:
+    std::weak_ptr<SystemBrowser> owner_;
+};
+
+// The document's oncontextmenu handler: its result is the handler's return value.
+class ContextMenuHandler final : public DispatchBase {
+public:
+    explicit ContextMenuHandler(std::weak_ptr<SystemBrowser> owner) : DispatchBase(IID_IDispatch), owner_(owner) {}
+    STDMETHODIMP Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS*, VARIANT* result, EXCEPINFO*, UINT*) override {
+        if (id != DISPID_VALUE) return DISP_E_MEMBERNOTFOUND;
+        bool show = true;
+        if (std::shared_ptr<SystemBrowser> self = owner_.lock()) {
+            show = self->OnContextMenu();
+            if (self.use_count() == 1) DeferRelease(std::move(self));
+        }
+        if (result) {
+            ::VariantInit(result);
+            result->vt = VT_BOOL;
+            result->boolVal = show ? VARIANT_TRUE : VARIANT_FALSE;
+        }
+        return S_OK;
+    }
+
+private:
+    std::weak_ptr<SystemBrowser> owner_;
+};
+
+bool SystemBrowser::Create(HWND parent, int x, int y, int width, int height) {
+    if (!host_.Create(parent, x, y, width, height)) return false;
+    if (FAILED(::CoCreateInstance(CLSID_WebBrowser, nullptr, CLSCTX_INPROC_SERVER, IID_IOleObject,
+                                  reinterpret_cast<void**>(ole_.put()))) ||
+        !ole_) {
+        return false;
+    }
+    site_ = new Site(host_.handle());
+    ole_->SetClientSite(site_);
+    ::OleSetContainedObject(ole_.get(), TRUE);
+    RECT r{0, 0, width, height};
+    if (FAILED(ole_->DoVerb(OLEIVERB_INPLACEACTIVATE, nullptr, site_, 0, host_.handle(), &r))) return false;
+    browser_ = ole_.query<IWebBrowser2>(IID_IWebBrowser2);
+    if (!browser_) return false;
+
+    sink_ = new EventSink(weak_from_this());
+    if (auto points = ole_.query<IConnectionPointContainer>(IID_IConnectionPointContainer)) {
+        if (SUCCEEDED(points->FindConnectionPoint(DIID_DWebBrowserEvents2, eventsPoint_.put())) && eventsPoint_) {
+            if (FAILED(eventsPoint_->Advise(sink_, &eventsCookie_))) eventsCookie_ = 0;
+        }
+    }
+    host_.Resized = [this](int w, int h) {
+        if (auto inplace = ole_.query<IOleInPlaceObject>(IID_IOleInPlaceObject)) {
+            RECT rc{0, 0, w, h};
+            inplace->SetObjectRects(&rc, &rc);
+        }
+    };
+    return true;
+}
+
+void SystemBrowser::TearDown() {
+    host_.Resized = nullptr;
+    if (eventsPoint_ && eventsCookie_) eventsPoint_->Unadvise(eventsCookie_);
+    eventsCookie_ = 0;
+    eventsPoint_.reset();
+    browser_.reset();
+    if (ole_) {
+        ole_->Close(OLECLOSE_NOSAVE);
+        ole_->SetClientSite(nullptr);
+        ole_.reset();
+    }
+    if (sink_) sink_->Release();
+    sink_ = nullptr;
+    if (site_) {
+        site_->Detach();
+        site_->Release();
+        site_ = nullptr;
+    }
+    host_.Destroy();
+}
+
+WebFrame SystemBrowser::FrameOf(IDispatch* frameBrowser) const {
+    WebFrame frame;
+    if (!frameBrowser || !browser_) return frame;
+    // COM identity: the same object answers IUnknown with the same pointer.
+    ComPtr<IUnknown> a, b;
+    frameBrowser->QueryInterface(IID_IUnknown, reinterpret_cast<void**>(a.put()));
+    browser_->QueryInterface(IID_IUnknown, reinterpret_cast<void**>(b.put()));
+    frame.isTop = a.get() == b.get();
+    return frame;
+}
+
+void SystemBrowser::HookContextMenu() {
+    ComPtr<IHTMLDocument2> doc2 = Document();
+    ComPtr<IHTMLDocument3> doc = doc2.query<IHTMLDocument3>(IID_IHTMLDocument3);
+    if (!doc) return;
+    VARIANT handler;
+    ::VariantInit(&handler);
+    handler.vt = VT_DISPATCH;
+    handler.pdispVal = new ContextMenuHandler(weak_from_this());
+    doc->put_oncontextmenu(handler);
+    ::VariantClear(&handler);
+}
+
+void SystemBrowser::OnEvent(DISPID id, DISPPARAMS* params) {
+    // Arguments arrive in reverse order: rgvarg[0] is the last one.
+    VARIANTARG* args = params->rgvarg;
+    UINT n = params->cArgs;
+    switch (id) {
+        case DISPID_DOWNLOADBEGIN:
+            if (DownloadBegin) DownloadBegin();
+            break;
+        case DISPID_BEFORENAVIGATE2:
+            if (n == 7 && BeforeNavigate2) {
+                bool cancel = false;
+                BeforeNavigate2(VariantText(args[5]), cancel);
+                if (args[0].vt == (VT_BYREF | VT_BOOL) && args[0].pboolVal) {
+                    *args[0].pboolVal = cancel ? VARIANT_TRUE : VARIANT_FALSE;
+                }
+            }
+            break;
+        case DISPID_NAVIGATECOMPLETE2:
+            if (n == 2 && args[1].vt == VT_DISPATCH && FrameOf(args[1].pdispVal).isTop) frameCount_ = 0;
+            break;
+        case DISPID_DOCUMENTCOMPLETE:
+            if (n == 2) {
+                WebFrame frame = FrameOf(args[1].vt == VT_DISPATCH ? args[1].pdispVal : nullptr);
+                if (!frame.isTop) frame.index = frameCount_++;
+                // The document object is new with every page: its handler goes on again.
+                if (frame.isTop) HookContextMenu();
+                if (DocumentComplete) DocumentComplete(frame, VariantText(args[0]));
+            }
+            break;
+        case DISPID_TITLECHANGE:
+            if (n == 1 && TitleChange) TitleChange(VariantText(args[0]));
+            break;
+        case DISPID_NEWWINDOW3:
+            // (ppDisp, Cancel, dwFlags, bstrUrlContext, bstrUrl)
+            if (n == 5 && NewWindow) {
+                bool processed = false;
+                NewWindow(VariantText(args[0]), processed);
+                if (processed && args[3].vt == (VT_BYREF | VT_BOOL) && args[3].pboolVal) {
+                    *args[3].pboolVal = VARIANT_TRUE;
+                }
+            }
+            break;
+        default:
+            break;
+    }
+}
+
+}  // namespace
+
+std::shared_ptr<IWebBrowser> CreateSystemBrowser(HWND parent, int x, int y, int width, int height) {
+    auto browser = std::make_shared<SystemBrowser>();
+    if (!browser->Create(parent, x, y, width, height)) return nullptr;
+    return browser;
+}
+
+}  // namespace xcyh2::browser

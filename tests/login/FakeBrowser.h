@@ -1,0 +1,48 @@
+// A browser control the test scripts: it records what the window asks of it and raises the
+// events the test tells it to, with the document the test sets.
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "browser/WebBrowser.h"
+
+namespace xcyh2::test {
+
+class FakeBrowser : public browser::IWebBrowser {
+public:
+    HWND hWnd() const override { return nullptr; }
+    void Move(int, int, int, int) override {}
+    void Navigate(const std::wstring& url) override { navigated.push_back(url); }
+    void Refresh() override {}
+    void SetSilent(bool silent) override { silent_ = silent; }
+    bool Silent() const override { return silent_; }
+    bool HasDocument() const override { return true; }
+    std::wstring DocumentRootInnerHtml() const override { return rootHtml; }
+    std::wstring DocumentUrl() const override { return documentUrl; }
+    void SetRootOverflow(const std::wstring&) override {}
+
+    // Raises BeforeNavigate2 as the engine would; returns the cancel flag.
+    bool FireBeforeNavigate2(const std::wstring& url) {
+        bool cancel = false;
+        if (BeforeNavigate2) BeforeNavigate2(url, cancel);
+        return cancel;
+    }
+    void FireDocumentComplete(bool top, const std::wstring& url) {
+        if (DocumentComplete) DocumentComplete(browser::WebFrame{top, 0}, url);
+    }
+
+    std::vector<std::wstring> navigated;
+    std::wstring rootHtml = L"<head></head><body><p>登录</p></body>";
+    std::wstring documentUrl;
+    struct Placement {
+        HWND parent;
+        int x, y, width, height;
+    } placement{};
+
+private:
+    bool silent_ = false;
+};
+
+}  // namespace xcyh2::test
