@@ -1,5 +1,8 @@
 #include <windows.h>
 
+#include <initializer_list>
+#include <string>
+
 #include "browser/BuiltInBrowser.h"
 #include "browser/SystemBrowser.h"
 #include "browser/WebBrowser.h"
@@ -13,21 +16,34 @@ bool RunningUnderWine() {
     return ntdll && ::GetProcAddress(ntdll, "wine_get_version") != nullptr;
 }
 
-bool FolderExists(const wchar_t* path) {
-    DWORD attributes = ::GetFileAttributesW(path);
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+// True when folder has an entry other than those named in ignored (and "." and "..").
+bool FolderHasEntries(const std::wstring& folder, std::initializer_list<const wchar_t*> ignored) {
+    WIN32_FIND_DATAW found;
+    HANDLE search = ::FindFirstFileW((folder + L"\\*").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) return false;
+    bool any = false;
+    do {
+        std::wstring name = found.cFileName;
+        if (name == L"." || name == L"..") continue;
+        bool skip = false;
+        for (const wchar_t* ignore : ignored) skip = skip || ::lstrcmpiW(name.c_str(), ignore) == 0;
+        any = !skip;
+    } while (!any && ::FindNextFileW(search, &found));
+    ::FindClose(search);
+    return any;
 }
 
-// Wine's HTML engine is its Gecko package, installed into the prefix or shared on the host.
+// Wine's HTML engine is its Gecko package: unpacked into the prefix as gecko\<version> (a
+// prefix without it still has gecko\plugin), or shared on the host.
 bool WineHasGecko() {
     wchar_t windows[MAX_PATH] = L"";
     ::GetWindowsDirectoryW(windows, MAX_PATH);
     std::wstring dir = windows;
     for (const wchar_t* sub : {L"\\system32\\gecko", L"\\syswow64\\gecko"}) {
-        if (FolderExists((dir + sub).c_str())) return true;
+        if (FolderHasEntries(dir + sub, {L"plugin"})) return true;
     }
     for (const wchar_t* shared : {L"Z:\\usr\\share\\wine\\gecko", L"Z:\\opt\\wine\\gecko"}) {
-        if (FolderExists(shared)) return true;
+        if (FolderHasEntries(shared, {})) return true;
     }
     return false;
 }

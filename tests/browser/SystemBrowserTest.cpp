@@ -49,6 +49,13 @@ TEST_F(SystemBrowserTest, HostsNavigatesAndCancels) {
     EXPECT_FALSE(cancelling.Has(L"DC ")) << cancelling.Joined();
 }
 
+TEST_F(SystemBrowserTest, WineWithoutGeckoGetsTheBuiltInEngine) {
+    // These machines' Wine has no Gecko package (a prefix still has an empty gecko\plugin).
+    HMODULE ntdll = ::GetModuleHandleW(L"ntdll.dll");
+    if (!::GetProcAddress(ntdll, "wine_get_version")) GTEST_SKIP() << "not under Wine";
+    EXPECT_EQ(AutomaticEngine(), Engine::kBuiltIn);
+}
+
 TEST_F(SystemBrowserTest, ReleasedFromInsideItsOwnEvent) {
     ParentWindow parent;
     std::shared_ptr<IWebBrowser> browser = CreateSystemBrowser(parent.get(), 0, 0, 300, 200);
