@@ -6,6 +6,9 @@
 
 #include "forms/Form.h"
 #include "login/LayeredPicture.h"
+#include "startup/DownLoadFile.h"
+
+#include <memory>
 
 namespace xcyh2 {
 
@@ -26,6 +29,8 @@ private:
     void LoadLoginWindow();
 
     LayeredPicture picture_;
+    // The download object of the update check, created on first use.
+    std::unique_ptr<CDownLoadFile> m_downfile;
 };
 
 }  // namespace xcyh2

@@ -1,0 +1,145 @@
+#include "startup/DownLoadFile.h"
+
+#include <windows.h>
+#include <wininet.h>
+
+#include <limits>
+
+#include "base/ansi.h"
+#include "base/win_handles.h"
+#include "forms/Application.h"
+
+namespace xcyh2 {
+namespace {
+
+constexpr DWORD kChunkBytes = 8192;
+
+// The Content-Length as a number; 0 when it is absent, not a number or beyond 32 bits (the
+// events report lengths in 32 bits).
+std::uint32_t QueryContentLength(HINTERNET request) {
+    char text[32] = {};
+    DWORD size = sizeof(text) - 1;
+    DWORD index = 0;
+    if (!::HttpQueryInfoA(request, HTTP_QUERY_CONTENT_LENGTH, text, &size, &index)) return 0;
+    std::uint64_t length = 0;
+    DWORD digits = 0;
+    for (DWORD i = 0; i < size && text[i] != '\0'; ++i) {
+        if (text[i] < '0' || text[i] > '9') return 0;
+        length = length * 10 + static_cast<std::uint64_t>(text[i] - '0');
+        if (length > std::numeric_limits<std::uint32_t>::max()) return 0;
+        ++digits;
+    }
+    return digits ? static_cast<std::uint32_t>(length) : 0;
+}
+
+// The file being written, beside its target. It replaces the target only through Commit; in
+// every other case it is deleted when it goes.
+class PartFile {
+public:
+    PartFile(const std::wstring& target, bool hidden)
+        : target_(target), path_(target + L"." + std::to_wstring(::GetCurrentProcessId()) + L".part") {
+        // Created hidden when asked, so that the file keeps the attribute once it is renamed.
+        file_.reset(::CreateFileW(path_.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
+                                  hidden ? FILE_ATTRIBUTE_HIDDEN : FILE_ATTRIBUTE_NORMAL, nullptr));
+    }
+    ~PartFile() {
+        if (!committed_) {
+            file_.reset();
+            ::DeleteFileW(path_.c_str());
+        }
+    }
+    PartFile(const PartFile&) = delete;
+    PartFile& operator=(const PartFile&) = delete;
+
+    explicit operator bool() const { return static_cast<bool>(file_); }
+
+    bool Write(const char* data, DWORD size) {
+        DWORD written = 0;
+        return ::WriteFile(file_.get(), data, size, &written, nullptr) && written == size;
+    }
+
+    // Puts the complete file in the target's place.
+    bool Commit() {
+        if (!::FlushFileBuffers(file_.get())) return false;
+        file_.reset();
+        if (!Replace()) {
+            // A hidden, read-only or system file in the way: take those attributes off, try
+            // again, and give them back when it still fails.
+            DWORD attributes = ::GetFileAttributesW(target_.c_str());
+            constexpr DWORD kInTheWay = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_SYSTEM;
+            if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & kInTheWay)) return false;
+            if (!::SetFileAttributesW(target_.c_str(), attributes & ~kInTheWay)) return false;
+            if (!Replace()) {
+                ::SetFileAttributesW(target_.c_str(), attributes);
+                return false;
+            }
+        }
+        committed_ = true;
+        return true;
+    }
+
+private:
+    bool Replace() {
+        return ::MoveFileExW(path_.c_str(), target_.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
+    }
+
+    std::wstring target_;
+    std::wstring path_;
+    unique_file file_;
+    bool committed_ = false;
+};
+
+}  // namespace
+
+bool CDownLoadFile::DownLoadFile(const std::wstring& strURLFile, const std::wstring& strSaveFile, bool bHidden,
+                                 bool bRaiseEvent) {
+    stop_ = false;
+    bool result = Transfer(strURLFile, strSaveFile, bHidden, bRaiseEvent);
+    if (bRaiseEvent && Complete) Complete();
+    return result;
+}
+
+bool CDownLoadFile::Transfer(const std::wstring& url, const std::wstring& saveFile, bool hidden, bool raiseEvents) {
+    unique_hinternet session(::InternetOpenA(nullptr, INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0));
+    if (!session) return false;
+    DWORD connectTimeout = connectTimeoutMs;
+    DWORD receiveTimeout = receiveTimeoutMs;
+    ::InternetSetOptionA(session.get(), INTERNET_OPTION_CONNECT_TIMEOUT, &connectTimeout, sizeof(connectTimeout));
+    ::InternetSetOptionA(session.get(), INTERNET_OPTION_RECEIVE_TIMEOUT, &receiveTimeout, sizeof(receiveTimeout));
+
+    unique_hinternet request(
+        ::InternetOpenUrlA(session.get(), WideToAnsi(url).c_str(), nullptr, 0, INTERNET_FLAG_RELOAD, 0));
+    if (!request) return false;
+
+    DWORD status = 0;
+    DWORD size = sizeof(status);
+    DWORD index = 0;
+    if (!::HttpQueryInfoA(request.get(), HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &status, &size, &index) ||
+        status != 200) {
+        return false;
+    }
+    std::uint32_t total = QueryContentLength(request.get());
+    if (total == 0) return false;
+    if (raiseEvents && QueryFileInfo) QueryFileInfo(total);
+
+    PartFile part(saveFile, hidden);
+    if (!part) return false;
+
+    char buffer[kChunkBytes];
+    std::uint64_t received = 0;
+    while (!stop_) {
+        DWORD got = 0;
+        if (!::InternetReadFile(request.get(), buffer, kChunkBytes, &got) || got == 0) break;
+        if (!part.Write(buffer, got)) return false;
+        received += got;
+        if (raiseEvents && Loading) Loading(static_cast<std::uint32_t>(received));
+        forms::Application::DoEvents();
+    }
+
+    if (received >= total) return part.Commit();
+    // Stopped before the end: a success as far as the caller is concerned, but the partial
+    // file goes and the earlier one stays.
+    return stop_;
+}
+
+}  // namespace xcyh2

@@ -1,0 +1,48 @@
+// Downloads one resource over HTTP to a local file, synchronously, in 8192-byte chunks, always
+// from the server (never from the cache). Between chunks pending window messages are let
+// through, so the user interface stays live and StopDownLoad can be called from it.
+//
+// The file on disk is never left half written: the bytes go to a temporary file beside the
+// target ("<target>.<process id>.part"), which replaces the target only when every announced
+// byte has arrived and been written. Until then an earlier file of that name stays as it was.
+//
+// Used by the shell's update check and by the updater program, so it knows nothing of either.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+
+namespace xcyh2 {
+
+class CDownLoadFile {
+public:
+    // Events, raised only when DownLoadFile is called with bRaiseEvent.
+    std::function<void(std::uint32_t dwFileTotalLen)> QueryFileInfo;  // the Content-Length
+    std::function<void(std::uint32_t dwRecivedLen)> Loading;          // bytes received so far
+    std::function<void()> Complete;                                   // on every path, at the end
+
+    // Time limits for connecting and for each read, so that a server that stops answering
+    // cannot hold the caller for ever.
+    std::uint32_t connectTimeoutMs = 30000;
+    std::uint32_t receiveTimeoutMs = 30000;
+
+    // Returns true when the whole resource was saved, or when the download was stopped with
+    // StopDownLoad. A stopped download leaves the target as it was before, unless its last
+    // chunk had already arrived. False when nothing could be fetched (no connection, a status
+    // other than 200, no or a zero Content-Length, one above 4 GiB - 1), when the transfer ended
+    // before the announced length, or when the file could not be written or put in place.
+    // bHidden gives the saved file the hidden attribute.
+    bool DownLoadFile(const std::wstring& strURLFile, const std::wstring& strSaveFile, bool bHidden,
+                      bool bRaiseEvent);
+
+    // Ends a running download after its current chunk.
+    void StopDownLoad() { stop_ = true; }
+
+private:
+    bool Transfer(const std::wstring& url, const std::wstring& saveFile, bool hidden, bool raiseEvents);
+
+    bool stop_ = false;
+};
+
+}  // namespace xcyh2

@@ -1,0 +1,113 @@
+#include "startup/UpdateCheck.h"
+
+#include <shellapi.h>
+
+#include <vector>
+
+#include "base/ansi.h"
+#include "base/win_handles.h"
+#include "forms/Application.h"
+#include "forms/MsgBox.h"
+#include "startup/PublicData.h"
+#include "startup/Settings.h"
+#include "startup/UpdateManifest.h"
+
+namespace xcyh2 {
+namespace {
+
+constexpr const wchar_t* kNewVersionQuestion = L"发现有新版本，是否现在更新！";
+constexpr const wchar_t* kUpToDateMessage = L"当前版本已是最新，无需更新！";
+constexpr const wchar_t* kUpdaterNotWrittenMessage = L"无法写入更新程序，请关闭正在运行的更新程序后重试！";
+
+std::wstring ProgramPath() {
+    std::vector<wchar_t> buffer(MAX_PATH);
+    for (;;) {
+        DWORD n = ::GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
+        if (n == 0) return {};
+        if (n < buffer.size()) return std::wstring(buffer.data(), n);
+        buffer.resize(buffer.size() * 2);
+    }
+}
+
+// The manifest's bytes are in the ANSI code page of this system.
+bool IsAnsiLeadByte(unsigned char byte) { return ::IsDBCSLeadByte(byte) != FALSE; }
+
+// Reads the local copy up to its version line. Nothing when there is no copy to read.
+std::optional<std::optional<std::string>> ReadLocalCopy(const std::wstring& path) {
+    unique_file file(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                   nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) return std::nullopt;
+    ManifestVersionReader reader(&IsAnsiLeadByte);
+    std::vector<char> buffer(64 * 1024);
+    for (;;) {
+        DWORD got = 0;
+        if (!::ReadFile(file.get(), buffer.data(), static_cast<DWORD>(buffer.size()), &got, nullptr) || got == 0) {
+            reader.Finish();
+            break;
+        }
+        if (reader.Feed(std::string_view(buffer.data(), got))) break;
+    }
+    return reader.Version();
+}
+
+int Ask(const UpdateCheckEnvironment& environment, const std::wstring& text, UINT flags) {
+    if (environment.msgBox) return environment.msgBox(text, flags);
+    return forms::MsgBox(text, flags, settings::kDialogCaption);
+}
+
+}  // namespace
+
+UpdateCheckResult RunUpdateCheck(CDownLoadFile& download, const UpdateCheckEnvironment& environment) {
+    std::wstring tempDir = environment.tempDir.empty() ? GetTempDir() : environment.tempDir;
+    std::wstring localCopy = tempDir + settings::kManifestFileName;
+    std::string localVersion = LocalVersionString();
+
+    // Whatever the outcome, an earlier copy (if any) is read next.
+    download.DownLoadFile(environment.manifestUrl.empty() ? settings::kUpdateManifestUrl : environment.manifestUrl,
+                          localCopy, true, false);
+
+    std::optional<std::optional<std::string>> manifest = ReadLocalCopy(localCopy);
+    if (!manifest) return UpdateCheckResult::NoManifest;
+    if (!*manifest) return UpdateCheckResult::NoVersionLine;
+    if (**manifest == localVersion) return UpdateCheckResult::UpToDate;
+
+    if (Ask(environment, kNewVersionQuestion, MB_YESNO | MB_ICONQUESTION) != IDYES) return UpdateCheckResult::Declined;
+
+    std::wstring updater = tempDir + settings::kUpdaterFileName;
+    if (!SaveResToFile(settings::kResUpdater, settings::kResTypeUpdate, updater)) {
+        // Most likely an updater started earlier still runs from that file.
+        Ask(environment, kUpdaterNotWrittenMessage, MB_OK | MB_ICONEXCLAMATION);
+        return UpdateCheckResult::UpdaterNotWritten;
+    }
+    std::wstring arguments = UpdaterArguments(environment.programPath.empty() ? ProgramPath() : environment.programPath);
+    if (environment.startUpdater) {
+        environment.startUpdater(updater, arguments);
+    } else {
+        ::ShellExecuteA(nullptr, "open", WideToAnsi(updater).c_str(), WideToAnsi(arguments).c_str(), nullptr,
+                        SW_SHOWNORMAL);
+    }
+    return UpdateCheckResult::UpdaterStarted;
+}
+
+UpdateCheckResult CheckUpdateAtStartUp(CDownLoadFile& download, const UpdateCheckEnvironment& environment) {
+    UpdateCheckResult result = RunUpdateCheck(download, environment);
+    if (result == UpdateCheckResult::UpdaterStarted) {
+        if (environment.endAtOnce) environment.endAtOnce();
+        else forms::Application::EndAtOnce();
+    }
+    return result;
+}
+
+UpdateCheckResult CheckUpdateFromMenu(CDownLoadFile& download, IUpdateHost& host,
+                                      const UpdateCheckEnvironment& environment) {
+    UpdateCheckResult result = RunUpdateCheck(download, environment);
+    if (result == UpdateCheckResult::UpToDate) {
+        Ask(environment, kUpToDateMessage, MB_OK | MB_ICONEXCLAMATION);
+    } else if (result == UpdateCheckResult::UpdaterStarted) {
+        host.SetExitFlag();
+        host.UnloadMainWindow();
+    }
+    return result;
+}
+
+}  // namespace xcyh2

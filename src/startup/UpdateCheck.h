@@ -1,0 +1,62 @@
+// The update check, on its two paths: at start-up (before any window exists) and from the main
+// window's update command. Both download the manifest to the hidden local copy
+// (temporary folder + "update.txt"), read its version line and, when the version differs from
+// ours and the player agrees, write the embedded updater to the temporary folder as
+// "Update.exe" and start it with the shell's location; then the shell leaves.
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <string>
+
+#include "startup/DownLoadFile.h"
+
+namespace xcyh2 {
+
+// What the check needs from the world around it. Empty members mean the real thing; tests fill
+// them in to answer questions and to watch the updater start and the process end.
+struct UpdateCheckEnvironment {
+    std::wstring manifestUrl;  // empty: the built-in manifest address
+    std::wstring tempDir;      // empty: GetTempDir(); must end in a backslash
+    std::wstring programPath;  // empty: this program's own file
+    // A message box with the caption "提示"; returns the button pressed.
+    std::function<int(const std::wstring& text, UINT flags)> msgBox;
+    // Starts the updater file with the argument string (ShellExecuteA, "open").
+    std::function<void(const std::wstring& updater, const std::wstring& arguments)> startUpdater;
+    // Ends the process at once.
+    std::function<void()> endAtOnce;
+};
+
+// What the main window offers its update command.
+class IUpdateHost {
+public:
+    virtual ~IUpdateHost() = default;
+    // Sets the main window's m_bExit, so that closing it asks nothing.
+    virtual void SetExitFlag() = 0;
+    // Unloads the main window; the process ends as no window remains.
+    virtual void UnloadMainWindow() = 0;
+};
+
+enum class UpdateCheckResult {
+    NoManifest,         // no local copy could be read
+    NoVersionLine,      // the manifest has no version line
+    UpToDate,           // the version equals ours
+    Declined,           // a new version, and the player answered No
+    UpdaterStarted,     // the updater was written and started
+    UpdaterNotWritten,  // the player agreed, but Update.exe could not be written (player told)
+};
+
+// The steps both paths share, up to and including starting the updater.
+UpdateCheckResult RunUpdateCheck(CDownLoadFile& download, const UpdateCheckEnvironment& environment = {});
+
+// The start-up path: silent unless a new version is found; ends the process at once when the
+// updater has been started.
+UpdateCheckResult CheckUpdateAtStartUp(CDownLoadFile& download, const UpdateCheckEnvironment& environment = {});
+
+// The menu path: also says when the version is current; when the updater has been started it
+// sets the main window's exit flag and unloads it.
+UpdateCheckResult CheckUpdateFromMenu(CDownLoadFile& download, IUpdateHost& host,
+                                      const UpdateCheckEnvironment& environment = {});
+
+}  // namespace xcyh2

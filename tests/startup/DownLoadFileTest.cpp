@@ -1,0 +1,211 @@
+// CDownLoadFile against the demo publisher server (see with-demo-server).
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "forms/Timer.h"
+#include "startup/DemoServerAddress.h"
+#include "startup/DownLoadFile.h"
+#include "startup/PublicData.h"
+#include "support/WinTest.h"
+
+namespace xcyh2 {
+namespace {
+
+using test::DemoServerUrl;
+
+// The server's generated bodies: byte i is i % 251.
+std::string Generated(std::size_t n) {
+    std::string bytes(n, '\0');
+    for (std::size_t i = 0; i < n; ++i) bytes[i] = static_cast<char>(i % 251);
+    return bytes;
+}
+
+bool Exists(const std::wstring& path) { return ::GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+// Nothing of an unfinished transfer may stay beside the target.
+bool NoPartFilesBeside(const std::wstring& target) {
+    WIN32_FIND_DATAW found;
+    HANDLE find = ::FindFirstFileW((target + L".*.part").c_str(), &found);
+    if (find == INVALID_HANDLE_VALUE) return true;
+    ::FindClose(find);
+    return false;
+}
+
+class DownLoadFileTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        target_ = GetTempDir() + L"xcyh2-download-test.bin";
+        Remove();
+    }
+    void TearDown() override { Remove(); }
+    void Remove() {
+        ::SetFileAttributesW(target_.c_str(), FILE_ATTRIBUTE_NORMAL);
+        ::DeleteFileW(target_.c_str());
+    }
+
+    // Records every event as text, in order.
+    void Record() {
+        download_.QueryFileInfo = [this](std::uint32_t total) { events_.push_back("QueryFileInfo " + std::to_string(total)); };
+        download_.Loading = [this](std::uint32_t received) { events_.push_back("Loading " + std::to_string(received)); };
+        download_.Complete = [this] { events_.push_back("Complete"); };
+    }
+
+    bool Get(const std::wstring& path, bool hidden = false, bool events = true) {
+        return download_.DownLoadFile(DemoServerUrl(path), target_, hidden, events);
+    }
+
+    std::wstring target_;
+    CDownLoadFile download_;
+    std::vector<std::string> events_;
+};
+
+TEST_F(DownLoadFileTest, SavesTheFileAndReportsSizeProgressAndCompletion) {
+    XCYH2_REQUIRE_DEMO_SERVER();
+    Record();
+    ASSERT_TRUE(Get(L"/test/bytes/20000"));
+    EXPECT_EQ(events_, (std::vector<std::string>{"QueryFileInfo 20000", "Loading 8192", "Loading 16384",
+                                                 "Loading 20000", "Complete"}));
+    EXPECT_EQ(test::ReadWholeFile(target_), Generated(20000));
+    EXPECT_FALSE(::GetFileAttributesW(target_.c_str()) & FILE_ATTRIBUTE_HIDDEN);
+    EXPECT_TRUE(NoPartFilesBeside(target_));
+
+    // Without events nothing is raised; the object can be used again.
+    events_.clear();
+    ASSERT_TRUE(Get(L"/test/bytes/100", false, false));
+    EXPECT_TRUE(events_.empty());
+    EXPECT_EQ(test::ReadWholeFile(target_), Generated(100));
+}
+
+TEST_F(DownLoadFileTest, FetchFailuresSaveNothingAndStillComplete) {
+    XCYH2_REQUIRE_DEMO_SERVER();
+    Record();
+    // Status other than 200, no Content-Length, chunked framing, nothing listening.
+    std::vector<std::wstring> urls = {DemoServerUrl(L"/test/status/404"), DemoServerUrl(L"/test/status/500"),
+                                      DemoServerUrl(L"/test/nolength/5000"), DemoServerUrl(L"/test/chunked/5000"),
+                                      DemoServerUrl(L"/test/bytes/0"), L"http://127.0.0.1:9/nothing-listens-here"};
+    for (const auto& url : urls) {
+        events_.clear();
+        EXPECT_FALSE(download_.DownLoadFile(url, target_, false, true)) << testing::PrintToString(url);
+        EXPECT_EQ(events_, std::vector<std::string>{"Complete"}) << testing::PrintToString(url);
+        EXPECT_FALSE(Exists(target_)) << testing::PrintToString(url);
+    }
+    // An earlier file stays untouched.
+    ASSERT_TRUE(test::WriteWholeFile(target_, "earlier"));
+    EXPECT_FALSE(Get(L"/test/status/404"));
+    EXPECT_EQ(test::ReadWholeFile(target_), "earlier");
+}
+
+TEST_F(DownLoadFileTest, ATransferCutShortFailsAndKeepsTheEarlierFile) {
+    XCYH2_REQUIRE_DEMO_SERVER();
+    ASSERT_TRUE(test::WriteWholeFile(target_, "earlier"));
+    Record();
+    EXPECT_FALSE(Get(L"/test/cutoff/20000?announce=30000"));
+    EXPECT_EQ(events_.front(), "QueryFileInfo 30000");
+    EXPECT_EQ(events_.back(), "Complete");
+    EXPECT_EQ(test::ReadWholeFile(target_), "earlier");
+    EXPECT_TRUE(NoPartFilesBeside(target_));
+
+    // Without an earlier file nothing is left at all.
+    Remove();
+    EXPECT_FALSE(Get(L"/test/cutoff/100"));
+    EXPECT_FALSE(Exists(target_));
+    EXPECT_TRUE(NoPartFilesBeside(target_));
+}
+
+TEST_F(DownLoadFileTest, HiddenFilesCanBeDownloadedOverAgain) {
+    XCYH2_REQUIRE_DEMO_SERVER();
+    ASSERT_TRUE(Get(L"/test/bytes/3000", true));
+    EXPECT_TRUE(::GetFileAttributesW(target_.c_str()) & FILE_ATTRIBUTE_HIDDEN);
+
+    ASSERT_TRUE(Get(L"/test/bytes/1000", true));
+    EXPECT_EQ(test::ReadWholeFile(target_), Generated(1000));
+    EXPECT_TRUE(::GetFileAttributesW(target_.c_str()) & FILE_ATTRIBUTE_HIDDEN);
+
+    // A visible download replaces a hidden file too, and is visible.
+    ASSERT_TRUE(Get(L"/test/bytes/500", false));
+    EXPECT_EQ(test::ReadWholeFile(target_), Generated(500));
+    EXPECT_FALSE(::GetFileAttributesW(target_.c_str()) & FILE_ATTRIBUTE_HIDDEN);
+
+    // So does one over a read-only file.
+    ASSERT_TRUE(::SetFileAttributesW(target_.c_str(), FILE_ATTRIBUTE_READONLY));
+    ASSERT_TRUE(Get(L"/test/bytes/700", true));
+    EXPECT_EQ(test::ReadWholeFile(target_), Generated(700));
+    EXPECT_TRUE(NoPartFilesBeside(target_));
+}
+
+TEST_F(DownLoadFileTest, StopFromLoadingEndsAfterThatChunkWithSuccess) {
+    XCYH2_REQUIRE_DEMO_SERVER();
+    ASSERT_TRUE(test::WriteWholeFile(target_, "earlier"));
+    Record();
+    auto loading = download_.Loading;
+    download_.Loading = [&](std::uint32_t received) {
+        loading(received);
+        download_.StopDownLoad();
+    };
+    EXPECT_TRUE(Get(L"/test/bytes/20000"));
+    EXPECT_EQ(events_, (std::vector<std::string>{"QueryFileInfo 20000", "Loading 8192", "Complete"}));
+    // The unfinished file does not take the earlier one's place.
+    EXPECT_EQ(test::ReadWholeFile(target_), "earlier");
+    EXPECT_TRUE(NoPartFilesBeside(target_));
+
+    // A stop during the last chunk keeps the complete file; the stop flag is cleared per call.
+    events_.clear();
+    download_.Loading = [&](std::uint32_t received) {
+        loading(received);
+        if (received == 20000) download_.StopDownLoad();
+    };
+    EXPECT_TRUE(Get(L"/test/bytes/20000"));
+    EXPECT_EQ(events_.size(), 5u);
+    EXPECT_EQ(test::ReadWholeFile(target_), Generated(20000));
+}
+
+TEST_F(DownLoadFileTest, FilesThatCannotBeWrittenOrReplacedFail) {
+    XCYH2_REQUIRE_DEMO_SERVER();
+    Record();
+    // No such folder.
+    std::wstring missing = GetTempDir() + L"xcyh2-no-such-folder\\file.bin";
+    EXPECT_FALSE(download_.DownLoadFile(DemoServerUrl(L"/test/bytes/100"), missing, false, true));
+    EXPECT_EQ(events_.back(), "Complete");
+
+    // The target is held open by someone who lets nobody replace it.
+    ASSERT_TRUE(test::WriteWholeFile(target_, "earlier"));
+    HANDLE held = ::CreateFileW(target_.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    EXPECT_FALSE(Get(L"/test/bytes/100"));
+    ::CloseHandle(held);
+    EXPECT_EQ(test::ReadWholeFile(target_), "earlier");
+    EXPECT_TRUE(NoPartFilesBeside(target_));
+}
+
+TEST_F(DownLoadFileTest, WindowMessagesRunBetweenChunksOfASlowTransfer) {
+    XCYH2_REQUIRE_DEMO_SERVER();
+    forms::Timer timer;
+    int ticks = 0;
+    timer.Tick = [&] { ++ticks; };
+    timer.SetInterval(20);
+    timer.SetEnabled(true);
+    int chunks = 0;
+    download_.Loading = [&](std::uint32_t) { ++chunks; };
+    // Ten pieces 150 ms apart: about 1.5 s during which only the download's own pumping runs.
+    ASSERT_TRUE(Get(L"/test/slow/40960?chunk=4096&delay_ms=150"));
+    EXPECT_EQ(test::ReadWholeFile(target_), Generated(40960));
+    EXPECT_GE(chunks, 5);
+    EXPECT_GE(ticks, 5);
+}
+
+TEST_F(DownLoadFileTest, AServerThatStallsAndHangsUpFailsWithoutAFile) {
+    XCYH2_REQUIRE_DEMO_SERVER();
+    Record();
+    download_.receiveTimeoutMs = 1000;
+    DWORD start = ::GetTickCount();
+    EXPECT_FALSE(Get(L"/test/stall?ms=2000"));
+    EXPECT_LT(::GetTickCount() - start, 15000u);
+    EXPECT_EQ(events_, std::vector<std::string>{"Complete"});
+    EXPECT_FALSE(Exists(target_));
+}
+
+}  // namespace
+}  // namespace xcyh2

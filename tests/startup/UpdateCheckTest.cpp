@@ -1,0 +1,174 @@
+// The update check's two paths, in process: questions are answered and the updater start and the
+// process end are watched through the check's environment.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "startup/DemoServerAddress.h"
+#include "startup/PublicData.h"
+#include "startup/ResourceBytes.h"
+#include "startup/UpdateCheck.h"
+#include "support/WinTest.h"
+
+namespace xcyh2 {
+namespace {
+
+constexpr const wchar_t* kQuestion = L"发现有新版本，是否现在更新！";
+constexpr const wchar_t* kUpToDate = L"当前版本已是最新，无需更新！";
+constexpr const wchar_t* kNotWritten = L"无法写入更新程序，请关闭正在运行的更新程序后重试！";
+
+struct Box {
+    std::wstring text;
+    UINT flags;
+    bool operator==(const Box&) const = default;
+};
+
+class FakeMainWindow : public IUpdateHost {
+public:
+    void SetExitFlag() override { calls.push_back("m_bExit = true"); }
+    void UnloadMainWindow() override { calls.push_back("Unload"); }
+    std::vector<std::string> calls;
+};
+
+class UpdateCheckTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        dir_ = GetTempDir() + L"xcyh2-update-check-test\\";
+        ::CreateDirectoryW(dir_.c_str(), nullptr);
+        Clean();
+        env_.tempDir = dir_;
+        env_.programPath = L"D:\\Games\\Shell\\client.exe";
+        // Nothing listens on this port: the check reads whatever copy is there.
+        env_.manifestUrl = L"http://127.0.0.1:9/gamehome/xcyh2/update.txt";
+        env_.msgBox = [this](const std::wstring& text, UINT flags) {
+            boxes_.push_back({text, flags});
+            return answer_;
+        };
+        env_.startUpdater = [this](const std::wstring& updater, const std::wstring& arguments) {
+            started_.push_back(updater + L" " + arguments);
+        };
+        env_.endAtOnce = [this] { ++ended_; };
+    }
+    void TearDown() override {
+        Clean();
+        ::RemoveDirectoryW(dir_.c_str());
+    }
+    void Clean() {
+        for (const wchar_t* name : {L"update.txt", L"Update.exe"}) {
+            std::wstring path = dir_ + name;
+            ::SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+            ::DeleteFileW(path.c_str());
+        }
+    }
+    void LocalCopy(const std::string& text) { ASSERT_TRUE(test::WriteWholeFile(dir_ + L"update.txt", text)); }
+
+    std::wstring dir_;
+    UpdateCheckEnvironment env_;
+    CDownLoadFile download_;
+    int answer_ = IDNO;
+    std::vector<Box> boxes_;
+    std::vector<std::wstring> started_;
+    int ended_ = 0;
+    FakeMainWindow host_;
+};
+
+TEST_F(UpdateCheckTest, NothingIsShownWithoutACopyOrAVersionLineOnEitherPath) {
+    EXPECT_EQ(CheckUpdateAtStartUp(download_, env_), UpdateCheckResult::NoManifest);
+    EXPECT_EQ(CheckUpdateFromMenu(download_, host_, env_), UpdateCheckResult::NoManifest);
+    // Binary garbage, and Chinese text without a line end, hold no version line.
+    for (std::string manifest : {std::string("\x00\x81\xff\r\x7f\x80vers\r\nion", 14), std::string("\xb8\xfc\xd0\xc2")}) {
+        LocalCopy(manifest);
+        EXPECT_EQ(CheckUpdateAtStartUp(download_, env_), UpdateCheckResult::NoVersionLine);
+        EXPECT_EQ(CheckUpdateFromMenu(download_, host_, env_), UpdateCheckResult::NoVersionLine);
+    }
+    EXPECT_TRUE(boxes_.empty());
+    EXPECT_EQ(ended_, 0);
+    EXPECT_TRUE(host_.calls.empty());
+}
+
+TEST_F(UpdateCheckTest, TheSameVersionIsSilentAtStartUpAndSaidOnTheMenu) {
+    LocalCopy("VERSION=1.1.0\r\nfile|http://h/a.exe\r\n");
+    EXPECT_EQ(CheckUpdateAtStartUp(download_, env_), UpdateCheckResult::UpToDate);
+    EXPECT_TRUE(boxes_.empty());
+
+    EXPECT_EQ(CheckUpdateFromMenu(download_, host_, env_), UpdateCheckResult::UpToDate);
+    EXPECT_EQ(boxes_, (std::vector<Box>{{kUpToDate, MB_OK | MB_ICONEXCLAMATION}}));
+    EXPECT_TRUE(host_.calls.empty());
+    EXPECT_EQ(ended_, 0);
+}
+
+TEST_F(UpdateCheckTest, NoToTheQuestionChangesNothing) {
+    LocalCopy("version = 1.1.0\r\n");  // the value is "= 1.1.0": a different version
+    EXPECT_EQ(CheckUpdateAtStartUp(download_, env_), UpdateCheckResult::Declined);
+    EXPECT_EQ(CheckUpdateFromMenu(download_, host_, env_), UpdateCheckResult::Declined);
+    EXPECT_EQ(boxes_, (std::vector<Box>{{kQuestion, MB_YESNO | MB_ICONQUESTION}, {kQuestion, MB_YESNO | MB_ICONQUESTION}}));
+    EXPECT_FALSE(::GetFileAttributesW((dir_ + L"Update.exe").c_str()) != INVALID_FILE_ATTRIBUTES);
+    EXPECT_TRUE(started_.empty());
+    EXPECT_EQ(ended_, 0);
+    EXPECT_TRUE(host_.calls.empty());
+}
+
+TEST_F(UpdateCheckTest, YesWritesAndStartsTheUpdaterThenLeaves) {
+    std::string_view updater = ResourceBytes(101, L"UPDATE");
+    ASSERT_NE(updater.data(), nullptr);
+    const std::wstring expectedStart = dir_ + L"Update.exe D:\\Games\\Shell|D:\\Games\\Shell\\client.exe";
+    LocalCopy("version=1.0.9\r\n");
+    answer_ = IDYES;
+
+    // Start-up: the process ends at once.
+    EXPECT_EQ(CheckUpdateAtStartUp(download_, env_), UpdateCheckResult::UpdaterStarted);
+    EXPECT_EQ(test::ReadWholeFile(dir_ + L"Update.exe"), std::string(updater));
+    EXPECT_EQ(started_, std::vector<std::wstring>{expectedStart});
+    EXPECT_EQ(ended_, 1);
+
+    // Menu: the main window is told to close without asking; the process itself is not ended.
+    started_.clear();
+    ASSERT_TRUE(test::WriteWholeFile(dir_ + L"Update.exe", std::string(updater.size() + 100, 'x')));
+    env_.programPath = L"E:\\client.exe";
+    EXPECT_EQ(CheckUpdateFromMenu(download_, host_, env_), UpdateCheckResult::UpdaterStarted);
+    EXPECT_EQ(test::ReadWholeFile(dir_ + L"Update.exe"), std::string(updater));
+    EXPECT_EQ(started_, std::vector<std::wstring>{dir_ + L"Update.exe E:\\|E:\\\\client.exe"});
+    EXPECT_EQ(host_.calls, (std::vector<std::string>{"m_bExit = true", "Unload"}));
+    EXPECT_EQ(ended_, 1);
+}
+
+TEST_F(UpdateCheckTest, AnUpdaterFileInUseIsReportedAndNothingEnds) {
+    LocalCopy("version=1.2.0\r\n");
+    answer_ = IDYES;
+    ASSERT_TRUE(test::WriteWholeFile(dir_ + L"Update.exe", "running"));
+    // As an updater running from it holds it: readable, not replaceable.
+    HANDLE held = ::CreateFileW((dir_ + L"Update.exe").c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                0, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    EXPECT_EQ(CheckUpdateAtStartUp(download_, env_), UpdateCheckResult::UpdaterNotWritten);
+    EXPECT_EQ(CheckUpdateFromMenu(download_, host_, env_), UpdateCheckResult::UpdaterNotWritten);
+    ::CloseHandle(held);
+    Box question{kQuestion, MB_YESNO | MB_ICONQUESTION};
+    Box notWritten{kNotWritten, MB_OK | MB_ICONEXCLAMATION};
+    EXPECT_EQ(boxes_, (std::vector<Box>{question, notWritten, question, notWritten}));
+    EXPECT_EQ(test::ReadWholeFile(dir_ + L"Update.exe"), "running");
+    EXPECT_TRUE(started_.empty());
+    EXPECT_EQ(ended_, 0);
+    EXPECT_TRUE(host_.calls.empty());
+}
+
+TEST_F(UpdateCheckTest, ADownloadedManifestReplacesTheCopyAndAFailedOneKeepsIt) {
+    XCYH2_REQUIRE_DEMO_SERVER();
+    LocalCopy("version=1.0.9\r\n");
+    // The demo manifest says Version=1.1.0: the stale copy is replaced, hidden, and read.
+    env_.manifestUrl = test::DemoServerUrl(L"/gamehome/xcyh2/update.txt");
+    EXPECT_EQ(CheckUpdateFromMenu(download_, host_, env_), UpdateCheckResult::UpToDate);
+    std::wstring copy = dir_ + L"update.txt";
+    EXPECT_TRUE(::GetFileAttributesW(copy.c_str()) & FILE_ATTRIBUTE_HIDDEN);
+    EXPECT_NE(test::ReadWholeFile(copy).find("=1.1.0\r\n"), std::string::npos);
+
+    // The server answers 404 now: the hidden copy from before is used again.
+    env_.manifestUrl = test::DemoServerUrl(L"/gamehome/xcyh2/missing.txt");
+    EXPECT_EQ(CheckUpdateAtStartUp(download_, env_), UpdateCheckResult::UpToDate);
+    EXPECT_EQ(boxes_, (std::vector<Box>{{kUpToDate, MB_OK | MB_ICONEXCLAMATION}}));
+}
+
+}  // namespace
+}  // namespace xcyh2
