@@ -36,6 +36,7 @@ struct Piece {
     std::size_t start = 0, length = 0;
     int width = 0;
     bool blank = false;
+    bool breakBefore = false;  // a line may start with this piece
     std::u16string_view Text() const { return std::u16string_view(run->text).substr(start, length); }
 };
 
@@ -94,13 +95,14 @@ public:
     int widest = 0;
 
 private:
-    void Add(const Piece& p, bool cjk) {
+    void Add(Piece p, bool cjk) {
         char16_t first = p.Text().front();
         bool breakable = !line_.empty() &&
                          (line_.back().blank ||
                           ((prevCjk_ || cjk) && !NoBreakBefore(first) && !NoBreakAfter(prevLast_)));
         prevCjk_ = cjk;
         prevLast_ = p.Text().back();
+        p.breakBefore = breakable;
         if (p.blank) {
             if (line_.empty()) return;  // no blank at the start of a line
             line_.push_back(p);
@@ -185,7 +187,10 @@ private:
         line_.erase(line_.begin(), line_.begin() + static_cast<std::ptrdiff_t>(count));
         lastBreak_ = 0;
         x_ = 0;
-        for (const Piece& p : line_) x_ += p.width;
+        for (std::size_t i = 0; i < line_.size(); ++i) {
+            x_ += line_[i].width;
+            if (i > 0 && line_[i].breakBefore && !line_[i].blank) lastBreak_ = i;
+        }
     }
 
     static int FontKey(const FontClass& font) { return font.heading * 2 + (font.link ? 1 : 0); }

@@ -53,6 +53,9 @@ TEST(Layout, LatinWrapsAtBlanks) {
     // Words glued across differently styled runs stay together.
     page = Lay(u"<p>xx <a href=1>abc</a>def</p>", 70);
     EXPECT_EQ(Lines(page), (Strings{u"xx", u"abcdef"}));
+    // Pieces carried to the next line keep their own break opportunities.
+    page = Lay(u"<p>a<b>b c</b>d<i>e f</i>g</p>", 40);
+    EXPECT_EQ(Lines(page), (Strings{u"ab", u"cde", u"fg"}));
 }
 
 TEST(Layout, CjkBreaksBetweenAnyTwoCharactersButNotBeforeClosingPunctuation) {
