@@ -8,7 +8,10 @@ int g_loadedForms = 0;  // the runtime's count of loaded windows
 void Application::FormLoaded() { ++g_loadedForms; }
 
 void Application::FormUnloaded() {
-    if (g_loadedForms > 0 && --g_loadedForms == 0) ::PostQuitMessage(0);
+    // The loop ends once the message that took the count to zero has been handled, not at
+    // once: a handler may unload the last window and load the next one (the login page's
+    // start command unloads the login windows, then opens the main window).
+    if (g_loadedForms > 0) --g_loadedForms;
 }
 
 int Application::LoadedCount() { return g_loadedForms; }
@@ -19,6 +22,7 @@ int Application::Run() {
     while (::GetMessageW(&msg, nullptr, 0, 0) > 0) {
         ::TranslateMessage(&msg);
         ::DispatchMessageW(&msg);
+        if (g_loadedForms == 0) return 0;
     }
     return static_cast<int>(msg.wParam);
 }
