@@ -19,6 +19,7 @@ inline void CloseGlobal(HGLOBAL h) { ::GlobalFree(h); }
 inline void CloseModule(HMODULE h) { ::FreeLibrary(h); }
 inline void CloseMenu(HMENU h) { ::DestroyMenu(h); }
 inline void CloseRegion(HRGN h) { ::DeleteObject(h); }
+inline void CloseEventSource(HANDLE h) { ::DeregisterEventSource(h); }
 }  // namespace detail
 
 using unique_handle = unique_any<HANDLE, &detail::CloseFile>;
@@ -35,6 +36,7 @@ using unique_hinternet = unique_any<HINTERNET, &detail::CloseInternet>;
 using unique_hglobal = unique_any<HGLOBAL, &detail::CloseGlobal>;
 using unique_hmodule = unique_any<HMODULE, &detail::CloseModule>;
 using unique_hmenu = unique_any<HMENU, &detail::CloseMenu>;
+using unique_event_source = unique_any<HANDLE, &detail::CloseEventSource>;
 
 // A window's device context from GetDC, given back with ReleaseDC.
 class WindowDc {
