@@ -61,6 +61,10 @@ endmacro()
 # Otherwise it is linked with a small driver that replays the corpus, registered as a test,
 # so the target always compiles and its seed inputs keep passing.
 option(XCYH2_FUZZ "Build the fuzz targets with libFuzzer (native build with clang)" OFF)
+if(XCYH2_FUZZ AND NOT WIN32)
+  # The fuzzer steers by the coverage it sees: instrument every library, not just the targets.
+  add_compile_options(-fsanitize=fuzzer-no-link)
+endif()
 function(xcyh2_fuzz_target name)
   cmake_parse_arguments(A "" "CORPUS" "SOURCES;LIBS" ${ARGN})
   if(WIN32)
