@@ -14,7 +14,18 @@ using detail::SubclassRecord;
 
 namespace {
 const std::wstring kLookup = L"zMap_VFunction";
+
+// Whether a window procedure value is an address of executable code in this process. The
+// system hands out a handle instead when the procedure expects the other character set; such a
+// handle is never committed code, and only CallWindowProc may be used with it.
+bool IsPlainCode(WNDPROC proc) {
+    MEMORY_BASIC_INFORMATION info{};
+    if (!::VirtualQuery(reinterpret_cast<const void*>(proc), &info, sizeof(info))) return false;
+    const DWORD executable = PAGE_EXECUTE | PAGE_EXECUTE_READ | PAGE_EXECUTE_READWRITE | PAGE_EXECUTE_WRITECOPY;
+    return info.State == MEM_COMMIT && (info.Protect & executable) != 0 && (info.Protect & PAGE_GUARD) == 0;
 }
+
+}  // namespace
 
 CSubclass::CSubclass(ISubclassHandler& holder) : holder_(holder) {
     unique_hmodule user32(::LoadLibraryW(L"User32"));
@@ -80,6 +91,8 @@ bool CSubclass::ssc_Subclass(HWND lng_hWnd, LONG_PTR lParamUser, long nOrdinal, 
         return fail(L"SetWindowLong failed, error #" + std::to_wstring(::GetLastError()));
     }
     record->previousProc = reinterpret_cast<WNDPROC>(previous);
+    // Calling plain code directly saves the platform's dispatch on every forwarded message.
+    if (IsPlainCode(record->previousProc)) record->directProc = record->previousProc;
     record->attached = true;
     registry_->back().record = record.release();
     return true;

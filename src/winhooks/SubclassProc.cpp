@@ -62,6 +62,7 @@ long CSubclass::LiveRecordCount() { return detail::g_liveRecords; }
 namespace {
 
 LRESULT Forward(SubclassRecord& record, UINT uMsg, WPARAM wParam, LPARAM lParam) {
+    if (record.directProc) return record.directProc(record.hwnd, uMsg, wParam, lParam);
     return record.unicode ? ::CallWindowProcW(record.previousProc, record.hwnd, uMsg, wParam, lParam)
                           : ::CallWindowProcA(record.previousProc, record.hwnd, uMsg, wParam, lParam);
 }
@@ -109,12 +110,17 @@ void CSubclass::ReleaseWhenIdle(SubclassRecord& record) {
             const WNDPROC current =
                 reinterpret_cast<WNDPROC>(record.unicode ? ::GetWindowLongPtrW(record.hwnd, GWLP_WNDPROC)
                                                          : ::GetWindowLongPtrA(record.hwnd, GWLP_WNDPROC));
-            // Someone replaced our procedure after us and calls it as their previous one:
-            // putting ours back now would cut them off. Keep forwarding; retry after the next
-            // message, by which time they may have let go.
-            if (current != ours) return;
-            if (record.unicode) ::SetWindowLongPtrW(record.hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(record.previousProc));
-            else ::SetWindowLongPtrA(record.hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(record.previousProc));
+            if (current == ours) {
+                const auto previous = reinterpret_cast<LONG_PTR>(record.previousProc);
+                if (record.unicode) ::SetWindowLongPtrW(record.hwnd, GWLP_WNDPROC, previous);
+                else ::SetWindowLongPtrA(record.hwnd, GWLP_WNDPROC, previous);
+            } else if (record.state != RecordState::WindowDestroyed) {
+                // Someone replaced our procedure after us and calls it as their previous one:
+                // putting ours back now would cut them off. Keep forwarding and retry after the
+                // next message, by which time they may have let go. (After WM_NCDESTROY no
+                // message follows, so a destroyed window's record goes regardless.)
+                return;
+            }
         }
         record.attached = false;
         if (record.state == RecordState::CallbackLost && record.destroyOnCallbackLost) ::DestroyWindow(record.hwnd);

@@ -54,6 +54,9 @@ struct SubclassRecord {
     // The engine whose holder gets the events; null once its registry entry is gone.
     CSubclass* owner = nullptr;
     WNDPROC previousProc = nullptr;  // the procedure that ours replaced
+    // previousProc when it is plain code of this process, called without CallWindowProc; null
+    // when it is one of the system's translation handles, which only CallWindowProc can call.
+    WNDPROC directProc = nullptr;
     LONG_PTR lParamUser = 0;
     bool unicode = false;
     bool destroyOnCallbackLost = false;

@@ -21,6 +21,12 @@ LRESULT CALLBACK OwnProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     return ::DefWindowProcW(hwnd, msg, wParam, lParam);
 }
 
+// The least any replacement procedure costs: one that only forwards.
+WNDPROC g_bareNext = nullptr;
+LRESULT CALLBACK BareHook(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    return ::CallWindowProcW(g_bareNext, hwnd, msg, wParam, lParam);
+}
+
 class Holder : public xcyh2::ISubclassHandler {
 public:
     void WindowProc(bool, bool&, LRESULT&, HWND, UINT, WPARAM, LPARAM, LONG_PTR&) override { ++events; }
@@ -61,6 +67,9 @@ int main(int argc, char** argv) {
     ::RegisterClassW(&wc);
     HWND plain = MakeWindow();
     HWND intercepted = MakeWindow();
+    HWND bare = MakeWindow();
+    g_bareNext = reinterpret_cast<WNDPROC>(
+        ::SetWindowLongPtrW(bare, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&BareHook)));
 
     // Listed the way the tab strip lists its messages, so the scans are not empty.
     Holder holder;
@@ -76,15 +85,15 @@ int main(int argc, char** argv) {
     NanosecondsPerMessage(plain, messages / 4, frequency);  // warm-up
     NanosecondsPerMessage(intercepted, messages / 4, frequency);
 
-    std::vector<double> plainTimes, interceptedTimes;
+    std::vector<double> plainTimes, interceptedTimes, bareTimes;
     for (int r = 0; r < rounds; ++r) {
-        // Alternate which window goes first, so drift hits both alike.
-        if (r % 2 == 0) {
-            plainTimes.push_back(NanosecondsPerMessage(plain, messages, frequency));
-            interceptedTimes.push_back(NanosecondsPerMessage(intercepted, messages, frequency));
-        } else {
-            interceptedTimes.push_back(NanosecondsPerMessage(intercepted, messages, frequency));
-            plainTimes.push_back(NanosecondsPerMessage(plain, messages, frequency));
+        // Rotate which window goes first, so drift hits all alike.
+        for (int k = 0; k < 3; ++k) {
+            switch ((r + k) % 3) {
+                case 0: plainTimes.push_back(NanosecondsPerMessage(plain, messages, frequency)); break;
+                case 1: interceptedTimes.push_back(NanosecondsPerMessage(intercepted, messages, frequency)); break;
+                case 2: bareTimes.push_back(NanosecondsPerMessage(bare, messages, frequency)); break;
+            }
         }
     }
     const double plainMedian = Median(plainTimes);
@@ -92,10 +101,12 @@ int main(int argc, char** argv) {
     std::printf("rounds %d, messages per round %d\n", rounds, messages);
     std::printf("plain window:        median %.1f ns per message\n", plainMedian);
     std::printf("intercepted window:  median %.1f ns per message\n", interceptedMedian);
+    std::printf("bare forwarding hook (reference): median %.1f ns per message\n", Median(bareTimes));
     std::printf("ratio intercepted/plain: %.2f (holder events: %ld)\n", interceptedMedian / plainMedian,
                 holder.events);
     engine.ssc_Terminate();
     ::DestroyWindow(intercepted);
     ::DestroyWindow(plain);
+    ::DestroyWindow(bare);
     return 0;
 }

@@ -387,6 +387,64 @@ TEST_F(CSubclassTest, TwoEnginesChainOnOneWindowAndLeaveInAnyOrder) {
     EXPECT_EQ(ProcOf(window.get()), own);
 }
 
+WNDPROC g_foreignNext = nullptr;
+LRESULT CALLBACK ForeignHook(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (msg == kAsk) g_log.push_back("foreign ask");
+    return ::CallWindowProcW(g_foreignNext, hwnd, msg, wParam, lParam);
+}
+
+TEST_F(CSubclassTest, ProcedureReplacedByOthersIsNotCutOffWhenUnsubclassing) {
+    auto window = MakeWindow();
+    const WNDPROC own = ProcOf(window.get());
+    Holder holder;
+    CSubclass engine(holder);
+    ASSERT_TRUE(engine.ssc_Subclass(window.get()));
+    engine.ssc_AddMsg(window.get(), kAsk, MSG_BEFORE);
+    g_foreignNext = reinterpret_cast<WNDPROC>(
+        ::SetWindowLongPtrW(window.get(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&ForeignHook)));
+
+    engine.ssc_UnSubclass(window.get());
+    EXPECT_EQ(ProcOf(window.get()), &ForeignHook);
+    EXPECT_EQ(::SendMessageW(window.get(), kAsk, 0, 0), 42);
+    EXPECT_EQ(g_log, (Log{"foreign ask", "own ask"}));  // forwarded, no event
+    EXPECT_EQ(CSubclass::LiveRecordCount(), baseRecords + 1);
+
+    // Once the other hook lets go, the next message takes ours out too.
+    ::SetWindowLongPtrW(window.get(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(g_foreignNext));
+    ::SendMessageW(window.get(), kOther, 0, 0);
+    EXPECT_EQ(ProcOf(window.get()), own);
+}
+
+TEST_F(CSubclassTest, RecordUnderAnotherHookIsReleasedWhenTheWindowIsDestroyed) {
+    auto window = MakeWindow();
+    Holder holder;
+    CSubclass engine(holder);
+    ASSERT_TRUE(engine.ssc_Subclass(window.get()));
+    g_foreignNext = reinterpret_cast<WNDPROC>(
+        ::SetWindowLongPtrW(window.get(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&ForeignHook)));
+    engine.ssc_UnSubclass(window.get());
+    window.reset();  // TearDown checks that the record is gone
+}
+
+TEST_F(CSubclassTest, TextSurvivesBothCharacterSetForms) {
+    const std::wstring text = L"星槎远航录2";
+    for (bool wide : {false, true}) {
+        g_log.clear();
+        auto window = MakeWindow();
+        Holder holder;
+        CSubclass engine(holder);
+        bool unicode = wide;
+        ASSERT_TRUE(engine.ssc_Subclass(window.get(), 0, 1, true, &unicode));
+        EXPECT_EQ(unicode, wide);
+        engine.ssc_AddMsg(window.get(), WM_SETTEXT, MSG_BEFORE_AND_AFTER);
+        ::SetWindowTextW(window.get(), text.c_str());
+        wchar_t read[32] = {};
+        ::GetWindowTextW(window.get(), read, 32);
+        EXPECT_EQ(read, text) << (wide ? "wide" : "ANSI");
+        EXPECT_EQ(g_log, (Log{"before 12", "after 12"}));
+    }
+}
+
 TEST_F(CSubclassTest, EngineDestroyedInsideItsOwnHandler) {
     auto window = MakeWindow();
     const WNDPROC own = ProcOf(window.get());
