@@ -1,0 +1,128 @@
+// Benchmark (not a test): the time of one DrawTabs with 20 tabs on a 1920-pixel strip, beside
+// two baselines measured in the same run: DrawTabs on an empty strip (background copy, compose
+// and the copy to the window: the fixed cost) and one paint message (the composite copied to
+// the window, what exposing the strip costs).
+//   build-dir/bin/tabstrip_bench.exe [repetitions]   (under Wine: tools/wine-run PREFIX -- ...)
+#include <windows.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "forms/Form.h"
+#include "forms/PictureBox.h"
+#include "tabstrip/uTab.h"
+
+namespace {
+
+using namespace xcyh2;
+
+class Page : public forms::Form, public ITabForm {
+public:
+    TabWnd hWnd() override { return Form::hWnd(); }
+    void Initialize(IuTab*, const std::shared_ptr<CTabItem>&) override {}
+    void RefreshPage() override {}
+
+protected:
+    forms::WindowSpec Spec() const override {
+        forms::WindowSpec w;
+        w.className = L"BenchPage";
+        return w;
+    }
+};
+
+class Host : public forms::Form {
+protected:
+    forms::WindowSpec Spec() const override {
+        forms::WindowSpec w;
+        w.className = L"BenchHost";
+        w.style = WS_POPUP | WS_CLIPCHILDREN;
+        w.x = 0;
+        w.y = 0;
+        w.width = 1920;
+        w.height = 300;
+        return w;
+    }
+};
+
+double MedianMicroseconds(int repetitions, const std::function<void()>& work) {
+    LARGE_INTEGER frequency;
+    ::QueryPerformanceFrequency(&frequency);
+    std::vector<double> times;
+    for (int i = 0; i < repetitions; ++i) {
+        LARGE_INTEGER a, b;
+        ::QueryPerformanceCounter(&a);
+        work();
+        ::QueryPerformanceCounter(&b);
+        times.push_back(1e6 * static_cast<double>(b.QuadPart - a.QuadPart) / static_cast<double>(frequency.QuadPart));
+    }
+    std::sort(times.begin(), times.end());
+    return times[times.size() / 2];
+}
+
+struct Strip {
+    forms::PictureBox container;
+    uTab strip;
+    std::vector<std::shared_ptr<Page>> pages;
+    Strip(HWND host, int y, int tabs) {
+        container.Create(host, 0, 100, 1920, 200);
+        strip.Create(host, 0, y, 1920, {{L"TabStyle", 1}, {L"TabLeftSize", 10}, {L"TabRightSize", 0}});
+        strip.SethContainerWnd(container.hWnd());
+        strip.LockReDraw(false);
+        for (int i = 0; i < tabs; ++i) {
+            pages.push_back(std::make_shared<Page>());
+            strip.TabItems().Add(L"星槎远航录2 页面 " + std::to_wstring(i + 1), pages.back());
+        }
+        strip.SetSelected(tabs > 0 ? 3 : -1);
+    }
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    int repetitions = argc > 1 ? std::max(1, std::atoi(argv[1])) : 500;
+    Host host;
+    host.Show();
+    Strip full(host.handle(), 0, 20);
+    Strip empty(host.handle(), 40, 0);
+    for (int i = 0; i < 20; ++i) full.strip.DrawTabs(), empty.strip.DrawTabs();  // warm up
+
+    double tabs20 = MedianMicroseconds(repetitions, [&] { full.strip.DrawTabs(); });
+    double tabs0 = MedianMicroseconds(repetitions, [&] { empty.strip.DrawTabs(); });
+    double paint = MedianMicroseconds(repetitions, [&] {
+        ::InvalidateRect(full.strip.hWnd(), nullptr, FALSE);
+        ::UpdateWindow(full.strip.hWnd());
+    });
+    // The pieces of one tab, on the strip's own surfaces.
+    HDC area = full.strip.CompositeDC();
+    HBITMAP skinBitmap = static_cast<HBITMAP>(
+        ::LoadImageW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(107), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
+    mdlTabAPI::MemDC skin(mdlTabAPI::CreateBitmapDC(skinBitmap));
+    const int w = full.strip.SharedTabWidth();
+    double surface = MedianMicroseconds(repetitions, [&] { mdlTabAPI::MemDC t(mdlTabAPI::CreateMemDC(w, 26)); });
+    double nine = MedianMicroseconds(repetitions, [&] {
+        mdlTabAPI::NineGridBlt(area, 100, 0, w, 26, skin.get(), 1, 0, 124, 26, 14, 0, 14, 0, RGB(255, 0, 255));
+    });
+    double glyph = MedianMicroseconds(repetitions, [&] {
+        mdlTabAPI::TransBlt(area, 100, 7, 12, 12, skin.get(), 385, 0, RGB(255, 0, 255));
+    });
+    double text = MedianMicroseconds(repetitions, [&] {
+        mdlTabAPI::DrawTextRect(area, L"星槎远航录2 页面 1", -1, 100, 0, w - 28, 26,
+                                DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+    });
+    std::printf("tab width %d, %d repetitions, median per call\n", full.strip.SharedTabWidth(), repetitions);
+    std::printf("DrawTabs, 20 tabs, 1920 px:  %8.1f us\n", tabs20);
+    std::printf("DrawTabs, no tabs (fixed):   %8.1f us\n", tabs0);
+    std::printf("paint message (one copy):    %8.1f us\n", paint);
+    std::printf("per tab: %.1f us, of which\n", (tabs20 - tabs0) / 20.0);
+    std::printf("  temporary surface:         %8.1f us\n", surface);
+    std::printf("  NineGridBlt (with surface): %7.1f us\n", nine);
+    std::printf("  close glyph (TransBlt):    %8.1f us\n", glyph);
+    std::printf("  caption (DrawText):        %8.1f us\n", text);
+    host.Unload();
+    return 0;
+}
