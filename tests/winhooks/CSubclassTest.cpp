@@ -294,6 +294,20 @@ TEST_F(CSubclassTest, DestroyedWindowGetsNcDestroyThenItsRecordIsReleased) {
     EXPECT_TRUE(errors.empty());
 }
 
+TEST_F(CSubclassTest, WindowDestroyedInsideOneOfItsMessages) {
+    // WM_CLOSE's default handling destroys the window while WM_CLOSE is still inside the record.
+    HWND hwnd = MakeWindow().release();
+    Holder holder;
+    CSubclass engine(holder);
+    ASSERT_TRUE(engine.ssc_Subclass(hwnd));
+    engine.ssc_AddMsg(hwnd, WM_CLOSE, MSG_AFTER);
+    engine.ssc_AddMsg(hwnd, WM_NCDESTROY, MSG_AFTER);
+    ::SendMessageW(hwnd, WM_CLOSE, 0, 0);
+    EXPECT_FALSE(::IsWindow(hwnd));
+    EXPECT_EQ(g_log, (Log{"own ncdestroy", "after ncdestroy", "after " + std::to_string(WM_CLOSE)}));
+    EXPECT_EQ(CSubclass::LiveRecordCount(), baseRecords + 1);  // TearDown waits for its release
+}
+
 TEST_F(CSubclassTest, ThirtyThirdMessageOverflowsTheBeforeTableOnly) {
     auto window = MakeWindow();
     Holder holder;
