@@ -1,0 +1,122 @@
+"""The login page: readiness, the app:// commands, dragging and the context menu."""
+
+import time
+import unittest
+
+from harness import Shell, demo_server, e2e_main, wait_until
+
+LOGIN_PAGE = "/xcyh2/login/login.html"
+
+# Where the demo login page's links are drawn, from the login window's top-left corner: the
+# browser's box is at (415, 179) and the page starts one pixel above and left of it.
+START_LINK = (453, 288)      # 进入游戏: app://loadgame|.../game1.html|s1
+MINIMIZE_LINK = (445, 317)   # 最小化: app://minimize
+EXIT_LINK = (490, 317)       # 退出: app://exitgame
+HELP_LINK = (453, 346)       # 登录帮助: help.html?next=app://minimize
+PAGE_TEXT = (470, 140)       # the page's heading
+BACKDROP = (120, 600)        # the backdrop's picture, outside the login window's controls
+
+
+def visible(shell, cls):
+    w = shell.window(cls)
+    return w is not None and w["visible"]
+
+
+class LoginPage(unittest.TestCase):
+    def start_ready(self, server):
+        shell = Shell().start()
+        self.addCleanup(shell.stop)
+        login = shell.wait_for_window("LoginFrm", visible=True, timeout=90)
+        wait_until(lambda: shell.window("LoadFrm") is None, 20, message="the start-up window to go")
+        time.sleep(0.5)
+        return shell, login
+
+    def click_in(self, shell, window, point, button=1):
+        shell.click(window["x"] + point[0], window["y"] + point[1], button)
+
+    def test_hidden_until_the_page_completes_then_shown_over_the_backdrop(self):
+        with demo_server() as server:
+            server.hold(LOGIN_PAGE)
+            with Shell() as shell:
+                shell.wait_for_window("LoadFrm", visible=True, timeout=90)
+                shell.wait_for_window("LoginFrm", visible=False, timeout=30)
+                time.sleep(3)
+                self.assertFalse(visible(shell, "LoginFrm"))
+                self.assertFalse(visible(shell, "LoginBgFrm"))
+                self.assertTrue(visible(shell, "LoadFrm"))
+                server.release(LOGIN_PAGE)
+                login = shell.wait_for_window("LoginFrm", visible=True, timeout=30)
+                background = shell.wait_for_window("LoginBgFrm", visible=True, timeout=10)
+                wait_until(lambda: shell.window("LoadFrm") is None, 20, message="the start-up window to go")
+                self.assertEqual((login["w"], login["h"]), (1237, 696))
+                self.assertEqual(login["owner"], background["hwnd"])
+                self.assertEqual((login["x"], login["y"]), (background["x"], background["y"]))
+                time.sleep(1)
+                shell.screenshot("login-window.png")
+                # The page is drawn in its box (white page), the backdrop around it (dark blue).
+                r, g, b = shell.pixel(login["x"] + 1100, login["y"] + 560)
+                self.assertGreater(r + g + b, 600)
+                r, g, b = shell.pixel(login["x"] + 200, login["y"] + 650)
+                self.assertLess(r + g + b, 600)
+
+    def test_exit_command_ends_the_process(self):
+        with demo_server() as server:
+            shell, login = self.start_ready(server)
+            self.click_in(shell, login, EXIT_LINK)
+            self.assertEqual(shell.wait_exit(timeout=30), 0)
+
+    def test_minimize_commands_minimise_both_windows(self):
+        for link in (MINIMIZE_LINK, HELP_LINK):
+            with self.subTest(link=link), demo_server() as server:
+                shell, login = self.start_ready(server)
+                self.click_in(shell, login, link)
+                bg = wait_until(lambda: (lambda w: w if w and w["iconic"] else None)(shell.window("LoginBgFrm")),
+                                15, message="the backdrop to be minimised")
+                self.assertTrue(bg["iconic"])
+                # Windows hides the owned login window; Wine leaves it shown but it follows the
+                # backdrop's move to the minimised position, off the screen.
+                login = shell.window("LoginFrm")
+                self.assertTrue(not login["visible"] or (login["x"], login["y"]) == (bg["x"], bg["y"]))
+                self.assertTrue(shell.running())
+                # The help page was not opened: the command cancelled that navigation.
+                paths = [r["path"] for r in server.requests()]
+                self.assertNotIn("/xcyh2/login/help.html", paths)
+                shell.stop()
+
+    def test_start_link_opens_the_game_page(self):
+        with demo_server() as server:
+            shell, login = self.start_ready(server)
+            self.click_in(shell, login, START_LINK)
+            main = shell.wait_for_window("WebMainFrm", visible=True, timeout=30)
+            wait_until(lambda: shell.window("LoginFrm") is None and shell.window("LoginBgFrm") is None, 10,
+                       message="the login windows to go")
+            wait_until(lambda: "/xcyh2/game1.html" in [r["path"] for r in server.requests()], 20,
+                       message="the game page to be fetched")
+            time.sleep(1)
+            shell.screenshot("game-page.png")
+            self.assertTrue(shell.running())
+            self.assertEqual(main["class"], "WebMainFrm")
+
+    def test_dragging_the_backdrop_takes_the_login_window_along(self):
+        with demo_server() as server:
+            shell, login = self.start_ready(server)
+            x0, y0 = login["x"] + BACKDROP[0], login["y"] + BACKDROP[1]
+            shell.drag(x0, y0, x0 - 150, y0 - 80)
+            time.sleep(1)
+            bg = shell.window("LoginBgFrm")
+            moved = shell.window("LoginFrm")
+            self.assertEqual((bg["x"], bg["y"]), (login["x"] - 150, login["y"] - 80))
+            self.assertEqual((moved["x"], moved["y"]), (bg["x"], bg["y"]))
+
+    def test_right_click_shows_no_context_menu(self):
+        with demo_server() as server:
+            shell, login = self.start_ready(server)
+            self.click_in(shell, login, PAGE_TEXT, button=3)
+            time.sleep(1.5)
+            menus = [w for w in shell.windows() if w["class"] == "#32768" and w["visible"]]
+            self.assertEqual(menus, [])
+            self.assertTrue(visible(shell, "LoginFrm"))
+
+
+if __name__ == "__main__":
+    e2e_main()
