@@ -3,7 +3,7 @@
 import time
 import unittest
 
-from harness import Shell, demo_server, e2e_main, wait_until
+from harness import IDOK, Shell, demo_server, e2e_main, wait_until
 
 LOGIN_PAGE = "/xcyh2/login/login.html"
 
@@ -116,6 +116,17 @@ class LoginPage(unittest.TestCase):
             menus = [w for w in shell.windows() if w["class"] == "#32768" and w["visible"]]
             self.assertEqual(menus, [])
             self.assertTrue(visible(shell, "LoginFrm"))
+
+    def test_empty_login_page_gives_the_message_and_ends(self):
+        with demo_server() as server:
+            server.set(LOGIN_PAGE, b"", type="text/html")
+            with Shell() as shell:
+                box = shell.wait_for_message_box(timeout=90)
+                self.assertEqual(box["title"], "提示")
+                self.assertEqual(box["text"], "未能连接到服务器，请检查网络连接是否正常！")
+                self.assertFalse(visible(shell, "LoginFrm"))
+                shell.answer(box, IDOK)
+                shell.wait_exit(timeout=30)
 
 
 if __name__ == "__main__":
