@@ -9,7 +9,7 @@
 
 #include "browser/ComPtr.h"
 #include "browser/DeferredRelease.h"
-#include "forms/Window.h"
+#include "forms/PictureBox.h"
 
 namespace xcyh2::browser {
 namespace {
@@ -26,30 +26,6 @@ std::wstring VariantText(const VARIANT& v) {
     if (p->vt == (VT_BYREF | VT_BSTR) && p->pbstrVal) return FromBstr(*p->pbstrVal);
     return {};
 }
-
-// The window the control is activated in; it follows the size given by Move.
-class HostWindow : public forms::Window {
-public:
-    bool Create(HWND parent, int x, int y, int width, int height) {
-        forms::WindowSpec spec;
-        spec.className = L"Xcyh2SystemBrowser";
-        spec.style = WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | WS_CLIPSIBLINGS;
-        spec.x = x;
-        spec.y = y;
-        spec.width = width;
-        spec.height = height;
-        spec.parent = parent;
-        return CreateWin(spec);
-    }
-    void Destroy() { DestroyWin(); }
-    std::function<void(int, int)> Resized;
-
-protected:
-    LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) override {
-        if (msg == WM_SIZE && Resized) Resized(LOWORD(lParam), HIWORD(lParam));
-        return Window::HandleMessage(msg, wParam, lParam);
-    }
-};
 
 // The in-place site: client site, in-place site and frame in one object. The control asks it
 // for its window and its rectangle; everything else is declined or accepted without action.
@@ -187,7 +163,7 @@ public:
 
     HWND hWnd() const override { return host_.handle(); }
     void Move(int x, int y, int width, int height) override {
-        if (host_.exists()) ::MoveWindow(host_.handle(), x, y, width, height, TRUE);
+        host_.Move(x, y, width, height);
     }
     void Navigate(const std::wstring& url) override {
         if (!browser_) return;
@@ -257,7 +233,7 @@ private:
     WebFrame FrameOf(IDispatch* frameBrowser) const;
     void TearDown();
 
-    HostWindow host_;
+    forms::PictureBox host_;  // the window the control is activated in
     ComPtr<IOleObject> ole_;
     ComPtr<IWebBrowser2> browser_;
     ComPtr<IConnectionPoint> eventsPoint_;
@@ -329,17 +305,16 @@ bool SystemBrowser::Create(HWND parent, int x, int y, int width, int height) {
             if (FAILED(eventsPoint_->Advise(sink_, &eventsCookie_))) eventsCookie_ = 0;
         }
     }
-    host_.Resized = [this](int w, int h) {
-        if (auto inplace = ole_.query<IOleInPlaceObject>(IID_IOleInPlaceObject)) {
-            RECT rc{0, 0, w, h};
-            inplace->SetObjectRects(&rc, &rc);
-        }
+    host_.Resize = [this] {
+        RECT rc;
+        ::GetClientRect(host_.hWnd(), &rc);
+        if (auto inplace = ole_.query<IOleInPlaceObject>(IID_IOleInPlaceObject)) inplace->SetObjectRects(&rc, &rc);
     };
     return true;
 }
 
 void SystemBrowser::TearDown() {
-    host_.Resized = nullptr;
+    host_.Resize = nullptr;
     if (eventsPoint_ && eventsCookie_) eventsPoint_->Unadvise(eventsCookie_);
     eventsCookie_ = 0;
     eventsPoint_.reset();
@@ -356,7 +331,6 @@ void SystemBrowser::TearDown() {
         site_->Release();
         site_ = nullptr;
     }
-    host_.Destroy();
 }
 
 WebFrame SystemBrowser::FrameOf(IDispatch* frameBrowser) const {
