@@ -402,6 +402,7 @@ void BuiltInBrowser::UpdateScrollBar() {
 }
 
 void BuiltInBrowser::ScrollTo(int y) {
+    if (hideScrollBar_) return;  // overflow hidden: the reader cannot scroll the page
     RECT client;
     ::GetClientRect(handle(), &client);
     int pageHeight = page_ ? page_->layout.height : 0;

@@ -14,6 +14,14 @@ using test::ParentWindow;
 using xcyh2::test::PumpMessages;
 using xcyh2::test::PumpUntil;
 
+// Closes a popup menu that is showing, noting that it was there.
+bool g_menuSeen = false;
+void CALLBACK CloseMenu(HWND, UINT, UINT_PTR, DWORD) {
+    HWND menu = ::FindWindowW(L"#32768", nullptr);
+    g_menuSeen = menu && ::IsWindowVisible(menu);
+    ::EndMenu();
+}
+
 class BuiltInBrowserTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -111,6 +119,53 @@ TEST_F(BuiltInBrowserTest, LinksClickBlankTargetAndContextMenu) {
     // The document's handler says no: no menu, the message returns at once.
     ::SendMessageW(browser->hWnd(), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(browser->hWnd()), MAKELPARAM(100, 100));
     EXPECT_EQ(log.contextMenuCalls, 1);
+}
+
+TEST_F(BuiltInBrowserTest, ALinkInAFrameNavigatesThatFrame) {
+    ASSERT_TRUE(test::DemoSet(L"/t/outer.html", "<html><body><iframe src=\"/t/inner.html\" width=\"400\" "
+                                                 "height=\"100\"></iframe></body></html>"));
+    ASSERT_TRUE(test::DemoSet(L"/t/inner.html", "<html><body><a href=\"/xcyh2/login/help.html\">"
+                                                 "INNERLINKINNERLINK</a></body></html>"));
+    ASSERT_TRUE(Open(DemoUrl() + L"/t/outer.html"));
+    log.lines.clear();
+    Click(40, 26);  // the frame's box starts at the page margin, its link at the frame's margin
+    std::wstring help = DemoUrl() + L"/xcyh2/login/help.html";
+    ASSERT_TRUE(PumpUntil([&] { return log.Has(L"DC "); })) << log.Joined();
+    EXPECT_EQ(log.Joined(), L"BN " + help + L"\nDC frame " + help + L"\n");
+    EXPECT_EQ(browser->DocumentUrl(), DemoUrl() + L"/t/outer.html");
+    EXPECT_NE(Text().find(L"登录帮助"), std::wstring::npos) << Text();
+}
+
+TEST_F(BuiltInBrowserTest, LongPagesScrollUnlessOverflowIsHidden) {
+    std::string page = "<html><body>";
+    for (int i = 0; i < 200; ++i) page += "<p>第" + std::to_string(i) + "段</p>";
+    ASSERT_TRUE(test::DemoSet(L"/t/long.html", page + "</body></html>"));
+    ASSERT_TRUE(Open(DemoUrl() + L"/t/long.html"));
+    HWND hwnd = browser->hWnd();
+    SCROLLINFO si{sizeof(si), SIF_ALL};
+    ASSERT_TRUE(::GetScrollInfo(hwnd, SB_VERT, &si));
+    EXPECT_GT(si.nMax, 2000);
+    ::SendMessageW(hwnd, WM_VSCROLL, SB_PAGEDOWN, 0);
+    EXPECT_GT(::GetScrollPos(hwnd, SB_VERT), 0);
+    ::SendMessageW(hwnd, WM_VSCROLL, SB_TOP, 0);
+    EXPECT_EQ(::GetScrollPos(hwnd, SB_VERT), 0);
+
+    browser->SetRootOverflow(L"hidden");
+    ::SendMessageW(hwnd, WM_VSCROLL, SB_PAGEDOWN, 0);
+    EXPECT_EQ(::GetScrollPos(hwnd, SB_VERT), 0);
+    si = SCROLLINFO{sizeof(si), SIF_ALL};
+    ::GetScrollInfo(hwnd, SB_VERT, &si);
+    EXPECT_EQ(si.nMax, 0);
+}
+
+TEST_F(BuiltInBrowserTest, ContextMenuOfItsOwnWhenTheDocumentAllowsIt) {
+    ASSERT_TRUE(Open(DemoUrl() + L"/xcyh2/login/help.html"));
+    browser->Document_oncontextmenu = [] { return true; };
+    g_menuSeen = false;
+    UINT_PTR timer = ::SetTimer(nullptr, 0, 300, &CloseMenu);
+    ::SendMessageW(browser->hWnd(), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(browser->hWnd()), MAKELPARAM(50, 50));
+    ::KillTimer(nullptr, timer);
+    EXPECT_TRUE(g_menuSeen);
 }
 
 TEST_F(BuiltInBrowserTest, GbkPageShowsChinese) {
