@@ -42,6 +42,21 @@ inline bool DemoSet(const std::wstring& path, const std::string& body, const wch
     return ok && status == 200;
 }
 
+// The server's request log (JSON), for telling whether an address was fetched.
+inline std::string DemoRequests() {
+    std::string log;
+    HINTERNET session = ::InternetOpenW(L"test", INTERNET_OPEN_TYPE_DIRECT, nullptr, nullptr, 0);
+    std::wstring url = DemoUrl() + L"/control/requests";
+    HINTERNET request = ::InternetOpenUrlW(session, url.c_str(), nullptr, 0,
+                                           INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE, 0);
+    char buffer[8192];
+    DWORD got = 0;
+    while (request && ::InternetReadFile(request, buffer, sizeof(buffer), &got) && got > 0) log.append(buffer, got);
+    if (request) ::InternetCloseHandle(request);
+    ::InternetCloseHandle(session);
+    return log;
+}
+
 // A plain top-level window to hold a browser control. It stays hidden: the engines lay out,
 // fetch and take (sent) mouse messages all the same, and under Wine on a bare X server every
 // window shown costs about two seconds.

@@ -33,18 +33,25 @@ TEST_F(SystemBrowserTest, HostsNavigatesAndCancels) {
 
     EventLog log;
     log.Attach(*browser);
-    std::wstring page = test::DemoUrl() + L"/xcyh2/login/help.html";
+    // Query strings of their own: other tests fetch these pages from the same server.
+    std::wstring page = test::DemoUrl() + L"/xcyh2/login/help.html?system-go";
     browser->Navigate(page);
     EXPECT_TRUE(xcyh2::test::PumpUntil([&] { return log.Has(L"BN "); }, 5000));
     EXPECT_EQ(log.lines.at(0), L"BN " + page);
 
-    // A cancelled navigation goes no further: no download, no document.
+    // Not cancelled: the control fetches the page (without Gecko it then renders nothing).
+    EXPECT_TRUE(xcyh2::test::PumpUntil(
+        [&] { return test::DemoRequests().find("system-go") != std::string::npos; }, 5000));
+
+    // Cancelled: the control goes no further, nothing is fetched.
     EventLog cancelling;
-    cancelling.cancelIfContains = L"app://minimize";
+    cancelling.cancelIfContains = L"news.html";
     cancelling.Attach(*browser);
-    browser->Navigate(L"app://minimize");
-    EXPECT_TRUE(xcyh2::test::PumpUntil([&] { return cancelling.Has(L"BN app://minimize"); }, 5000));
-    xcyh2::test::PumpMessages(500);
+    std::wstring cancelled = test::DemoUrl() + L"/xcyh2/login/news.html?system-cancel";
+    browser->Navigate(cancelled);
+    EXPECT_TRUE(xcyh2::test::PumpUntil([&] { return cancelling.Has(L"BN " + cancelled); }, 5000));
+    xcyh2::test::PumpMessages(1000);
+    EXPECT_EQ(test::DemoRequests().find("system-cancel"), std::string::npos);
     EXPECT_FALSE(cancelling.Has(L"DB")) << cancelling.Joined();
     EXPECT_FALSE(cancelling.Has(L"DC ")) << cancelling.Joined();
 }
