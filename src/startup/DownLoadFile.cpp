@@ -107,8 +107,10 @@ bool CDownLoadFile::Transfer(const std::wstring& url, const std::wstring& saveFi
     ::InternetSetOptionA(session.get(), INTERNET_OPTION_CONNECT_TIMEOUT, &connectTimeout, sizeof(connectTimeout));
     ::InternetSetOptionA(session.get(), INTERNET_OPTION_RECEIVE_TIMEOUT, &receiveTimeout, sizeof(receiveTimeout));
 
-    unique_hinternet request(
-        ::InternetOpenUrlA(session.get(), WideToAnsi(url).c_str(), nullptr, 0, INTERNET_FLAG_RELOAD, 0));
+    // Always from the server; and no second copy in the browser cache, since the file itself is
+    // what the caller keeps.
+    unique_hinternet request(::InternetOpenUrlA(session.get(), WideToAnsi(url).c_str(), nullptr, 0,
+                                                INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE, 0));
     if (!request) return false;
 
     DWORD status = 0;
