@@ -31,8 +31,9 @@ class Fetch {
 public:
     // Pages larger than this are shown as far as they came.
     static constexpr std::size_t kMaxBody = 8u << 20;
-    // Per connection attempt and per read: a silent server is given up after this long.
-    static constexpr DWORD kTimeoutMs = 15000;
+    // Per connection attempt and per read: a silent server is given up after this long (and
+    // the error page shown), as the system control's own loader does.
+    static constexpr DWORD kTimeoutMs = 30000;
 
     // Starts the worker; when it is done it posts message (wParam = id) to notify.
     static std::shared_ptr<Fetch> Start(const std::wstring& url, HWND notify, UINT message, WPARAM id);
