@@ -134,15 +134,15 @@ class Shell:
                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
 
     def temp_dir(self):
-        """Unix path of the prefix's temporary folder (%TEMP%)."""
-        users = os.path.join(self.prefix, "drive_c", "users")
-        for user in (os.environ.get("USER", "root"), "root"):
-            p = os.path.join(users, user, "AppData", "Local", "Temp")
-            if os.path.isdir(p):
-                return p
-        p = os.path.join(users, "root", "AppData", "Local", "Temp")
-        os.makedirs(p, exist_ok=True)
-        return p
+        """Unix path of the folder the programs know as %TEMP%, asked of Wine itself."""
+        if getattr(self, "_temp_dir", None) is None:
+            out = self.wine("cmd.exe", "/c", "echo %TEMP%", timeout=120).stdout.decode("utf-8", "replace")
+            windows_path = out.strip().splitlines()[-1].strip()
+            drive, rest = windows_path.split(":", 1)
+            assert drive.upper() == "C", windows_path
+            self._temp_dir = os.path.join(self.prefix, "drive_c", *[p for p in rest.split("\\") if p])
+            os.makedirs(self._temp_dir, exist_ok=True)
+        return self._temp_dir
 
     def opened_urls(self):
         path = os.path.join(self.prefix, "opened-urls.txt")

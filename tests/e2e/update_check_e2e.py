@@ -24,11 +24,7 @@ def loading_picture_shown(shell):
 
 
 def temp_dir(shell):
-    """Unix path of the folder the shell knows as %TEMP%, asked of Wine itself."""
-    out = shell.wine("cmd.exe", "/c", "echo %TEMP%").stdout.decode("utf-8", "replace").strip().splitlines()[-1]
-    drive, rest = out.strip().split(":", 1)
-    assert drive.upper() == "C", out
-    return os.path.join(shell.prefix, "drive_c", *[p for p in rest.split("\\") if p])
+    return shell.temp_dir()
 
 
 def fresh_shell(**kwargs):
