@@ -130,8 +130,11 @@ class Shell:
         return cmd
 
     def kill_all(self):
-        subprocess.run(self.in_namespace([WINE_RUN, self.prefix, "--", "wineserver", "-k"]), env=self.env(),
-                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        """Ends every process of the prefix and waits until its wineserver is gone, so the next
+        run starts a server of its own (off line: inside its own network namespace)."""
+        for flag in ("-k", "-w"):
+            subprocess.run(self.in_namespace([WINE_RUN, self.prefix, "--", "wineserver", flag]), env=self.env(),
+                           stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=60)
 
     def temp_dir(self):
         """Unix path of the folder the programs know as %TEMP%, asked of Wine itself."""
@@ -156,10 +159,13 @@ class Shell:
     def start(self):
         # Make sure the prefix exists before the clock starts, and nothing of an earlier run is left.
         self.wine("true", timeout=180)
+        temp = self.temp_dir()
+        # Nothing of the preparation may stay running: an off-line run must start a wineserver
+        # of its own inside its namespace.
         self.kill_all()
         if self.fresh_temp:
             for name in ("update.txt", "Update.exe", "Update-args.txt", "xcyh2.ico"):
-                path = os.path.join(self.temp_dir(), name)
+                path = os.path.join(temp, name)
                 if os.path.exists(path):
                     os.chmod(path, 0o644)
                     os.remove(path)
