@@ -117,16 +117,16 @@ public:
     }
 
     bool Create(HWND parent, int x, int y, int width, int height) {
-        forms::WindowSpec spec;
-        spec.className = L"Xcyh2BuiltInBrowser";
-        spec.style = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_VSCROLL;
-        spec.x = x;
-        spec.y = y;
-        spec.width = width;
-        spec.height = height;
-        spec.parent = parent;
-        spec.background = RGB(255, 255, 255);
-        return CreateWin(spec);
+        forms::WindowDesign design;
+        design.className = L"Xcyh2BuiltInBrowser";
+        design.style = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_VSCROLL;
+        design.x = x;
+        design.y = y;
+        design.width = width;
+        design.height = height;
+        design.parent = parent;
+        design.background = RGB(255, 255, 255);
+        return CreateWin(design);
     }
 
     HWND hWnd() const override { return handle(); }

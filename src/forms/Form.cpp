@@ -25,7 +25,7 @@ void Form::Load() {
         initialized_ = true;
         Form_Initialize();
     }
-    if (!CreateWin(Spec())) return;
+    if (!CreateWin(Design())) return;
     loaded_ = true;
     Application::FormLoaded();
     Form_Load();

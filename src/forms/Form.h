@@ -34,7 +34,7 @@ public:
 
 protected:
     // What the window looks like when it is created; called at every Load.
-    virtual WindowSpec Spec() const = 0;
+    virtual WindowDesign Design() const = 0;
 
     virtual void Form_Initialize() {}
     virtual void Form_Load() {}

@@ -10,17 +10,17 @@ PictureBox::~PictureBox() {
 }
 
 bool PictureBox::Create(HWND parent, int x, int y, int width, int height, UINT_PTR id, COLORREF background) {
-    WindowSpec spec;
-    spec.className = L"Xcyh2PictureBox";
-    spec.style = WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | WS_CLIPSIBLINGS;
-    spec.x = x;
-    spec.y = y;
-    spec.width = width;
-    spec.height = height;
-    spec.parent = parent;
-    spec.id = id;
-    spec.background = background;
-    return CreateWin(spec);
+    WindowDesign design;
+    design.className = L"Xcyh2PictureBox";
+    design.style = WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | WS_CLIPSIBLINGS;
+    design.x = x;
+    design.y = y;
+    design.width = width;
+    design.height = height;
+    design.parent = parent;
+    design.id = id;
+    design.background = background;
+    return CreateWin(design);
 }
 
 void PictureBox::SetPicture(HBITMAP bitmap) {

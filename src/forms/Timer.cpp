@@ -19,12 +19,12 @@ void Timer::SetEnabled(bool enabled) {
 void Timer::Apply() {
     bool want = enabled_ && interval_ > 0;
     if (want && !exists()) {
-        WindowSpec spec;
-        spec.className = L"Xcyh2Timer";
-        spec.style = 0;
-        spec.parent = HWND_MESSAGE;
-        spec.x = spec.y = spec.width = spec.height = 0;
-        CreateWin(spec);
+        WindowDesign design;
+        design.className = L"Xcyh2Timer";
+        design.style = 0;
+        design.parent = HWND_MESSAGE;
+        design.x = design.y = design.width = design.height = 0;
+        CreateWin(design);
     }
     if (!exists()) return;
     if (running_) {

@@ -7,6 +7,11 @@
 
 namespace xcyh2::forms {
 
+void WindowDesign::CentreOnScreen() {
+    x = (::GetSystemMetrics(SM_CXSCREEN) - width) / 2;
+    y = (::GetSystemMetrics(SM_CYSCREEN) - height) / 2;
+}
+
 Window::~Window() {
     DestroyWin();
     if (backgroundBrush_) ::DeleteObject(backgroundBrush_);
@@ -31,21 +36,21 @@ void Window::RegisterClassOnce(const wchar_t* className, UINT classStyle) {
     ::RegisterClassExW(&wc);
 }
 
-bool Window::CreateWin(const WindowSpec& spec) {
+bool Window::CreateWin(const WindowDesign& design) {
     if (hwnd_) return true;
-    RegisterClassOnce(spec.className, spec.classStyle);
-    set_background(spec.background);
-    int width = spec.width;
-    int height = spec.height;
-    if (spec.clientSize && width != CW_USEDEFAULT) {
+    RegisterClassOnce(design.className, design.classStyle);
+    set_background(design.background);
+    int width = design.width;
+    int height = design.height;
+    if (design.clientSize && width != CW_USEDEFAULT) {
         RECT r{0, 0, width, height};
-        ::AdjustWindowRectEx(&r, spec.style, FALSE, spec.exStyle);
+        ::AdjustWindowRectEx(&r, design.style, FALSE, design.exStyle);
         width = r.right - r.left;
         height = r.bottom - r.top;
     }
-    HMENU menu = (spec.style & WS_CHILD) ? reinterpret_cast<HMENU>(spec.id) : nullptr;
-    HWND hwnd = ::CreateWindowExW(spec.exStyle, spec.className, spec.caption.c_str(), spec.style, spec.x, spec.y,
-                                  width, height, spec.parent, menu, ::GetModuleHandleW(nullptr), this);
+    HMENU menu = (design.style & WS_CHILD) ? reinterpret_cast<HMENU>(design.id) : nullptr;
+    HWND hwnd = ::CreateWindowExW(design.exStyle, design.className, design.caption.c_str(), design.style, design.x, design.y,
+                                  width, height, design.parent, menu, ::GetModuleHandleW(nullptr), this);
     return hwnd != nullptr;
 }
 

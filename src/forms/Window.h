@@ -8,7 +8,7 @@
 
 namespace xcyh2::forms {
 
-struct WindowSpec {
+struct WindowDesign {
     const wchar_t* className = L"Xcyh2Window";
     std::wstring caption;
     DWORD style = WS_OVERLAPPEDWINDOW;
@@ -22,6 +22,9 @@ struct WindowSpec {
     UINT_PTR id = 0;             // control id of a child window
     COLORREF background = RGB(255, 255, 255);
     UINT classStyle = CS_DBLCLKS;
+
+    // Places a window of this design's width and height in the middle of the screen.
+    void CentreOnScreen();
 };
 
 class Window {
@@ -38,7 +41,7 @@ public:
     static Window* FromHandle(HWND hwnd);
 
 protected:
-    bool CreateWin(const WindowSpec& spec);
+    bool CreateWin(const WindowDesign& design);
     void DestroyWin();
 
     // Messages not handled by a derived class go to DefWindowProc.

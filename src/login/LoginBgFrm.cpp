@@ -12,17 +12,16 @@ LoginBgFrm& LoginBgFrm::Instance() {
     return instance;
 }
 
-forms::WindowSpec LoginBgFrm::Spec() const {
-    forms::WindowSpec spec;
-    spec.className = L"LoginBgFrm";
-    spec.caption = settings::kWindowCaption;
-    spec.style = WS_OVERLAPPEDWINDOW;
+forms::WindowDesign LoginBgFrm::Design() const {
+    forms::WindowDesign design;
+    design.className = L"LoginBgFrm";
+    design.caption = settings::kWindowCaption;
+    design.style = WS_OVERLAPPEDWINDOW;
     // First shown centred on the screen.
-    spec.width = settings::kLoginBackgroundWidth;
-    spec.height = settings::kLoginBackgroundHeight;
-    spec.x = (::GetSystemMetrics(SM_CXSCREEN) - spec.width) / 2;
-    spec.y = (::GetSystemMetrics(SM_CYSCREEN) - spec.height) / 2;
-    return spec;
+    design.width = settings::kLoginBackgroundWidth;
+    design.height = settings::kLoginBackgroundHeight;
+    design.CentreOnScreen();
+    return design;
 }
 
 void LoginBgFrm::Form_Load() {

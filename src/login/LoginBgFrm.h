@@ -15,7 +15,7 @@ public:
     SIZE PictureSize() const { return picture_.size(); }
 
 protected:
-    forms::WindowSpec Spec() const override;
+    forms::WindowDesign Design() const override;
     void Form_Load() override;
     void Form_MouseDown(short button, short shift, int x, int y) override;
     void Form_Unload() override;

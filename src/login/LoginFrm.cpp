@@ -25,18 +25,17 @@ LoginFrm& LoginFrm::Instance() {
     return instance;
 }
 
-forms::WindowSpec LoginFrm::Spec() const {
-    forms::WindowSpec spec;
-    spec.className = L"LoginFrm";
-    spec.caption = settings::kDesignCaption;
-    spec.style = WS_POPUP | WS_CLIPCHILDREN;
-    spec.width = settings::kLoginBackgroundWidth;
-    spec.height = settings::kLoginBackgroundHeight;
-    spec.clientSize = true;
-    spec.x = (::GetSystemMetrics(SM_CXSCREEN) - spec.width) / 2;
-    spec.y = (::GetSystemMetrics(SM_CYSCREEN) - spec.height) / 2;
-    spec.background = kColourKey;
-    return spec;
+forms::WindowDesign LoginFrm::Design() const {
+    forms::WindowDesign design;
+    design.className = L"LoginFrm";
+    design.caption = settings::kDesignCaption;
+    design.style = WS_POPUP | WS_CLIPCHILDREN;
+    design.width = settings::kLoginBackgroundWidth;
+    design.height = settings::kLoginBackgroundHeight;
+    design.clientSize = true;
+    design.CentreOnScreen();
+    design.background = kColourKey;
+    return design;
 }
 
 void LoginFrm::FollowBackground(int x, int y) {

@@ -34,7 +34,7 @@ public:
     browser::IWebBrowser* WebBrowser1() const { return WebBrowser1_.get(); }
 
 protected:
-    forms::WindowSpec Spec() const override;
+    forms::WindowDesign Design() const override;
     void Form_Load() override;
     void Form_Unload() override;
     void Form_MouseDown(short button, short shift, int x, int y) override;

@@ -9,14 +9,14 @@ WebMainFrm& WebMainFrm::Instance() {
     return instance;
 }
 
-forms::WindowSpec WebMainFrm::Spec() const {
-    forms::WindowSpec spec;
-    spec.className = L"WebMainFrm";
-    spec.caption = settings::kWindowCaption;
-    spec.style = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN;
-    spec.width = 1024;
-    spec.height = 700;
-    return spec;
+forms::WindowDesign WebMainFrm::Design() const {
+    forms::WindowDesign design;
+    design.className = L"WebMainFrm";
+    design.caption = settings::kWindowCaption;
+    design.style = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN;
+    design.width = 1024;
+    design.height = 700;
+    return design;
 }
 
 void WebMainFrm::Form_Load() {

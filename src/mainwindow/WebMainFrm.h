@@ -21,7 +21,7 @@ public:
     browser::IWebBrowser* Browser() const { return browser_.get(); }
 
 protected:
-    forms::WindowSpec Spec() const override;
+    forms::WindowDesign Design() const override;
     void Form_Load() override;
     void Form_Resize() override;
     void Form_Unload() override;

@@ -17,16 +17,15 @@ LoadFrm& LoadFrm::Instance() {
     return instance;
 }
 
-forms::WindowSpec LoadFrm::Spec() const {
-    forms::WindowSpec spec;
-    spec.className = L"LoadFrm";
-    spec.caption = settings::kWindowCaption;
-    spec.style = WS_POPUP | WS_SYSMENU | WS_MINIMIZEBOX;  // no border, no caption bar
-    spec.width = settings::kLoadingPictureWidth;
-    spec.height = settings::kLoadingPictureHeight;
-    spec.x = (::GetSystemMetrics(SM_CXSCREEN) - spec.width) / 2;
-    spec.y = (::GetSystemMetrics(SM_CYSCREEN) - spec.height) / 2;
-    return spec;
+forms::WindowDesign LoadFrm::Design() const {
+    forms::WindowDesign design;
+    design.className = L"LoadFrm";
+    design.caption = settings::kWindowCaption;
+    design.style = WS_POPUP | WS_SYSMENU | WS_MINIMIZEBOX;  // no border, no caption bar
+    design.width = settings::kLoadingPictureWidth;
+    design.height = settings::kLoadingPictureHeight;
+    design.CentreOnScreen();
+    return design;
 }
 
 void LoadFrm::Form_Initialize() {

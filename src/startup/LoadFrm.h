@@ -17,7 +17,7 @@ public:
     static LoadFrm& Instance();
 
 protected:
-    forms::WindowSpec Spec() const override;
+    forms::WindowDesign Design() const override;
     void Form_Initialize() override;
     void Form_Load() override;
     void Form_Unload() override;

@@ -55,7 +55,7 @@ uTab::~uTab() {
 
 bool uTab::Create(HWND parent, int x, int y, int width, const forms::PropertyBag& properties) {
     ReadProperties(properties);
-    forms::WindowSpec window;
+    forms::WindowDesign window;
     window.className = kClassName;
     window.style = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS;
     window.x = x;

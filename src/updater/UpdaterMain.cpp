@@ -19,15 +19,15 @@ public:
     explicit UpdateFrm(std::wstring arguments) : arguments_(std::move(arguments)) {}
 
 protected:
-    xcyh2::forms::WindowSpec Spec() const override {
-        xcyh2::forms::WindowSpec spec;
-        spec.className = L"UpdateFrm";
-        spec.caption = L"星槎远航录2 更新程序";
-        spec.style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU;
-        spec.width = 420;
-        spec.height = 140;
-        spec.clientSize = true;
-        return spec;
+    xcyh2::forms::WindowDesign Design() const override {
+        xcyh2::forms::WindowDesign design;
+        design.className = L"UpdateFrm";
+        design.caption = L"星槎远航录2 更新程序";
+        design.style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU;
+        design.width = 420;
+        design.height = 140;
+        design.clientSize = true;
+        return design;
     }
     void Form_Load() override {
         label_ = ::CreateWindowExW(0, L"STATIC", (L"参数：" + arguments_).c_str(), WS_CHILD | WS_VISIBLE, 12, 12,

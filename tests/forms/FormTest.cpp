@@ -19,13 +19,13 @@ public:
     bool cancelUnload = false;
 
 protected:
-    WindowSpec Spec() const override {
-        WindowSpec spec;
-        spec.className = L"TestRecordingForm";
-        spec.caption = L"测试窗口";
-        spec.width = 200;
-        spec.height = 100;
-        return spec;
+    WindowDesign Design() const override {
+        WindowDesign design;
+        design.className = L"TestRecordingForm";
+        design.caption = L"测试窗口";
+        design.width = 200;
+        design.height = 100;
+        return design;
     }
     void Form_Initialize() override { events.push_back("initialize"); }
     void Form_Load() override { events.push_back("load"); }

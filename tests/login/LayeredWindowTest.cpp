@@ -19,13 +19,13 @@ public:
     LayeredPicture picture;
 
 protected:
-    forms::WindowSpec Spec() const override {
-        forms::WindowSpec spec;
-        spec.className = L"TestPictureForm";
-        spec.style = WS_POPUP;
-        spec.x = spec.y = 10;
-        spec.width = spec.height = 50;
-        return spec;
+    forms::WindowDesign Design() const override {
+        forms::WindowDesign design;
+        design.className = L"TestPictureForm";
+        design.style = WS_POPUP;
+        design.x = design.y = 10;
+        design.width = design.height = 50;
+        return design;
     }
     void Form_Load() override { picture.Apply(handle(), resource_, L"PNG"); }
     void Form_Unload() override { picture.Release(); }

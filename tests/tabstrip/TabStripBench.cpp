@@ -28,8 +28,8 @@ public:
     void RefreshPage() override {}
 
 protected:
-    forms::WindowSpec Spec() const override {
-        forms::WindowSpec w;
+    forms::WindowDesign Design() const override {
+        forms::WindowDesign w;
         w.className = L"BenchPage";
         return w;
     }
@@ -37,8 +37,8 @@ protected:
 
 class Host : public forms::Form {
 protected:
-    forms::WindowSpec Spec() const override {
-        forms::WindowSpec w;
+    forms::WindowDesign Design() const override {
+        forms::WindowDesign w;
         w.className = L"BenchHost";
         w.style = WS_POPUP | WS_CLIPCHILDREN;
         w.x = 0;

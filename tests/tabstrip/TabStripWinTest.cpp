@@ -28,8 +28,8 @@ public:
     int refreshed = 0;
 
 protected:
-    forms::WindowSpec Spec() const override {
-        forms::WindowSpec w;
+    forms::WindowDesign Design() const override {
+        forms::WindowDesign w;
         w.className = L"TabTestPage";
         w.width = 300;
         w.height = 200;
@@ -39,8 +39,8 @@ protected:
 
 class HostForm : public forms::Form {
 protected:
-    forms::WindowSpec Spec() const override {
-        forms::WindowSpec w;
+    forms::WindowDesign Design() const override {
+        forms::WindowDesign w;
         w.className = L"TabTestHost";
         w.style = WS_POPUP | WS_CLIPCHILDREN;
         w.x = 0;

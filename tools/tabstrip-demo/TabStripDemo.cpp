@@ -25,8 +25,8 @@ public:
     void RefreshPage() override { ::InvalidateRect(handle(), nullptr, TRUE); }
 
 protected:
-    forms::WindowSpec Spec() const override {
-        forms::WindowSpec w;
+    forms::WindowDesign Design() const override {
+        forms::WindowDesign w;
         w.className = L"Xcyh2DemoPage";
         w.caption = text_;
         w.width = 400;
@@ -56,8 +56,8 @@ private:
 
 class DemoFrm : public forms::Form {
 protected:
-    forms::WindowSpec Spec() const override {
-        forms::WindowSpec w;
+    forms::WindowDesign Design() const override {
+        forms::WindowDesign w;
         w.className = L"Xcyh2TabStripDemo";
         w.caption = L"标签栏演示";
         w.x = 40;
