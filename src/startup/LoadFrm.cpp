@@ -51,6 +51,9 @@ void LoadFrm::Form_Load() {
         int y = (::GetSystemMetrics(SM_CYSCREEN) - size.cy) / 2;
         ::SetWindowPos(hwnd, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     }
+    // The picture is on screen while the login window loads (which decodes the large backdrop
+    // and starts the browser): the player sees the shell at once.
+    ::ShowWindow(hwnd, SW_SHOWNORMAL);
     LoadLoginWindow();
 }
 

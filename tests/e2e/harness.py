@@ -158,11 +158,19 @@ class Shell:
 
     def start(self):
         # Make sure the prefix exists before the clock starts, and nothing of an earlier run is left.
-        self.wine("true", timeout=180)
-        temp = self.temp_dir()
-        # Nothing of the preparation may stay running: an off-line run must start a wineserver
-        # of its own inside its namespace.
-        self.kill_all()
+        if self.offline:
+            self.wine("true", timeout=180)
+            temp = self.temp_dir()
+            # Nothing of the preparation may stay running: an off-line run must start a
+            # wineserver of its own inside its namespace.
+            self.kill_all()
+        else:
+            # On line the program starts in a session that is already up (wineserver, desktop,
+            # services), as on a running system, not racing their start.
+            self.kill_all()
+            self.wine("wineserver", "-p", timeout=60)
+            self.wine("true", timeout=180)
+            temp = self.temp_dir()
         if self.fresh_temp:
             for name in ("update.txt", "Update.exe", "Update-args.txt", "xcyh2.ico"):
                 path = os.path.join(temp, name)
@@ -242,13 +250,26 @@ class Shell:
                 if w.get(k) != v:
                     return None
             return w
-        return wait_until(found, timeout, 0.3, f"window {cls} (visible={visible}, {expected})")
+        return self.wait(found, timeout, f"window {cls} (visible={visible}, {expected})")
+
+    def wait(self, condition, timeout, message):
+        """wait_until, leaving the windows and a screenshot in the artifacts when it times out."""
+        try:
+            return wait_until(condition, timeout, 0.3, message)
+        except AssertionError:
+            stamp = time.strftime("%H%M%S")
+            with open(os.path.join(artifacts_dir(), f"timeout-{stamp}.txt"), "w", encoding="utf-8") as f:
+                f.write(f"{message}\nrunning: {self.running()} exit: {self.proc.poll() if self.proc else None}\n")
+                for w in self.windows():
+                    f.write(json.dumps(w, ensure_ascii=False) + "\n")
+            self.screenshot(f"timeout-{stamp}.png")
+            raise
 
     def message_boxes(self):
         return [w for w in self.windows() if w["class"] == "#32770" and w["visible"]]
 
     def wait_for_message_box(self, timeout=30):
-        return wait_until(lambda: (self.message_boxes() or [None])[0], timeout, 0.3, "a message box")
+        return self.wait(lambda: (self.message_boxes() or [None])[0], timeout, "a message box")
 
     def answer(self, box, button_id):
         self.wine(os.path.join(self.build, "bin", "winprobe.exe"), "button", str(box["hwnd"]), str(button_id))

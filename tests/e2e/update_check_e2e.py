@@ -102,7 +102,7 @@ class UpdateCheck(unittest.TestCase):
     def test_with_the_server_down_an_earlier_copy_is_used_without_a_message(self):
         # No server at all: the download fails silently and start-up goes on.
         with fresh_shell() as shell:
-            wait_until(lambda: started_up(shell), 60, message="start-up to go on")
+            shell.wait(lambda: started_up(shell), 60, "start-up to go on")
             self.assertEqual(shell.message_boxes(), [])
         # An earlier copy that names another version still brings the question.
         probe = Shell(fresh_temp=False)
@@ -113,7 +113,7 @@ class UpdateCheck(unittest.TestCase):
             box = shell.wait_for_message_box(timeout=60)
             self.assertEqual(box["text"], QUESTION)
             shell.answer(box, IDNO)
-            wait_until(lambda: started_up(shell), 30, message="start-up to go on")
+            shell.wait(lambda: started_up(shell), 30, "start-up to go on")
             self.assertEqual(read(copy), NEWER)
 
     def test_garbage_huge_or_endless_manifests_ask_nothing(self):
