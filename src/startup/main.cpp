@@ -11,8 +11,9 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     HRESULT ole = ::OleInitialize(nullptr);
     auto& load = xcyh2::LoadFrm::Instance();
     load.Load();
-    load.Show(SW_SHOWNORMAL);
-    int exitCode = xcyh2::forms::Application::Run();
+    if (load.IsLoaded()) load.Show(SW_SHOWNORMAL);
+    // No window loaded at all means the start-up window could not be made: not a success.
+    int exitCode = xcyh2::forms::Application::LoadedCount() > 0 ? xcyh2::forms::Application::Run() : 1;
     if (SUCCEEDED(ole)) ::OleUninitialize();
     return exitCode;
 }
