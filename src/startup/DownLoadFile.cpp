@@ -5,6 +5,7 @@
 
 #include <limits>
 
+#include "base/PartFile.h"
 #include "base/ansi.h"
 #include "base/win_handles.h"
 #include "forms/Application.h"
@@ -31,63 +32,6 @@ std::uint32_t QueryContentLength(HINTERNET request) {
     }
     return digits ? static_cast<std::uint32_t>(length) : 0;
 }
-
-// The file being written, beside its target. It replaces the target only through Commit; in
-// every other case it is deleted when it goes.
-class PartFile {
-public:
-    PartFile(const std::wstring& target, bool hidden)
-        : target_(target), path_(target + L"." + std::to_wstring(::GetCurrentProcessId()) + L".part") {
-        // Created hidden when asked, so that the file keeps the attribute once it is renamed.
-        file_.reset(::CreateFileW(path_.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
-                                  hidden ? FILE_ATTRIBUTE_HIDDEN : FILE_ATTRIBUTE_NORMAL, nullptr));
-    }
-    ~PartFile() {
-        if (!committed_) {
-            file_.reset();
-            ::DeleteFileW(path_.c_str());
-        }
-    }
-    PartFile(const PartFile&) = delete;
-    PartFile& operator=(const PartFile&) = delete;
-
-    explicit operator bool() const { return static_cast<bool>(file_); }
-
-    bool Write(const char* data, DWORD size) {
-        DWORD written = 0;
-        return ::WriteFile(file_.get(), data, size, &written, nullptr) && written == size;
-    }
-
-    // Puts the complete file in the target's place.
-    bool Commit() {
-        if (!::FlushFileBuffers(file_.get())) return false;
-        file_.reset();
-        if (!Replace()) {
-            // A hidden, read-only or system file in the way: take those attributes off, try
-            // again, and give them back when it still fails.
-            DWORD attributes = ::GetFileAttributesW(target_.c_str());
-            constexpr DWORD kInTheWay = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_SYSTEM;
-            if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & kInTheWay)) return false;
-            if (!::SetFileAttributesW(target_.c_str(), attributes & ~kInTheWay)) return false;
-            if (!Replace()) {
-                ::SetFileAttributesW(target_.c_str(), attributes);
-                return false;
-            }
-        }
-        committed_ = true;
-        return true;
-    }
-
-private:
-    bool Replace() {
-        return ::MoveFileExW(path_.c_str(), target_.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
-    }
-
-    std::wstring target_;
-    std::wstring path_;
-    unique_file file_;
-    bool committed_ = false;
-};
 
 }  // namespace
 

@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-#include "base/win_handles.h"
+#include "base/PartFile.h"
 #include "startup/ResourceBytes.h"
 
 namespace xcyh2 {
@@ -26,26 +26,10 @@ std::wstring GetTempDir() {
 bool SaveResToFile(int resourceId, const std::wstring& resourceType, const std::wstring& path) {
     std::string_view bytes = ResourceBytes(resourceId, resourceType);
     if (bytes.data() == nullptr) return false;
-
-    std::wstring temp = path + L"." + std::to_wstring(::GetCurrentProcessId()) + L".part";
-    {
-        unique_file file(::CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                       FILE_ATTRIBUTE_NORMAL, nullptr));
-        if (!file) return false;
-        DWORD written = 0;
-        BOOL ok = bytes.empty() ||
-                  ::WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-        if (!ok || written != bytes.size() || !::FlushFileBuffers(file.get())) {
-            file.reset();
-            ::DeleteFileW(temp.c_str());
-            return false;
-        }
-    }
-    if (!::MoveFileExW(temp.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-        ::DeleteFileW(temp.c_str());
-        return false;
-    }
-    return true;
+    PartFile part(path, false);
+    if (!part) return false;
+    if (!bytes.empty() && !part.Write(bytes.data(), static_cast<DWORD>(bytes.size()))) return false;
+    return part.Commit();
 }
 
 }  // namespace xcyh2

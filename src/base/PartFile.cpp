@@ -1,0 +1,44 @@
+#include "base/PartFile.h"
+
+namespace xcyh2 {
+
+PartFile::PartFile(const std::wstring& target, bool hidden)
+    : target_(target), path_(target + L"." + std::to_wstring(::GetCurrentProcessId()) + L".part") {
+    file_.reset(::CreateFileW(path_.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
+                              hidden ? FILE_ATTRIBUTE_HIDDEN : FILE_ATTRIBUTE_NORMAL, nullptr));
+}
+
+PartFile::~PartFile() {
+    if (!committed_) {
+        file_.reset();
+        ::DeleteFileW(path_.c_str());
+    }
+}
+
+bool PartFile::Write(const char* data, DWORD size) {
+    DWORD written = 0;
+    return ::WriteFile(file_.get(), data, size, &written, nullptr) && written == size;
+}
+
+bool PartFile::Commit() {
+    if (!file_ || !::FlushFileBuffers(file_.get())) return false;
+    file_.reset();
+    if (!Replace()) {
+        DWORD attributes = ::GetFileAttributesW(target_.c_str());
+        constexpr DWORD kInTheWay = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_SYSTEM;
+        if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & kInTheWay)) return false;
+        if (!::SetFileAttributesW(target_.c_str(), attributes & ~kInTheWay)) return false;
+        if (!Replace()) {
+            ::SetFileAttributesW(target_.c_str(), attributes);
+            return false;
+        }
+    }
+    committed_ = true;
+    return true;
+}
+
+bool PartFile::Replace() {
+    return ::MoveFileExW(path_.c_str(), target_.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
+}
+
+}  // namespace xcyh2

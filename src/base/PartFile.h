@@ -1,0 +1,41 @@
+// A file written beside its target ("<target>.<pid>.part") that takes the target's place only
+// when it is complete: a reader never sees a half-written file, an interrupted write leaves the
+// earlier file as it was, and a longer earlier file leaves no tail.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+#include "base/win_handles.h"
+
+namespace xcyh2 {
+
+class PartFile {
+public:
+    // Created hidden when asked, so that the file keeps the attribute once it is renamed.
+    PartFile(const std::wstring& target, bool hidden);
+    // Deleted unless it was committed.
+    ~PartFile();
+    PartFile(const PartFile&) = delete;
+    PartFile& operator=(const PartFile&) = delete;
+
+    explicit operator bool() const { return static_cast<bool>(file_); }
+
+    bool Write(const char* data, DWORD size);
+
+    // Flushes and puts the complete file in the target's place. A hidden, read-only or system
+    // file in the way loses those attributes for the replacement, and gets them back when the
+    // replacement still fails.
+    bool Commit();
+
+private:
+    bool Replace();
+
+    std::wstring target_;
+    std::wstring path_;
+    unique_file file_;
+    bool committed_ = false;
+};
+
+}  // namespace xcyh2
