@@ -265,6 +265,14 @@ class Shell:
             self.screenshot(f"timeout-{stamp}.png")
             raise
 
+    def visible_until_exit(self, cls, timeout=30):
+        """Watches the program until it ends; returns every sighting of a visible window of cls."""
+        seen = []
+        deadline = time.monotonic() + timeout
+        while self.running() and time.monotonic() < deadline:
+            seen += [w for w in self.windows() if w["class"] == cls and w["visible"]]
+        return seen
+
     def message_boxes(self):
         return [w for w in self.windows() if w["class"] == "#32770" and w["visible"]]
 

@@ -29,10 +29,7 @@ class OffLine(unittest.TestCase):
 class WebSwitch(unittest.TestCase):
     def test_opens_the_home_page_and_ends_without_the_loading_picture(self):
         with demo_server(), Shell(args=["/web"]) as shell:
-            seen = []
-            deadline = time.monotonic() + 30
-            while shell.running() and time.monotonic() < deadline:
-                seen += [w for w in shell.windows() if w["class"] == "LoadFrm" and w["visible"]]
+            seen = shell.visible_until_exit("LoadFrm")
             shell.wait_exit(timeout=10)
             self.assertEqual(seen, [])
             wait_until(lambda: shell.opened_urls(), 10, message="the home page to be opened")

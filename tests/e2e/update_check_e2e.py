@@ -2,7 +2,6 @@
 the loading picture, Yes hands over to the updater and ends the shell."""
 
 import os
-import time
 import unittest
 
 from harness import IDNO, IDYES, Shell, demo_server, e2e_main, wait_until
@@ -84,10 +83,7 @@ class UpdateCheck(unittest.TestCase):
             with fresh_shell() as shell:
                 box = shell.wait_for_message_box(timeout=60)
                 shell.answer(box, IDYES)
-                seen = []
-                deadline = time.monotonic() + 30
-                while shell.running() and time.monotonic() < deadline:
-                    seen += [w for w in shell.windows() if w["class"] == "LoadFrm" and w["visible"]]
+                seen = shell.visible_until_exit("LoadFrm")
                 shell.wait_exit(timeout=10)
                 self.assertEqual(seen, [])
                 temp = shell.temp
