@@ -211,7 +211,12 @@ void uTab::Add(const std::wstring&, ITabForm& form, const std::optional<std::wst
 
 bool uTab::BeforeRemove(std::int32_t index) {
     bool cancel = false;
-    if (OnItemColose) OnItemColose(index, cancel);
+    auto handler = OnItemColose;
+    auto alive = alive_;
+    if (handler) handler(index, cancel);
+    // A host that closed its window inside the event took the strip and its collection along:
+    // the removal must not go on.
+    if (!*alive) return false;
     return !cancel;
 }
 
@@ -244,8 +249,11 @@ void uTab::ChangeForm(CTabItem&, ITabForm& form) {
 
 // ---- mouse -----------------------------------------------------------------------------------
 
-void uTab::Raise(const MouseEvent& event, std::int32_t index, short button, short shift, float x, float y) {
+bool uTab::Raise(MouseEvent event, std::int32_t index, short button, short shift, float x, float y) {
+    // The handler runs from a copy: it may destroy the strip and with it the member it came from.
+    auto alive = alive_;
     if (event) event(index, button, shift, x, y);
+    return *alive;
 }
 
 void uTab::MousePress(short button, short shift, float x, float y) {
@@ -264,7 +272,7 @@ void uTab::MousePress(short button, short shift, float x, float y) {
                 hoverState_ = 2;
                 DrawTabs();
             }
-            if (TabChanged) TabChanged();
+            if (auto handler = TabChanged) handler();
             if (!*alive) return;
         }
     }
@@ -279,11 +287,7 @@ void uTab::MouseMoved(short button, short shift, float x, float y) {
         index = i;
         std::int32_t state = onClose ? 1 : 0;
         if (i != hoverIndex_ || state != hoverState_) {
-            if (i != hoverIndex_) {
-                auto alive = alive_;
-                Raise(OnMouseHover, i, button, shift, x, y);
-                if (!*alive) return;
-            }
+            if (i != hoverIndex_ && !Raise(OnMouseHover, i, button, shift, x, y)) return;
             hoverIndex_ = i;
             hoverState_ = state;
             DrawTabs();
@@ -303,7 +307,9 @@ void uTab::MouseRelease(short button, short shift, float x, float y) {
             items_->Remove(i, true);
             if (!*alive) return;
         }
+        auto alive = alive_;
         RedrawAll();
+        if (!*alive) return;
     }
     Raise(OnMouseUp, index, button, shift, x, y);
 }
@@ -322,7 +328,7 @@ void uTab::MouseLeft() {
         hoverIndex_ = -1;
         DrawTabs();
     }
-    if (OnMouseLeave) OnMouseLeave();
+    if (auto handler = OnMouseLeave) handler();
 }
 
 LRESULT uTab::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {

@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <cstring>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -340,6 +342,68 @@ TEST_F(TabStrip, TheHostCanVetoAClose) {
     Click(WM_LBUTTONDOWN, WM_LBUTTONUP, 10 + 185, 10);
     EXPECT_EQ(strip->TabItems().Count(), 1);
     EXPECT_TRUE(a->IsLoaded());
+}
+
+// The host may destroy the strip inside any of its events: answering "Yes" on the last tab's
+// close closes the window that holds the strip. The strip lives in storage that is overwritten
+// with garbage the moment it is destroyed, so any use of it, or of the handler it was running,
+// after the event would crash this test.
+TEST_F(TabStrip, MayBeDestroyedInsideEachOfItsEvents) {
+    using Send3 = std::function<void(HWND)>;
+    auto send = [](HWND w, UINT msg, WPARAM keys, int x, int y) { ::SendMessageW(w, msg, keys, MAKELPARAM(x, y)); };
+    struct Case {
+        const char* event;
+        std::function<void(uTab&, std::function<void()>)> hook;
+        Send3 trigger;
+    };
+    auto mouse = [](uTab::MouseEvent uTab::*event) {
+        return [event](uTab& s, std::function<void()> f) {
+            s.*event = [f](std::int32_t, short&, short&, float&, float&) { f(); };
+        };
+    };
+    const Case cases[] = {
+        {"OnItemColose", [](uTab& s, std::function<void()> f) { s.OnItemColose = [f](std::int32_t, bool& cancel) { f(); cancel = true; }; },
+         [&](HWND w) { send(w, WM_MOUSEMOVE, 0, 10 + 185, 10); send(w, WM_LBUTTONDOWN, MK_LBUTTON, 10 + 185, 10);
+                       send(w, WM_LBUTTONUP, 0, 10 + 185, 10); }},
+        {"TabChanged", [](uTab& s, std::function<void()> f) { s.TabChanged = f; },
+         [&](HWND w) { send(w, WM_LBUTTONDOWN, MK_LBUTTON, 50, 10); }},
+        {"OnMouseDown", mouse(&uTab::OnMouseDown), [&](HWND w) { send(w, WM_LBUTTONDOWN, MK_LBUTTON, 5, 10); }},
+        {"OnMouseHover", mouse(&uTab::OnMouseHover), [&](HWND w) { send(w, WM_MOUSEMOVE, 0, 50, 10); }},
+        {"OnMouseMove", mouse(&uTab::OnMouseMove), [&](HWND w) { send(w, WM_MOUSEMOVE, 0, 50, 10); }},
+        {"OnMouseUp", mouse(&uTab::OnMouseUp), [&](HWND w) { send(w, WM_LBUTTONUP, 0, 50, 10); }},
+        {"OnDblClick", mouse(&uTab::OnDblClick), [&](HWND w) { send(w, WM_LBUTTONDBLCLK, MK_LBUTTON, 50, 10); }},
+        {"OnMouseLeave", [](uTab& s, std::function<void()> f) { s.OnMouseLeave = f; },
+         [&](HWND w) { send(w, WM_MOUSELEAVE, 0, 0, 0); }},
+        {"OnDrawBackground",
+         [](uTab& s, std::function<void()> f) { s.OnDrawBackground = [f](HDC, std::int32_t, std::int32_t, bool&) { f(); }; },
+         [&](HWND w) { send(w, WM_SIZE, 0, 700, 32); }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.event);
+        container = std::make_unique<forms::PictureBox>();
+        container->Create(host.handle(), 0, 100, 800, 300);
+        alignas(uTab) static unsigned char storage[sizeof(uTab)];
+        uTab* s = new (storage) uTab();
+        s->Create(host.handle(), 0, 0, 700, {{L"TabStyle", 1}, {L"TabLeftSize", 10}});
+        s->SethContainerWnd(container->hWnd());
+        s->LockReDraw(false);
+        auto page = std::make_shared<PageForm>();
+        s->TabItems().Add(L"A", page);
+        page.reset();
+        HWND window = s->hWnd();
+        int fired = 0;
+        c.hook(*s, [s, &fired] {
+            s->~uTab();
+            std::memset(storage, 0xCD, sizeof(storage));
+            ++fired;
+        });
+        c.trigger(window);
+        EXPECT_EQ(fired, 1);
+        EXPECT_FALSE(::IsWindow(window));
+        if (!fired) s->~uTab();
+        container.reset();
+        test::PumpMessages(150);  // the interception records go 100 ms after their last message
+    }
 }
 
 TEST_F(TabStrip, SurfaceErrorsCarryTheirDescriptions) {
