@@ -42,12 +42,23 @@ void SubclassRecord::operator delete(void* memory) noexcept {
 }
 
 WNDPROC SubclassRecord::Procedure(LRESULT(CALLBACK* shared)(HWND, UINT, WPARAM, LPARAM)) {
+#if defined(__i386__)
     static constexpr std::uint8_t kMovToStack[4] = {0xC7, 0x44, 0x24, 0x04};
     std::memcpy(stub.movToStack, kMovToStack, sizeof(kMovToStack));
     stub.record = static_cast<std::uint32_t>(reinterpret_cast<std::uintptr_t>(this));
     stub.jump = 0xE9;
     const auto next = reinterpret_cast<std::uintptr_t>(&stub) + sizeof(stub);
     stub.target = static_cast<std::int32_t>(reinterpret_cast<std::uintptr_t>(shared) - next);
+#else
+    stub.movRcx[0] = 0x48;
+    stub.movRcx[1] = 0xB9;
+    stub.record = reinterpret_cast<std::uintptr_t>(this);
+    stub.movRax[0] = 0x48;
+    stub.movRax[1] = 0xB8;
+    stub.target = reinterpret_cast<std::uintptr_t>(shared);
+    stub.jumpRax[0] = 0xFF;
+    stub.jumpRax[1] = 0xE0;
+#endif
     ::FlushInstructionCache(::GetCurrentProcess(), &stub, sizeof(stub));
     return reinterpret_cast<WNDPROC>(&stub);
 }

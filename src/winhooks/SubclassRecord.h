@@ -21,17 +21,27 @@ namespace xcyh2::detail {
 
 enum class RecordState { Active, ReleaseRequested, CallbackLost, WindowDestroyed };
 
-#if !defined(__i386__)
-#error "The record's procedure stub is written for 32-bit x86."
-#endif
-
 #pragma pack(push, 1)
+#if defined(__i386__)
 struct ProcedureStub {
     std::uint8_t movToStack[4];  // mov dword ptr [esp+4], imm32: the first argument (hwnd)
     std::uint32_t record;
     std::uint8_t jump;  // jmp rel32
     std::int32_t target;
 };
+#elif defined(__x86_64__)
+// The 64-bit build (the test build on machines that cannot run 32-bit code): the first
+// argument travels in rcx.
+struct ProcedureStub {
+    std::uint8_t movRcx[2];  // mov rcx, imm64: the first argument (hwnd)
+    std::uint64_t record;
+    std::uint8_t movRax[2];  // mov rax, imm64
+    std::uint64_t target;
+    std::uint8_t jumpRax[2];  // jmp rax
+};
+#else
+#error "The record's procedure stub is written for x86 and x86-64."
+#endif
 #pragma pack(pop)
 
 struct SubclassRecord {
