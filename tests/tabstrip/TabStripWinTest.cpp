@@ -351,44 +351,71 @@ TEST_F(TabStrip, TheHostCanVetoAClose) {
 
 // The host may destroy the strip inside any of its events: answering "Yes" on the last tab's
 // close closes the window that holds the strip. The strip lives in storage that is overwritten
-// with garbage the moment it is destroyed, so any use of it, or of the handler it was running,
-// after the event would crash this test.
+// with garbage the moment it is destroyed, and each handler is small enough to live inside the
+// strip's own event member, so any use of the strip, or of the handler it was running, after
+// the event would crash this test.
+alignas(uTab) unsigned char g_stripStorage[sizeof(uTab)];
+struct Destroyer {
+    uTab* strip;
+    int fired;
+    void Run() {
+        strip->~uTab();
+        std::memset(g_stripStorage, 0xCD, sizeof(g_stripStorage));
+    }
+};
+
 TEST_F(TabStrip, MayBeDestroyedInsideEachOfItsEvents) {
-    using Send3 = std::function<void(HWND)>;
     auto send = [](HWND w, UINT msg, WPARAM keys, int x, int y) { ::SendMessageW(w, msg, keys, MAKELPARAM(x, y)); };
-    struct Case {
-        const char* event;
-        std::function<void(uTab&, std::function<void()>)> hook;
-        Send3 trigger;
+    auto closeMark = [&](HWND w) {
+        send(w, WM_MOUSEMOVE, 0, 10 + 185, 10);
+        send(w, WM_LBUTTONDOWN, MK_LBUTTON, 10 + 185, 10);
+        send(w, WM_LBUTTONUP, 0, 10 + 185, 10);
     };
-    auto mouse = [](uTab::MouseEvent uTab::*event) {
-        return [event](uTab& s, std::function<void()> f) {
-            s.*event = [f](std::int32_t, short&, short&, float&, float&) { f(); };
+    // Each handler reads its destroyer after destroying the strip.
+    auto any = [](uTab& s, Destroyer* d, auto uTab::*event) {
+        s.*event = [d](auto&&...) {
+            d->Run();
+            ++d->fired;
         };
     };
+    struct Case {
+        const char* event;
+        std::function<void(uTab&, Destroyer*)> hook;
+        std::function<void(HWND)> trigger;
+    };
     const Case cases[] = {
-        {"OnItemColose", [](uTab& s, std::function<void()> f) { s.OnItemColose = [f](std::int32_t, bool& cancel) { f(); cancel = true; }; },
-         [&](HWND w) { send(w, WM_MOUSEMOVE, 0, 10 + 185, 10); send(w, WM_LBUTTONDOWN, MK_LBUTTON, 10 + 185, 10);
-                       send(w, WM_LBUTTONUP, 0, 10 + 185, 10); }},
-        {"TabChanged", [](uTab& s, std::function<void()> f) { s.TabChanged = f; },
+        {"OnItemColose, cancelled",
+         [](uTab& s, Destroyer* d) {
+             s.OnItemColose = [d](std::int32_t, bool& cancel) {
+                 cancel = true;
+                 d->Run();
+                 ++d->fired;
+             };
+         },
+         closeMark},
+        {"OnItemColose, not cancelled", [&](uTab& s, Destroyer* d) { any(s, d, &uTab::OnItemColose); }, closeMark},
+        {"TabChanged", [&](uTab& s, Destroyer* d) { any(s, d, &uTab::TabChanged); },
          [&](HWND w) { send(w, WM_LBUTTONDOWN, MK_LBUTTON, 50, 10); }},
-        {"OnMouseDown", mouse(&uTab::OnMouseDown), [&](HWND w) { send(w, WM_LBUTTONDOWN, MK_LBUTTON, 5, 10); }},
-        {"OnMouseHover", mouse(&uTab::OnMouseHover), [&](HWND w) { send(w, WM_MOUSEMOVE, 0, 50, 10); }},
-        {"OnMouseMove", mouse(&uTab::OnMouseMove), [&](HWND w) { send(w, WM_MOUSEMOVE, 0, 50, 10); }},
-        {"OnMouseUp", mouse(&uTab::OnMouseUp), [&](HWND w) { send(w, WM_LBUTTONUP, 0, 50, 10); }},
-        {"OnDblClick", mouse(&uTab::OnDblClick), [&](HWND w) { send(w, WM_LBUTTONDBLCLK, MK_LBUTTON, 50, 10); }},
-        {"OnMouseLeave", [](uTab& s, std::function<void()> f) { s.OnMouseLeave = f; },
+        {"OnMouseDown", [&](uTab& s, Destroyer* d) { any(s, d, &uTab::OnMouseDown); },
+         [&](HWND w) { send(w, WM_LBUTTONDOWN, MK_LBUTTON, 5, 10); }},
+        {"OnMouseHover", [&](uTab& s, Destroyer* d) { any(s, d, &uTab::OnMouseHover); },
+         [&](HWND w) { send(w, WM_MOUSEMOVE, 0, 50, 10); }},
+        {"OnMouseMove", [&](uTab& s, Destroyer* d) { any(s, d, &uTab::OnMouseMove); },
+         [&](HWND w) { send(w, WM_MOUSEMOVE, 0, 50, 10); }},
+        {"OnMouseUp", [&](uTab& s, Destroyer* d) { any(s, d, &uTab::OnMouseUp); },
+         [&](HWND w) { send(w, WM_LBUTTONUP, 0, 50, 10); }},
+        {"OnDblClick", [&](uTab& s, Destroyer* d) { any(s, d, &uTab::OnDblClick); },
+         [&](HWND w) { send(w, WM_LBUTTONDBLCLK, MK_LBUTTON, 50, 10); }},
+        {"OnMouseLeave", [&](uTab& s, Destroyer* d) { any(s, d, &uTab::OnMouseLeave); },
          [&](HWND w) { send(w, WM_MOUSELEAVE, 0, 0, 0); }},
-        {"OnDrawBackground",
-         [](uTab& s, std::function<void()> f) { s.OnDrawBackground = [f](HDC, std::int32_t, std::int32_t, bool&) { f(); }; },
+        {"OnDrawBackground", [&](uTab& s, Destroyer* d) { any(s, d, &uTab::OnDrawBackground); },
          [&](HWND w) { send(w, WM_SIZE, 0, 700, 32); }},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.event);
         container = std::make_unique<forms::PictureBox>();
         container->Create(host.handle(), 0, 100, 800, 300);
-        alignas(uTab) static unsigned char storage[sizeof(uTab)];
-        uTab* s = new (storage) uTab();
+        uTab* s = new (g_stripStorage) uTab();
         s->Create(host.handle(), 0, 0, 700, {{L"TabStyle", 1}, {L"TabLeftSize", 10}});
         s->SethContainerWnd(container->hWnd());
         s->LockReDraw(false);
@@ -396,16 +423,12 @@ TEST_F(TabStrip, MayBeDestroyedInsideEachOfItsEvents) {
         s->TabItems().Add(L"A", page);
         page.reset();
         HWND window = s->hWnd();
-        int fired = 0;
-        c.hook(*s, [s, &fired] {
-            s->~uTab();
-            std::memset(storage, 0xCD, sizeof(storage));
-            ++fired;
-        });
+        Destroyer destroyer{s, 0};
+        c.hook(*s, &destroyer);
         c.trigger(window);
-        EXPECT_EQ(fired, 1);
+        EXPECT_EQ(destroyer.fired, 1);
         EXPECT_FALSE(::IsWindow(window));
-        if (!fired) s->~uTab();
+        if (!destroyer.fired) s->~uTab();
         container.reset();
         test::PumpMessages(150);  // the interception records go 100 ms after their last message
     }
