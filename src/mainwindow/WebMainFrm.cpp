@@ -96,6 +96,13 @@ void WebMainFrm::CreateControls() {
     ::ShowWindow(iButton1_.hWnd(), SW_HIDE);
     iButton1_.ToolTipText = L"清理缓存";
 
+    // Stacked as created, the last on top (a new child's place in the stack differs between
+    // systems).
+    for (HWND control : {Picture1_.hWnd(), pCnt_.hWnd(), WebBForm_.hWnd(), WebuTab_->hWnd(), PicLogo_.hWnd(),
+                         OtherUserBtn_.hWnd(), GameSpaceBtn_.hWnd(), web_tool_.hWnd(), web_min_.hWnd(),
+                         web_minmax_.hWnd(), web_close_.hWnd()}) {
+        ::SetWindowPos(control, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    }
     for (auto* button : {&OtherUserBtn_, &GameSpaceBtn_}) button->SetCaptionStyle(RGB(255, 255, 255), true);
     OtherUserBtn_.SetCaption(L"登录其他帐号");
     GameSpaceBtn_.SetCaption(L"游戏官网");
