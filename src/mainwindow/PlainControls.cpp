@@ -15,14 +15,7 @@ bool PointerOver(HWND hwnd) {
 }
 
 forms::WindowDesign ChildDesign(const wchar_t* className, HWND parent, int x, int y, int width, int height) {
-    forms::WindowDesign design;
-    design.className = className;
-    design.style = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS;
-    design.x = x;
-    design.y = y;
-    design.width = width;
-    design.height = height;
-    design.parent = parent;
+    forms::WindowDesign design = forms::WindowDesign::Child(className, parent, x, y, width, height);
     design.background = kBarColour;
     return design;
 }

@@ -55,15 +55,8 @@ uTab::~uTab() {
 
 bool uTab::Create(HWND parent, int x, int y, int width, const forms::PropertyBag& properties) {
     ReadProperties(properties);
-    forms::WindowDesign window;
-    window.className = kClassName;
-    window.style = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS;
-    window.x = x;
-    window.y = y;
-    window.width = width;
-    window.height = MetricsOf(tabStyle_).stripHeight;
-    window.parent = parent;
-    if (!CreateWin(window)) return false;
+    if (!CreateWin(forms::WindowDesign::Child(kClassName, parent, x, y, width, MetricsOf(tabStyle_).stripHeight)))
+        return false;
     // Every message of the strip's own window passes the strip first.
     subclass_->ssc_Subclass(handle(), 0, 1, true, nullptr, false);
     subclass_->ssc_AddMsg(handle(), ALL_MESSAGES, MSG_BEFORE);
