@@ -204,9 +204,17 @@ void WebMainFrm::Form_Load() {
 
 void WebMainFrm::Form_QueryUnload(bool& cancel) {
     if (m_bExit) return;
+    // A second close while the question is open (the tray menu stays reachable) waits for the
+    // answer to the first rather than asking again.
+    if (askingExit_) {
+        cancel = true;
+        return;
+    }
+    askingExit_ = true;
     m_bExit = environment_.askExit
                   ? environment_.askExit()
                   : forms::MsgBox(kExitQuestion, MB_YESNO | MB_ICONQUESTION, settings::kDialogCaption, handle()) == IDYES;
+    askingExit_ = false;
     if (!m_bExit) cancel = true;
 }
 

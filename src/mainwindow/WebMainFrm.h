@@ -123,6 +123,7 @@ private:
     // A close from the system menu runs its close command once the message has unwound; the
     // WM_CLOSE the same action sends meanwhile asks nothing.
     bool closeCommandPending_ = false;
+    bool askingExit_ = false;
 };
 
 }  // namespace xcyh2

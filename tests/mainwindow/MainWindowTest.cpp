@@ -39,6 +39,10 @@ public:
         env.shellOpen = [this](const std::wstring& url) { opened.push_back(url); };
         env.askExit = [this] {
             ++asked;
+            if (closeAgainWhileAsking) {
+                closeAgainWhileAsking = false;
+                frm().CloseCommand();  // the tray menu's exit item, while the question is open
+            }
             return answerYes;
         };
         frm().SetEnvironment(env);
@@ -76,6 +80,7 @@ public:
     std::vector<std::wstring> opened;
     int asked = 0;
     bool answerYes = false;
+    bool closeAgainWhileAsking = false;
 };
 
 TEST_F(MainWindowTest, EachAddressHasOneTabAndAnOpenPageIsNotReloaded) {
@@ -184,6 +189,12 @@ TEST_F(MainWindowTest, EveryWayOfClosingAsksOnceUnlessLeavingIsConfirmed) {
         {"with m_bExit", 1, true, false, [](MainWindowTest&) { frm().CloseCommand(); }, 0, true},
         {"system menu, no", 1, false, false, systemMenu, 1, false},
         {"system menu, yes", 1, false, true, systemMenu, 1, true},
+        {"closed again while asking, no", 1, false, false,
+         [](MainWindowTest& t) {
+             t.closeAgainWhileAsking = true;
+             frm().CloseCommand();
+         },
+         1, false},
         {"WM_CLOSE from outside, no", 1, false, false,
          [](MainWindowTest&) { ::SendMessageW(frm().handle(), WM_CLOSE, 0, 0); }, 1, false},
     };
