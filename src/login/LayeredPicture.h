@@ -30,7 +30,6 @@ public:
     // The picture's size (0 x 0 when none was decoded).
     SIZE size() const { return size_; }
     HDC memoryDc() const { return memDc_; }
-    ULONG_PTR gdiplusToken() const { return gdiplus_.token(); }
 
 private:
     GdiplusSession gdiplus_;

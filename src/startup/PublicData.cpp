@@ -4,6 +4,7 @@
 
 #include "base/PartFile.h"
 #include "startup/ResourceBytes.h"
+#include "startup/TempDirPath.h"
 
 namespace xcyh2 {
 
@@ -16,11 +17,7 @@ std::wstring GetTempDir() {
         n = ::GetTempPathW(static_cast<DWORD>(buffer.size()), buffer.data());
     }
     buffer.resize(n <= buffer.size() ? n : 0);
-    std::size_t nul = buffer.find(L'\0');
-    if (nul != std::wstring::npos) buffer.resize(nul);
-    while (buffer.size() > 1 && buffer.back() == L'\\' && buffer[buffer.size() - 2] == L'\\') buffer.pop_back();
-    if (buffer.empty() || buffer.back() != L'\\') buffer += L'\\';
-    return buffer;
+    return TempDirWithOneBackslash(std::move(buffer));
 }
 
 bool SaveResToFile(int resourceId, const std::wstring& resourceType, const std::wstring& path) {

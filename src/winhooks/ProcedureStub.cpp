@@ -15,12 +15,23 @@ HANDLE ExecutableHeap() {
 }  // namespace
 
 WNDPROC ProcedureStub::Point(const void* target_record, WNDPROC shared) {
+#if defined(__i386__)
     static constexpr std::uint8_t kMovToStack[4] = {0xC7, 0x44, 0x24, 0x04};
     std::memcpy(movToStack, kMovToStack, sizeof(kMovToStack));
     record = static_cast<std::uint32_t>(reinterpret_cast<std::uintptr_t>(target_record));
     jump = 0xE9;
     const auto next = reinterpret_cast<std::uintptr_t>(this) + sizeof(*this);
     target = static_cast<std::int32_t>(reinterpret_cast<std::uintptr_t>(shared) - next);
+#else
+    movRcx[0] = 0x48;
+    movRcx[1] = 0xB9;
+    record = reinterpret_cast<std::uintptr_t>(target_record);
+    movRax[0] = 0x48;
+    movRax[1] = 0xB8;
+    target = reinterpret_cast<std::uintptr_t>(shared);
+    jumpRax[0] = 0xFF;
+    jumpRax[1] = 0xE0;
+#endif
     ::FlushInstructionCache(::GetCurrentProcess(), this, sizeof(*this));
     return reinterpret_cast<WNDPROC>(this);
 }

@@ -80,28 +80,6 @@ TEST(LayeredPicture, TakesThePicturesSizeAndKeepsItsAlpha) {
     form.Unload();
 }
 
-TEST(LayeredPicture, TwoWindowsHoldTheirOwnGdiplusSessions) {
-    PictureForm first(900);
-    PictureForm second(900);
-    first.Load();
-    second.Load();
-    ULONG_PTR firstToken = first.picture.gdiplusToken();
-    ULONG_PTR secondToken = second.picture.gdiplusToken();
-    EXPECT_NE(firstToken, 0u);
-    EXPECT_NE(secondToken, 0u);
-    // (Windows hands out a token per start-up; Wine's GDI+ returns one fixed token.)
-
-    first.Unload();
-    EXPECT_EQ(first.picture.gdiplusToken(), 0u);
-    EXPECT_EQ(second.picture.gdiplusToken(), secondToken);
-    // GDI+ still works for the other window: a picture still decodes.
-    ResourceImage again = LoadPngFromRes(900, L"PNG");
-    EXPECT_TRUE(again);
-    EXPECT_EQ(again.Width(), 8u);
-    again.Reset();
-    second.Unload();
-}
-
 TEST(LayeredPicture, AMissingOrUndecodablePictureLeavesTheWindowEmpty) {
     for (int resource : {901, 4321}) {
         PictureForm form(resource);

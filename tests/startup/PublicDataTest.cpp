@@ -21,17 +21,6 @@ TEST(GetTempDir, EndsInExactlyOneBackslash) {
     EXPECT_TRUE(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
-TEST(GetTempDir, AddsTheBackslashWhenTheSystemGivesNone) {
-    wchar_t saved[MAX_PATH];
-    DWORD n = ::GetEnvironmentVariableW(L"TMP", saved, MAX_PATH);
-    std::wstring plain = GetTempDir();
-    plain.pop_back();  // the same folder without its backslash
-    ::SetEnvironmentVariableW(L"TMP", plain.c_str());
-    std::wstring dir = GetTempDir();
-    ::SetEnvironmentVariableW(L"TMP", n ? saved : nullptr);
-    EXPECT_EQ(dir, plain + L"\\");
-}
-
 TEST(SaveResToFile, ReplacesALongerFileWithExactlyTheResourceBytes) {
     std::string_view resource = ResourceBytes(900, L"PNG");
     ASSERT_NE(resource.data(), nullptr);

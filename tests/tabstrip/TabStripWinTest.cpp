@@ -335,9 +335,14 @@ TEST_F(TabStrip, MouseSequences) {
 TEST_F(TabStrip, TheHostCanVetoAClose) {
     Make(1, 10);
     auto a = AddPage(L"A");
-    strip->OnItemColose = [&](std::int32_t, bool& cancel) { cancel = strip->TabItems().Count() <= 1; };
+    std::vector<std::int32_t> asked;
+    strip->OnItemColose = [&](std::int32_t index, bool& cancel) {
+        asked.push_back(index);
+        cancel = strip->TabItems().Count() <= 1;
+    };
     MoveTo(10 + 185, 10);
     Click(WM_LBUTTONDOWN, WM_LBUTTONUP, 10 + 185, 10);
+    EXPECT_EQ(asked, (std::vector<std::int32_t>{0}));  // the host was asked, and it said no
     EXPECT_EQ(strip->TabItems().Count(), 1);
     EXPECT_TRUE(a->IsLoaded());
 }
