@@ -56,6 +56,9 @@ cSetStyle::~cSetStyle() {
 void cSetStyle::SetWindowStyle(HWND hWnd) {
     hwnd_ = hWnd;
     ::SetWindowLongPtrW(hWnd, GWL_STYLE, kBorderlessStyle);
+    // The system measures the frame anew only when told to: without this the old caption and
+    // border stay until the window's next change of size.
+    ::SetWindowPos(hWnd, nullptr, 0, 0, 0, 0, SWP_FRAMECHANGED | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     objSubclass_->AddWindowMsgs(hWnd);
 }
 

@@ -62,7 +62,7 @@ TEST(CNotifyIcon, OneRecordFromAddToDestruction) {
     for (std::size_t i = 0; i < g_sent.size(); ++i) {
         const NotifyRecord& r = g_sent[i].record;
         EXPECT_EQ(g_sent[i].message, messages[i]);
-        EXPECT_EQ(r.cbSize, 488u);
+        EXPECT_EQ(r.cbSize, NOTIFYICONDATAA_V2_SIZE);  // 488 bytes in the 32-bit build
         EXPECT_EQ(r.hWnd, owner);
         EXPECT_EQ(r.uID, 1000u);
         EXPECT_EQ(r.uFlags, 23u);
