@@ -78,31 +78,5 @@ TEST(CNotifyIcon, OneRecordFromAddToDestruction) {
     EXPECT_EQ(Field(g_sent[2].record.szInfo), "");
 }
 
-TEST(CNotifyIcon, ModifyMovesTheIconAndANewAddStartsWithoutABalloon) {
-    g_sent.clear();
-    const HWND first = reinterpret_cast<HWND>(0x10);
-    const HWND second = reinterpret_cast<HWND>(0x20);
-    {
-        CNotifyIcon tray(&RecordingShell);
-        tray.AddNotifyIcon(first, nullptr, L"a");
-        tray.ShowBubble(std::wstring(100, L'标'), std::wstring(300, L'x'), NIIF_WARNING);
-        tray.ModifyNotifyIcon(second, nullptr, L"b");
-        tray.AddNotifyIcon(first, nullptr, L"c");
-    }
-    ASSERT_EQ(g_sent.size(), 5u);
-    const NotifyRecord& bubble = g_sent[1].record;
-    ExpectCutOf(std::wstring(100, L'标'), bubble.szInfoTitle, sizeof(bubble.szInfoTitle));
-    EXPECT_EQ(Field(bubble.szInfo), std::string(255, 'x'));
-    // The balloon stays in the record through a modify, and the icon now belongs to `second`.
-    EXPECT_EQ(g_sent[2].record.hWnd, second);
-    EXPECT_EQ(Field(g_sent[2].record.szTip), "b");
-    EXPECT_EQ(Field(g_sent[2].record.szInfo), std::string(255, 'x'));
-    EXPECT_EQ(Field(g_sent[3].record.szInfo), "");
-    // Destruction removes the icon the record names last.
-    EXPECT_EQ(g_sent[4].message, static_cast<DWORD>(NIM_DELETE));
-    EXPECT_EQ(g_sent[4].record.hWnd, first);
-    EXPECT_EQ(g_sent[4].record.uID, 1000u);
-}
-
 }  // namespace
 }  // namespace xcyh2::desktop
