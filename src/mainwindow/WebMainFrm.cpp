@@ -115,7 +115,7 @@ void WebMainFrm::CreateMenu() {
     if (!appmenu_.Names().empty()) return;
     appmenu_.Add(L"refresh", L"刷新(F5)") = [this] { refresh_Click(); };
     appmenu_.Add(L"hiderestore", L"隐藏/恢复(F10)") = [this] { hiderestore_Click(); };
-    appmenu_.Add(L"clearcache", L"清除缓存");
+    appmenu_.Add(L"clearcache", L"清除缓存") = [this] { clearcache_Click(); };
     appmenu_.Add(L"line", L"-");
     appmenu_.Add(L"update", L"更新") = [this] { update_Click(); };
     appmenu_.Add(L"version", L"版本号:");
@@ -162,6 +162,10 @@ void WebMainFrm::Form_Load() {
     CreateControls();
     // 1-3: the small icon, the tray icon, the large icon.
     SetIcons();
+    if (!notifyIcon_)
+        notifyIcon_ = std::make_unique<desktop::CNotifyIcon>(environment_.shellNotify ? environment_.shellNotify
+                                                                                      : &::Shell_NotifyIconA);
+    notifyIcon_->AddNotifyIcon(hwnd, smallIcon_.get(), settings::kWindowCaption);
     std::wstring iconFile = GetTempDir() + settings::kIconFileName;
     bigIcon_.reset(static_cast<HICON>(::LoadImageW(nullptr, iconFile.c_str(), IMAGE_ICON, 32, 32, LR_LOADFROMFILE)));
     ::SendMessageW(hwnd, WM_SETICON, 2, reinterpret_cast<LPARAM>(bigIcon_.get()));
@@ -174,6 +178,12 @@ void WebMainFrm::Form_Load() {
     // 6: captions.
     WebBForm_.SetCaption(settings::kGameTitle);
     SetCaption(settings::kWindowCaption);
+    // 7: borderless, sized and maximised by the styling object, which also reports the system
+    // menu's Close.
+    objStyle_ = std::make_unique<winhooks::cSetStyle>();
+    objStyle_->set_objForm(hwnd);
+    objStyle_->SetWindowStyle(hwnd);
+    objStyle_->CloseClick = [this] { objStyle_CloseClick(); };
     // 8: the title bar drags this window while it is restored.
     WebBForm_.SetfrmHwnd(hwnd);
     // 9: the middle of the screen, size unchanged.
@@ -222,6 +232,10 @@ void WebMainFrm::Form_Unload() {
     HWND hwnd = handle();
     ModMsg::UnhookMainWindow(hwnd);
     if (WebuTab_) WebuTab_->TabItems().Clear();
+    objStyle_.reset();
+    // The tray icon reports to this window: it goes with it, also when the process goes on
+    // (the login window open for another account).
+    notifyIcon_.reset();
     // What goes with the window: the strip (this may run inside the strip's own close event),
     // the placeholder browser, the icons.
     tabToolTip_.Destroy();

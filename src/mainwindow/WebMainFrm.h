@@ -10,6 +10,7 @@
 
 #include "base/win_handles.h"
 #include "browser/WebBrowser.h"
+#include "desktop/CNotifyIcon.h"
 #include "forms/Form.h"
 #include "forms/PictureBox.h"
 #include "forms/PopupMenu.h"
@@ -19,6 +20,7 @@
 #include "startup/DownLoadFile.h"
 #include "startup/UpdateCheck.h"
 #include "tabstrip/uTab.h"
+#include "winhooks/cSetStyle.h"
 
 namespace xcyh2 {
 
@@ -48,6 +50,9 @@ public:
         WebUrl::ShellOpen shellOpen;            // the default browser
         std::function<bool()> askExit;          // the exit question: true to leave
         UpdateCheckEnvironment update;          // the update command's check
+        // Messages of the commands (text, caption, flags); returns the button.
+        std::function<int(const std::wstring& text, const std::wstring& caption, UINT flags)> msgBox;
+        desktop::ShellNotifyFunction shellNotify = nullptr;  // the tray icon's shell call
     };
     void SetEnvironment(Environment environment) { environment_ = std::move(environment); }
 
@@ -61,6 +66,7 @@ public:
     PlainImageButton& web_minmax() { return web_minmax_; }
     PlainImageButton& web_close() { return web_close_; }
     const forms::ToolTip& TabToolTip() const { return tabToolTip_; }
+    winhooks::cSetStyle* objStyle() const { return objStyle_.get(); }
 
     // The commands of the buttons and the menu.
     void CloseCommand();
@@ -97,6 +103,7 @@ private:
     void OtherUserBtn_Click();
     void refresh_Click();
     void hiderestore_Click();
+    void clearcache_Click();
     void update_Click();
     void WebuTab_TabChanged();
     void WebuTab_OnMouseDown(std::int32_t index, short& button, short& shift, float& x, float& y);
@@ -118,6 +125,8 @@ private:
     forms::PopupMenu appmenu_{L"程序菜单"};
     forms::ToolTip tabToolTip_;
 
+    std::unique_ptr<winhooks::cSetStyle> objStyle_;
+    std::unique_ptr<desktop::CNotifyIcon> notifyIcon_;
     std::unique_ptr<CDownLoadFile> download_;
     unique_hicon smallIcon_, bigIcon_;
     // A close from the system menu runs its close command once the message has unwound; the

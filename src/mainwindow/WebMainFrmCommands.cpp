@@ -1,14 +1,19 @@
 // What the main window does when the player acts on it: the title-area buttons, the menu, the
 // tab strip's events and the other surfaces of the title area.
 #include "base/EventLog.h"
+#include "forms/MsgBox.h"
 #include "login/LoginFrm.h"
+#include "mainwindow/CacheMain.h"
 #include "mainwindow/WebMainFrm.h"
 #include "startup/Settings.h"
 
 namespace xcyh2 {
 
 void WebMainFrm::web_minmax_Click() {
-    // Filled in with the styling object: maximised over the work area and back.
+    // Maximised over the screen above the taskbar, or back where it was; the title bar drags
+    // the window only while it is restored.
+    bool maximised = objStyle_ && objStyle_->CallWindowStateChange();
+    WebBForm_.SetfrmHwnd(maximised ? nullptr : handle());
 }
 
 void WebMainFrm::web_min_Click() { Minimize(); }
@@ -43,6 +48,15 @@ void WebMainFrm::refresh_Click() {
 void WebMainFrm::hiderestore_Click() {
     HWND hwnd = handle();
     ::ShowWindow(hwnd, ::IsWindowVisible(hwnd) ? SW_HIDE : SW_SHOW);
+}
+
+void WebMainFrm::clearcache_Click() {
+    mainwindow::ClearUrlCache("*.*", mainwindow::kKeepCookiesAndHistory);
+    // Said whatever the outcome: the cleaning reports nothing.
+    const wchar_t* text = L"缓存已清理完毕！";
+    const wchar_t* caption = L"缓存清理";
+    if (environment_.msgBox) environment_.msgBox(text, caption, MB_OK | MB_ICONINFORMATION);
+    else forms::MsgBox(text, MB_OK | MB_ICONINFORMATION, caption, handle());
 }
 
 void WebMainFrm::update_Click() {

@@ -19,9 +19,6 @@ constexpr const wchar_t* kNewVersionQuestion = L"发现有新版本，是否现�
 constexpr const wchar_t* kUpToDateMessage = L"当前版本已是最新，无需更新！";
 constexpr const wchar_t* kUpdaterNotWrittenMessage = L"无法写入更新程序，请关闭正在运行的更新程序后重试！";
 
-// The manifest's bytes are in the ANSI code page of this system.
-bool IsAnsiLeadByte(unsigned char byte) { return ::IsDBCSLeadByte(byte) != FALSE; }
-
 // Reads the local copy up to its version line. Nothing when there is no copy to read.
 std::optional<std::optional<std::string>> ReadLocalCopy(const std::wstring& path) {
     unique_file file(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,

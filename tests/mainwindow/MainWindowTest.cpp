@@ -8,9 +8,11 @@
 #include <string>
 #include <vector>
 
+#include "base/ansi.h"
 #include "login/FakeBrowser.h"
 #include "mainwindow/ModMsg.h"
 #include "mainwindow/WebMainFrm.h"
+#include "startup/PublicData.h"
 #include "support/WinTest.h"
 
 namespace xcyh2 {
@@ -18,6 +20,21 @@ namespace {
 
 const std::wstring kGame1 = L"http://127.0.0.1:47240/xcyh2/game1.html";
 const std::wstring kGame2 = L"http://127.0.0.1:47240/xcyh2/game2.html";
+
+// The tray records the window sends to the shell.
+struct TrayCall {
+    DWORD message;
+    HWND hWnd;
+    UINT uID;
+    UINT uCallbackMessage;
+    HICON hIcon;
+    std::string tip;
+};
+std::vector<TrayCall> g_tray;
+BOOL WINAPI RecordTray(DWORD message, PNOTIFYICONDATAA data) {
+    g_tray.push_back({message, data->hWnd, data->uID, data->uCallbackMessage, data->hIcon, data->szTip});
+    return TRUE;
+}
 
 bool g_menuSeen = false;
 void CALLBACK LookForMenuAndEndIt(HWND, UINT, UINT_PTR, DWORD) {
@@ -37,6 +54,11 @@ public:
             return fake;
         };
         env.shellOpen = [this](const std::wstring& url) { opened.push_back(url); };
+        env.shellNotify = &RecordTray;
+        env.msgBox = [this](const std::wstring& text, const std::wstring& caption, UINT) {
+            messages.push_back(caption + L": " + text);
+            return IDOK;
+        };
         env.askExit = [this] {
             ++asked;
             if (closeAgainWhileAsking) {
@@ -78,6 +100,7 @@ public:
 
     std::vector<std::weak_ptr<test::FakeBrowser>> browsers;
     std::vector<std::wstring> opened;
+    std::vector<std::wstring> messages;
     int asked = 0;
     bool answerYes = false;
     bool closeAgainWhileAsking = false;
@@ -221,6 +244,32 @@ TEST_F(MainWindowTest, EveryWayOfClosingAsksOnceUnlessLeavingIsConfirmed) {
     }
 }
 
+// The icon file the login window writes may be missing: the window and its tray icon come up
+// all the same, without an icon. The tray icon goes with the window.
+TEST_F(MainWindowTest, TheTrayIconComesAndGoesWithTheWindowIconFileOrNot) {
+    const std::wstring iconFile = GetTempDir() + L"xcyh2.ico";
+    for (bool present : {false, true}) {
+        SCOPED_TRACE(present ? "icon file present" : "icon file missing");
+        ::DeleteFileW(iconFile.c_str());
+        if (present) ASSERT_TRUE(SaveResToFile(101, L"ICON", iconFile));
+        g_tray.clear();
+        frm().SetURL(kGame1);
+        ASSERT_TRUE(frm().IsLoaded());
+        HWND hwnd = frm().handle();
+        ASSERT_GE(g_tray.size(), 1u);
+        EXPECT_EQ(g_tray[0].message, static_cast<DWORD>(NIM_ADD));
+        EXPECT_EQ(g_tray[0].hWnd, hwnd);
+        EXPECT_EQ(g_tray[0].uID, 1000u);
+        EXPECT_EQ(g_tray[0].uCallbackMessage, static_cast<UINT>(ModMsg::kTrayMessage));
+        EXPECT_EQ(g_tray[0].hIcon != nullptr, present);
+        EXPECT_EQ(g_tray[0].tip, WideToAnsi(L"星槎远航录2客户端"));
+        EXPECT_EQ(::SendMessageW(hwnd, WM_GETICON, ICON_SMALL, 0) != 0, present);
+        frm().m_bExit = true;
+        frm().Unload();
+        EXPECT_EQ(g_tray.back().message, static_cast<DWORD>(NIM_DELETE));
+    }
+}
+
 TEST_F(MainWindowTest, TrayRightClickPopsUpTheMenuAndTheHotKeyToggles) {
     frm().SetURL(kGame1);
     frm().Show();
@@ -238,6 +287,10 @@ TEST_F(MainWindowTest, TrayRightClickPopsUpTheMenuAndTheHotKeyToggles) {
     EXPECT_FALSE(::IsWindowVisible(hwnd));
     frm().appmenu().Choose(L"hiderestore");
     EXPECT_TRUE(::IsWindowVisible(hwnd));
+
+    // The cache item cleans and says so, whatever became of the cleaning.
+    frm().appmenu().Choose(L"clearcache");
+    EXPECT_EQ(messages, std::vector<std::wstring>{L"缓存清理: 缓存已清理完毕！"});
 }
 
 }  // namespace
