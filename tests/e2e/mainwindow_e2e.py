@@ -1,6 +1,7 @@
 """The main game window with the real pointer and keyboard: the game tab maximised over the work
-area, another account's page and another program's DDE request in tabs of their own, F10, the
-update item with a current manifest, and the exit item."""
+area, another account's page and another program's DDE request in tabs of their own, F10,
+restoring, dragging and maximising again, the update item with a current manifest, and the exit
+item."""
 
 import os
 import subprocess
@@ -86,6 +87,20 @@ class MainWindow(unittest.TestCase):
             wait_until(lambda: not shell.window("WebMainFrm")["visible"], 10, message="F10 to hide the window")
             shell.post(main, WM_HOTKEY, HOTKEY_ID, VK_F10 << 16)
             wait_until(lambda: shell.window("WebMainFrm")["visible"], 10, message="the window to come back")
+
+            # Restored by its button, the window goes back to where it was and its title bar
+            # drags it; maximised again, it covers the work area once more.
+            def main_window_where(condition):
+                return lambda: (lambda w: w if w and condition(w) else None)(shell.window("WebMainFrm"))
+            shell.click(main["x"] + px(main["w"] * 15 - 1105) + 12, main["y"] + 10)
+            restored = wait_until(main_window_where(lambda w: w["w"] < width), 10, message="the window to restore")
+            self.assertEqual((restored["w"], restored["h"]), (1036, 639))
+            shell.drag(restored["x"] + 70, restored["y"] + 15, restored["x"] + 170, restored["y"] + 65)
+            moved = wait_until(main_window_where(lambda w: w["x"] != restored["x"]), 10, message="the window to move")
+            self.assertEqual((moved["x"] - restored["x"], moved["y"] - restored["y"]), (100, 50))
+            shell.click(moved["x"] + px(moved["w"] * 15 - 1105) + 12, moved["y"] + 10)
+            wait_until(main_window_where(lambda w: (w["x"], w["y"], w["w"]) == (0, 0, width)), 10,
+                       message="the window to maximise again")
 
             # The update item with a current manifest says so.
             self.choose(shell, main, "Down", "Down", "Down", "Down", "Return")
