@@ -21,4 +21,6 @@ std::wstring AnsiToWide(std::string_view ansi) {
     return out;
 }
 
+bool IsAnsiLeadByte(unsigned char byte) { return ::IsDBCSLeadByteEx(CP_ACP, byte) != FALSE; }
+
 }  // namespace xcyh2

@@ -10,4 +10,7 @@ namespace xcyh2 {
 std::string WideToAnsi(std::wstring_view wide);
 std::wstring AnsiToWide(std::string_view ansi);
 
+// Whether a byte starts a double-byte character of this system's ANSI code page.
+bool IsAnsiLeadByte(unsigned char byte);
+
 }  // namespace xcyh2

@@ -29,9 +29,6 @@ std::wstring ProgramPath() {
     }
 }
 
-// The manifest's bytes are in the ANSI code page of this system.
-bool IsAnsiLeadByte(unsigned char byte) { return ::IsDBCSLeadByte(byte) != FALSE; }
-
 // Reads the local copy up to its version line. Nothing when there is no copy to read.
 std::optional<std::optional<std::string>> ReadLocalCopy(const std::wstring& path) {
     unique_file file(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,

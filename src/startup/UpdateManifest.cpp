@@ -16,8 +16,6 @@ bool IsTrailByte(unsigned char byte) { return byte >= 0x40 && byte <= 0xFE && by
 
 }  // namespace
 
-bool IsGbkLeadByte(unsigned char byte) { return byte >= 0x81 && byte <= 0xFE; }
-
 ManifestVersionReader::ManifestVersionReader(LeadBytePredicate isLeadByte)
     : isLeadByte_(isLeadByte ? isLeadByte : &IsGbkLeadByte) {}
 

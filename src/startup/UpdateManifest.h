@@ -14,13 +14,9 @@
 #include <string>
 #include <string_view>
 
+#include "base/lead_byte.h"
+
 namespace xcyh2 {
-
-// Tells whether a byte starts a double-byte character of the ANSI code page.
-using LeadBytePredicate = bool (*)(unsigned char);
-
-// The lead bytes of code page 936 (GBK), the Chinese systems' ANSI code page.
-bool IsGbkLeadByte(unsigned char byte);
 
 // Reads a manifest in pieces of any size until its version line is complete, keeping no more
 // than a bounded part of any line: a huge file, or one without line ends, costs no memory.

@@ -2,7 +2,6 @@
 #include "winhooks/CSubclass.h"
 
 #include <algorithm>
-#include <cstring>
 #include <vector>
 
 #include "winhooks/SubclassRecord.h"
@@ -12,13 +11,6 @@ namespace detail {
 namespace {
 
 long g_liveRecords = 0;
-
-// Records are small and short-lived; one growable heap whose pages may execute holds them all
-// for the life of the process.
-HANDLE ExecutableHeap() {
-    static HANDLE heap = ::HeapCreate(HEAP_CREATE_ENABLE_EXECUTE, 0, 0);
-    return heap;
-}
 
 // Records out of the window's chain, waiting for their release timer. A thread timer carries
 // no data of its own, so its identifier is matched here.
@@ -32,35 +24,8 @@ std::vector<SubclassRecord*>& PendingReleases() {
 SubclassRecord::SubclassRecord() : stub{} { ++g_liveRecords; }
 SubclassRecord::~SubclassRecord() { --g_liveRecords; }
 
-void* SubclassRecord::operator new(std::size_t size, const std::nothrow_t&) noexcept {
-    HANDLE heap = ExecutableHeap();
-    return heap ? ::HeapAlloc(heap, 0, size) : nullptr;
-}
-
-void SubclassRecord::operator delete(void* memory) noexcept {
-    if (memory) ::HeapFree(ExecutableHeap(), 0, memory);
-}
-
 WNDPROC SubclassRecord::Procedure(LRESULT(CALLBACK* shared)(HWND, UINT, WPARAM, LPARAM)) {
-#if defined(__i386__)
-    static constexpr std::uint8_t kMovToStack[4] = {0xC7, 0x44, 0x24, 0x04};
-    std::memcpy(stub.movToStack, kMovToStack, sizeof(kMovToStack));
-    stub.record = static_cast<std::uint32_t>(reinterpret_cast<std::uintptr_t>(this));
-    stub.jump = 0xE9;
-    const auto next = reinterpret_cast<std::uintptr_t>(&stub) + sizeof(stub);
-    stub.target = static_cast<std::int32_t>(reinterpret_cast<std::uintptr_t>(shared) - next);
-#else
-    stub.movRcx[0] = 0x48;
-    stub.movRcx[1] = 0xB9;
-    stub.record = reinterpret_cast<std::uintptr_t>(this);
-    stub.movRax[0] = 0x48;
-    stub.movRax[1] = 0xB8;
-    stub.target = reinterpret_cast<std::uintptr_t>(shared);
-    stub.jumpRax[0] = 0xFF;
-    stub.jumpRax[1] = 0xE0;
-#endif
-    ::FlushInstructionCache(::GetCurrentProcess(), &stub, sizeof(stub));
-    return reinterpret_cast<WNDPROC>(&stub);
+    return stub.Point(this, shared);
 }
 
 }  // namespace detail
