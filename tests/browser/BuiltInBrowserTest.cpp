@@ -25,7 +25,7 @@ void CALLBACK CloseMenu(HWND, UINT, UINT_PTR, DWORD) {
 class BuiltInBrowserTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        if (DemoUrl().empty()) GTEST_SKIP() << "XCYH2_DEMO_URL is not set (run through ctest)";
+        if (DemoUrl().empty()) GTEST_FAIL() << "XCYH2_DEMO_URL is not set (run through ctest)";
         browser = CreateBuiltInBrowser(parent.get(), 0, 0, 760, 560);
         ASSERT_TRUE(browser);
         log.Attach(*browser);

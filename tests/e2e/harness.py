@@ -27,6 +27,7 @@ import unittest
 ROOT = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
 sys.path.insert(0, os.path.join(ROOT, "tools"))
 from demo_server_client import DemoServer  # noqa: E402
+from virtual_display import ensure_display, stop_display  # noqa: E402,F401
 
 WINE_RUN = os.path.join(ROOT, "tools", "wine-run")
 IDOK, IDCANCEL, IDYES, IDNO = 1, 2, 6, 7
@@ -35,7 +36,7 @@ IDOK, IDCANCEL, IDYES, IDNO = 1, 2, 6, 7
 def build_dir():
     d = os.environ.get("XCYH2_BUILD_DIR")
     if not d:
-        raise unittest.SkipTest("XCYH2_BUILD_DIR is not set (run through ctest in the cross build)")
+        raise RuntimeError("XCYH2_BUILD_DIR is not set (run through ctest in the cross build)")
     return os.path.abspath(d)
 
 
@@ -47,37 +48,6 @@ def artifacts_dir():
     d = os.path.join(build_dir(), "e2e-artifacts")
     os.makedirs(d, exist_ok=True)
     return d
-
-
-_display_proc = None
-
-
-def ensure_display():
-    """Uses $DISPLAY when it answers, else starts one virtual display for this test process."""
-    global _display_proc
-    if os.environ.get("DISPLAY") and subprocess.run(
-            ["xdpyinfo"], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL).returncode == 0:
-        return os.environ["DISPLAY"]
-    for n in range(200, 260):
-        if os.path.exists(f"/tmp/.X11-unix/X{n}") or os.path.exists(f"/tmp/.X{n}-lock"):
-            continue
-        proc = subprocess.Popen(["Xvfb", f":{n}", "-screen", "0", "1920x1080x24", "-nolisten", "tcp"],
-                                stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        os.environ["DISPLAY"] = f":{n}"
-        for _ in range(50):
-            if subprocess.run(["xdpyinfo"], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL).returncode == 0:
-                _display_proc = proc
-                return os.environ["DISPLAY"]
-            time.sleep(0.1)
-        proc.kill()
-    raise RuntimeError("no virtual display could be started")
-
-
-def stop_display():
-    global _display_proc
-    if _display_proc:
-        _display_proc.kill()
-        _display_proc = None
 
 
 def demo_server(**kwargs):
@@ -312,6 +282,15 @@ class Shell:
         subprocess.run(["import", "-window", "root", path], check=True,
                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         return path
+
+    def screen_mean(self, x=0, y=0, w=None, h=None):
+        """The mean brightness (0 black .. 1 white) of the screen, or of a rectangle of it,
+        from a screenshot scaled down."""
+        crop = ["-crop", f"{w}x{h}+{x}+{y}"] if w else []
+        out = subprocess.run(["import", "-window", "root"] + crop + ["-resize", "10%", "-colorspace", "gray",
+                              "-format", "%[fx:mean]", "info:"],
+                             stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, check=True).stdout
+        return float(out.decode().strip() or "0")
 
     def pixel(self, x, y):
         """The screen's colour at x, y as (r, g, b)."""

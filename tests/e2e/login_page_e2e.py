@@ -1,5 +1,6 @@
 """The login page: readiness, the app:// commands, dragging and the context menu."""
 
+import threading
 import time
 import unittest
 
@@ -59,6 +60,34 @@ class LoginPage(unittest.TestCase):
                 r, g, b = shell.pixel(login["x"] + 200, login["y"] + 650)
                 self.assertLess(r + g + b, 600)
 
+    def test_no_black_screen_between_the_loading_picture_and_the_login_window(self):
+        with demo_server() as server:
+            server.hold(LOGIN_PAGE)
+            with Shell() as shell:
+                shell.wait_for_window("LoadFrm", visible=True, timeout=90)
+                samples, done = [], threading.Event()
+
+                def sample():
+                    while not done.is_set():
+                        samples.append((time.monotonic(), shell.screen_mean()))
+                        done.wait(0.3)
+
+                sampler = threading.Thread(target=sample)
+                sampler.start()
+                try:
+                    time.sleep(1)
+                    server.release(LOGIN_PAGE)
+                    shell.wait_for_window("LoginFrm", visible=True, timeout=30)
+                    wait_until(lambda: shell.window("LoadFrm") is None, 20, message="the start-up window to go")
+                    time.sleep(1)
+                finally:
+                    done.set()
+                    sampler.join()
+                trace = [(round(t - samples[0][0], 1), round(mean, 4)) for t, mean in samples]
+                self.assertGreaterEqual(len(samples), 3, trace)
+                black = [t for t, mean in trace if mean < 0.001]
+                self.assertEqual(black, [], f"the screen was black at these seconds; samples: {trace}")
+
     def test_exit_command_ends_the_process(self):
         with demo_server() as server:
             shell, login = self.start_ready(server)
@@ -69,10 +98,14 @@ class LoginPage(unittest.TestCase):
         for link in (MINIMIZE_LINK, HELP_LINK):
             with self.subTest(link=link), demo_server() as server:
                 shell, login = self.start_ready(server)
+                self.assertGreater(shell.screen_mean(login["x"], login["y"], login["w"], login["h"]), 0.1)
                 self.click_in(shell, login, link)
                 bg = wait_until(lambda: (lambda w: w if w and w["iconic"] else None)(shell.window("LoginBgFrm")),
                                 15, message="the backdrop to be minimised")
                 self.assertTrue(bg["iconic"])
+                # What the player sees: the login windows' part of the screen no longer shows them.
+                area = (login["x"], login["y"], login["w"], login["h"])
+                wait_until(lambda: shell.screen_mean(*area) < 0.02, 10, message="the login windows to leave the screen")
                 # Windows hides the owned login window; Wine leaves it shown but it follows the
                 # backdrop's move to the minimised position, off the screen.
                 login = shell.window("LoginFrm")
