@@ -140,6 +140,14 @@ TEST_F(MainWindowTest, EachAddressHasOneTabAndAnOpenPageIsNotReloaded) {
     EXPECT_TRUE(page.FireNewWindow(L"file:///C:/Windows/win.ini"));
     EXPECT_EQ(opened, std::vector<std::wstring>{L"http://127.0.0.1:47240/xcyh2/news/1.html"});
 
+    // Hovering shows a tab's caption as the strip's tip, the empty part of the strip none.
+    HWND strip = frm().WebuTab()->hWnd();
+    auto hover = [&](int x) { ::SendMessageW(strip, WM_MOUSEMOVE, 0, MAKELPARAM(x, 12)); };
+    hover(frm().WebuTab()->TabLeftSize() + tabs().Item(0)->Left() + 20);
+    EXPECT_EQ(frm().TabToolTip().Text(), L"星槎远航录2 - 一区");
+    hover(frm().WebuTab()->TabLeftSize() + tabs().Item(1)->Left() + tabs().Item(1)->Width() + 40);
+    EXPECT_EQ(frm().TabToolTip().Text(), L"");
+
     // Refresh reloads the selected page only.
     frm().appmenu().Choose(L"refresh");
     EXPECT_EQ(page.refreshed, 1);
