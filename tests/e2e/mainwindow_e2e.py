@@ -1,7 +1,6 @@
 """The main game window with the real pointer and keyboard: the game tab maximised over the work
-area, another account's page and another program's DDE request in tabs of their own, F10,
-restoring, dragging and maximising again, the update item with a current manifest, and the exit
-item."""
+area, another account's page and another program's DDE request in tabs of their own, F10, the
+update item with a current manifest and the exit item; restoring, maximising again and dragging."""
 
 import os
 import subprocess
@@ -88,20 +87,6 @@ class MainWindow(unittest.TestCase):
             shell.post(main, WM_HOTKEY, HOTKEY_ID, VK_F10 << 16)
             wait_until(lambda: shell.window("WebMainFrm")["visible"], 10, message="the window to come back")
 
-            # Restored by its button, the window goes back to where it was and its title bar
-            # drags it; maximised again, it covers the work area once more.
-            def main_window_where(condition):
-                return lambda: (lambda w: w if w and condition(w) else None)(shell.window("WebMainFrm"))
-            shell.click(main["x"] + px(main["w"] * 15 - 1105) + 12, main["y"] + 10)
-            restored = wait_until(main_window_where(lambda w: w["w"] < width), 10, message="the window to restore")
-            self.assertEqual((restored["w"], restored["h"]), (1036, 639))
-            shell.drag(restored["x"] + 70, restored["y"] + 15, restored["x"] + 170, restored["y"] + 65)
-            moved = wait_until(main_window_where(lambda w: w["x"] != restored["x"]), 10, message="the window to move")
-            self.assertEqual((moved["x"] - restored["x"], moved["y"] - restored["y"]), (100, 50))
-            shell.click(moved["x"] + px(moved["w"] * 15 - 1105) + 12, moved["y"] + 10)
-            wait_until(main_window_where(lambda w: (w["x"], w["y"], w["w"]) == (0, 0, width)), 10,
-                       message="the window to maximise again")
-
             # The update item with a current manifest says so.
             self.choose(shell, main, "Down", "Down", "Down", "Down", "Return")
             box = shell.wait_for_message_box(timeout=30)
@@ -115,6 +100,40 @@ class MainWindow(unittest.TestCase):
             self.assertEqual((box["title"], box["text"]), ("提示", EXIT_QUESTION))
             shell.answer(box, IDYES)
             self.assertEqual(shell.wait_exit(timeout=30), 0)
+
+    def test_restore_maximise_and_drag(self):
+        with demo_server(), Shell() as shell:
+            self.log_in(shell, START_LINK)
+            main = shell.wait_for_window("WebMainFrm", visible=True, timeout=30)
+            width, _ = screen_size()
+
+            def main_window_where(condition):
+                return lambda: (lambda w: w if w and condition(w) else None)(shell.window("WebMainFrm"))
+
+            def click_minmax(w):
+                shell.click(w["x"] + px(w["w"] * 15 - 1105) + 12, w["y"] + 10)
+
+            # Restored by its button, the window goes back to where it was before it was
+            # maximised; maximised and restored again, it comes back to exactly that rectangle.
+            time.sleep(1)
+            click_minmax(main)
+            restored = shell.wait(main_window_where(lambda w: w["w"] < width), 10, "the window to restore")
+            self.assertEqual((restored["w"], restored["h"]), (1036, 639))
+            click_minmax(restored)
+            maximised = shell.wait(main_window_where(lambda w: (w["x"], w["y"], w["w"]) == (0, 0, width)), 10,
+                                   "the window to maximise again")
+            click_minmax(maximised)
+            again = shell.wait(main_window_where(lambda w: w["w"] < width), 10, "the window to restore again")
+            rect = lambda w: (w["x"], w["y"], w["w"], w["h"])
+            self.assertEqual(rect(again), rect(restored))
+
+            # Restored, the title bar drags the window. (Last: under Wine with a window manager the
+            # system's move loop can leave the pointer to the manager afterwards.)
+            shell.drag(again["x"] + 70, again["y"] + 15, again["x"] + 170, again["y"] + 65)
+            shell.wait(main_window_where(lambda w: w["x"] != again["x"]), 10, "the window to move")
+            time.sleep(1)
+            moved = shell.window("WebMainFrm")
+            self.assertEqual((moved["x"] - again["x"], moved["y"] - again["y"]), (100, 50))
 
 
 if __name__ == "__main__":
