@@ -162,19 +162,9 @@ bool BForm::RaiseMouse(const MouseEvent& event, UINT msg, WPARAM wParam, LPARAM 
 }
 
 LRESULT BForm::Dispatch(UINT msg, WPARAM wParam, LPARAM lParam) {
+    LRESULT result;
+    if (surface_.PaintMessage(handle(), msg, wParam, result)) return result;
     switch (msg) {
-        case WM_PAINT: {
-            PAINTSTRUCT ps;
-            HDC dc = ::BeginPaint(handle(), &ps);
-            surface_.PaintTo(dc, ps.rcPaint);
-            ::EndPaint(handle(), &ps);
-            return 0;
-        }
-        case WM_PRINTCLIENT:
-            surface_.PaintTo(reinterpret_cast<HDC>(wParam), {0, 0, surface_.Width(), surface_.Height()});
-            return 0;
-        case WM_ERASEBKGND:
-            return 1;
         case WM_WINDOWPOSCHANGING: {
             // The bar is as high as its pieces allow, whatever the holder asks.
             auto* pos = reinterpret_cast<WINDOWPOS*>(lParam);

@@ -121,4 +121,25 @@ void Surface::PaintTo(HDC target, const RECT& area) const {
              SRCCOPY);
 }
 
+bool Surface::PaintMessage(HWND window, UINT msg, WPARAM wParam, LRESULT& result) const {
+    result = 0;
+    switch (msg) {
+        case WM_PAINT: {
+            PAINTSTRUCT ps;
+            HDC dc = ::BeginPaint(window, &ps);
+            PaintTo(dc, ps.rcPaint);
+            ::EndPaint(window, &ps);
+            return true;
+        }
+        case WM_PRINTCLIENT:
+            PaintTo(reinterpret_cast<HDC>(wParam), {0, 0, width_, height_});
+            return true;
+        case WM_ERASEBKGND:
+            result = 1;
+            return true;
+        default:
+            return false;
+    }
+}
+
 }  // namespace xcyh2

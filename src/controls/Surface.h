@@ -63,6 +63,9 @@ public:
 
     // Shows the image in a window's paint handler.
     void PaintTo(HDC target, const RECT& area) const;
+    // For the window procedure of a window that shows this surface: paints it for WM_PAINT and
+    // WM_PRINTCLIENT and leaves the background to it (WM_ERASEBKGND). False for other messages.
+    bool PaintMessage(HWND window, UINT msg, WPARAM wParam, LRESULT& result) const;
 
 private:
     void MakeFont();

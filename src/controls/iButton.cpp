@@ -184,19 +184,9 @@ LRESULT iButton::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
 }
 
 LRESULT iButton::Dispatch(UINT msg, WPARAM wParam, LPARAM lParam) {
+    LRESULT result;
+    if (surface_.PaintMessage(handle(), msg, wParam, result)) return result;
     switch (msg) {
-        case WM_PAINT: {
-            PAINTSTRUCT ps;
-            HDC dc = ::BeginPaint(handle(), &ps);
-            surface_.PaintTo(dc, ps.rcPaint);
-            ::EndPaint(handle(), &ps);
-            return 0;
-        }
-        case WM_PRINTCLIENT:
-            surface_.PaintTo(reinterpret_cast<HDC>(wParam), {0, 0, surface_.Width(), surface_.Height()});
-            return 0;
-        case WM_ERASEBKGND:
-            return 1;
         case WM_SIZE:
             Resized();
             return 0;

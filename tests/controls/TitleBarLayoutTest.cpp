@@ -53,9 +53,12 @@ TEST(TitleBar, PrintsA4PixelFrameFromTheSkinsEdges) {
             bool side = y >= 20 && (x < 4 || x >= 301);
             bool bottom = y >= 196;
             ASSERT_EQ(form.At(x, y) >= 0, side || bottom) << x << "," << y;
-            if (bottom) ASSERT_EQ(skinY(x, y), 81 + (y - 196)) << x << "," << y;       // the skin's last 4 rows
-            if (side && !bottom && x < 4) ASSERT_EQ(skinX(x, y), x) << x << "," << y;  // its first 4 columns
-            if (side && !bottom && x >= 301) ASSERT_EQ(skinX(x, y), 90 + (x - 301)) << x << "," << y;
+            // The bottom rows show the skin's last 4 rows, the sides its first and last 4 columns.
+            int want = bottom ? 81 + (y - 196) : x < 4 ? x : 90 + (x - 301);
+            int got = bottom ? skinY(x, y) : skinX(x, y);
+            if (side || bottom) {
+                ASSERT_EQ(got, want) << x << "," << y;
+            }
         }
     // The corner pieces are the skin's own bottom corners.
     EXPECT_EQ(form.At(0, 199), 84 * 1000 + 0);

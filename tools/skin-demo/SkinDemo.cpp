@@ -98,22 +98,9 @@ protected:
     }
 
     LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) override {
-        switch (msg) {
-            case WM_PAINT: {
-                PAINTSTRUCT ps;
-                HDC dc = ::BeginPaint(handle(), &ps);
-                surface.PaintTo(dc, ps.rcPaint);
-                ::EndPaint(handle(), &ps);
-                return 0;
-            }
-            case WM_PRINTCLIENT:
-                surface.PaintTo(reinterpret_cast<HDC>(wParam), {0, 0, surface.Width(), surface.Height()});
-                return 0;
-            case WM_ERASEBKGND:
-                return 1;
-            default:
-                return Form::HandleMessage(msg, wParam, lParam);
-        }
+        LRESULT result;
+        if (surface.PaintMessage(handle(), msg, wParam, result)) return result;
+        return Form::HandleMessage(msg, wParam, lParam);
     }
 
 private:
