@@ -179,9 +179,11 @@ LRESULT BForm::Dispatch(UINT msg, WPARAM wParam, LPARAM lParam) {
             SetArrowCursor();
             if (msg == WM_LBUTTONDOWN) {
                 // The system moves the window until the button is released; the holder hears of
-                // the press afterwards.
+                // the press afterwards, if the bar is still there.
+                auto alive = alive_;
                 if (frmHwnd_) forms::StartSystemDrag(frmHwnd_);
                 else ::ReleaseCapture();
+                if (!*alive) return 0;
                 SetArrowCursor();
             }
             RaiseMouse(MouseDown, msg, wParam, lParam);

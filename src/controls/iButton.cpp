@@ -27,6 +27,7 @@ iButton::~iButton() {
     *alive_ = false;
     DestroyWin();
     stateImages_.clear();
+    if (palette_) ::SelectPalette(surface_.hdc(), static_cast<HPALETTE>(::GetStockObject(DEFAULT_PALETTE)), FALSE);
     palette_.reset();
     backPicture_.reset();
 }
