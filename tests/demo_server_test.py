@@ -155,6 +155,7 @@ class DemoServerTest(unittest.TestCase):
             "/xcyh2/": "星槎远航录2 官网",
             "/xcyh2/game1.html": "星槎远航录2 - 一区 云海",
             "/xcyh2/game2.html": "星槎远航录2 - 二区 星河",
+            "/xcyh2/game3.html": "星槎远航录2 - 三区 群星",
             "/xcyh2/news/1.html": "星槎远航录2 公告",
             "/xcyh2/login/news.html": "星槎远航录2 新闻",
             "/xcyh2/login/help.html?next=app://minimize": "星槎远航录2 登录帮助",

@@ -27,6 +27,8 @@ public:
     void reset() {
         if (T* p = std::exchange(p_, nullptr)) p->Release();
     }
+    // Lets go of the pointer without releasing it.
+    T* detach() { return std::exchange(p_, nullptr); }
     // For out-parameters: releases what is held, then exposes the slot.
     T** put() {
         reset();

@@ -24,6 +24,19 @@ void CALLBACK ReleaseNow(HWND, UINT, UINT_PTR id, DWORD) {
 
 }  // namespace
 
+void ReleaseDeferredNow() {
+    // A destructor may defer another release: keep going until nothing waits.
+    while (!Pending().empty()) {
+        auto it = Pending().begin();
+        ::KillTimer(nullptr, it->first);
+        std::shared_ptr<void> object = std::move(it->second);
+        Pending().erase(it);
+        object.reset();
+    }
+}
+
+std::size_t DeferredCount() { return Pending().size(); }
+
 void DeferRelease(std::shared_ptr<void> object) {
     if (!object) return;
     UINT_PTR id = ::SetTimer(nullptr, 0, 0, &ReleaseNow);

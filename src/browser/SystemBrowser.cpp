@@ -8,7 +8,9 @@
 #include <oleauto.h>
 
 #include "browser/ComPtr.h"
+#include "browser/ComShutdown.h"
 #include "browser/DeferredRelease.h"
+#include "browser/PageKeys.h"
 #include "forms/PictureBox.h"
 
 namespace xcyh2::browser {
@@ -106,7 +108,11 @@ public:
     STDMETHODIMP GetBorder(LPRECT) override { return INPLACE_E_NOTOOLSPACE; }
     STDMETHODIMP RequestBorderSpace(LPCBORDERWIDTHS) override { return INPLACE_E_NOTOOLSPACE; }
     STDMETHODIMP SetBorderSpace(LPCBORDERWIDTHS) override { return S_OK; }
-    STDMETHODIMP SetActiveObject(IOleInPlaceActiveObject*, LPCOLESTR) override { return S_OK; }
+    // The control's active object, which must see key messages before they are translated.
+    STDMETHODIMP SetActiveObject(IOleInPlaceActiveObject* object, LPCOLESTR) override {
+        if (host_ && object) SetInPlaceActiveObject(host_, object);
+        return S_OK;
+    }
     STDMETHODIMP InsertMenus(HMENU, LPOLEMENUGROUPWIDTHS) override { return S_OK; }
     STDMETHODIMP SetMenu(HMENU, HOLEMENU, HWND) override { return S_OK; }
     STDMETHODIMP RemoveMenus(HMENU) override { return S_OK; }
@@ -234,6 +240,7 @@ private:
     void TearDown();
 
     forms::PictureBox host_;  // the window the control is activated in
+    HWND hostHandle_ = nullptr;
     ComPtr<IOleObject> ole_;
     ComPtr<IWebBrowser2> browser_;
     ComPtr<IConnectionPoint> eventsPoint_;
@@ -286,6 +293,7 @@ private:
 
 bool SystemBrowser::Create(HWND parent, int x, int y, int width, int height) {
     if (!host_.Create(parent, x, y, width, height)) return false;
+    hostHandle_ = host_.handle();
     if (FAILED(::CoCreateInstance(CLSID_WebBrowser, nullptr, CLSCTX_INPROC_SERVER, IID_IOleObject,
                                   reinterpret_cast<void**>(ole_.put()))) ||
         !ole_) {
@@ -298,6 +306,9 @@ bool SystemBrowser::Create(HWND parent, int x, int y, int width, int height) {
     if (FAILED(ole_->DoVerb(OLEIVERB_INPLACEACTIVATE, nullptr, site_, 0, host_.handle(), &r))) return false;
     browser_ = ole_.query<IWebBrowser2>(IID_IWebBrowser2);
     if (!browser_) return false;
+    // Until the control makes itself active (a click into the page), keys go to the object.
+    if (auto active = ole_.query<IOleInPlaceActiveObject>(IID_IOleInPlaceActiveObject))
+        SetInPlaceActiveObject(hostHandle_, active.get());
 
     sink_ = new EventSink(weak_from_this());
     if (auto points = ole_.query<IConnectionPointContainer>(IID_IConnectionPointContainer)) {
@@ -315,6 +326,17 @@ bool SystemBrowser::Create(HWND parent, int x, int y, int width, int height) {
 
 void SystemBrowser::TearDown() {
     host_.Resize = nullptr;
+    // By its handle at creation: the host window may already have gone with its parent.
+    SetInPlaceActiveObject(hostHandle_, nullptr);
+    if (ComShutDown()) {
+        // Too late to talk to COM: let go of everything without a call.
+        eventsPoint_.detach();
+        browser_.detach();
+        ole_.detach();
+        sink_ = nullptr;
+        site_ = nullptr;
+        return;
+    }
     if (eventsPoint_ && eventsCookie_) eventsPoint_->Unadvise(eventsCookie_);
     eventsCookie_ = 0;
     eventsPoint_.reset();

@@ -21,7 +21,14 @@ struct WebFrame {
 
 class IWebBrowser {
 public:
-    virtual ~IWebBrowser() = default;
+    IWebBrowser() { ++liveCount_; }
+    IWebBrowser(const IWebBrowser&) = delete;
+    IWebBrowser& operator=(const IWebBrowser&) = delete;
+    virtual ~IWebBrowser() { --liveCount_; }
+
+    // Browser objects alive in the process, of every engine: none may be left when COM shuts
+    // down (see ReleaseBeforeComShutdown).
+    static int LiveCount() { return liveCount_; }
 
     // The control's own child window (nullptr once it is gone).
     virtual HWND hWnd() const = 0;
@@ -50,6 +57,9 @@ public:
     std::function<void(const std::wstring& url, bool& Processed)> NewWindow;
     // The document's oncontextmenu: returning false shows no context menu.
     std::function<bool()> Document_oncontextmenu;
+
+private:
+    inline static int liveCount_ = 0;  // user-interface thread only
 };
 
 enum class Engine { kAutomatic, kSystemControl, kBuiltIn };

@@ -1,9 +1,20 @@
 #include "forms/Application.h"
 
+#include <cstring>
+#include <vector>
+
 namespace xcyh2::forms {
 namespace {
 int g_loadedForms = 0;  // the runtime's count of loaded windows
+Application::KeyFilter g_keyFilter;
+
+// Offers a key message to the filter; true when it took the message.
+bool Filtered(MSG& msg) {
+    if (msg.message < WM_KEYFIRST || msg.message > WM_KEYLAST || !g_keyFilter) return false;
+    auto filter = g_keyFilter;
+    return filter(msg);
 }
+}  // namespace
 
 void Application::FormLoaded() { ++g_loadedForms; }
 
@@ -20,6 +31,7 @@ int Application::Run() {
     if (g_loadedForms == 0) return 0;
     MSG msg;
     while (::GetMessageW(&msg, nullptr, 0, 0) > 0) {
+        if (Filtered(msg)) continue;
         ::TranslateMessage(&msg);
         ::DispatchMessageW(&msg);
         if (g_loadedForms == 0) return 0;
@@ -35,11 +47,45 @@ void Application::DoEvents() {
             ::PostQuitMessage(static_cast<int>(msg.wParam));
             break;
         }
+        if (Filtered(msg)) continue;
         ::TranslateMessage(&msg);
         ::DispatchMessageW(&msg);
     }
 }
 
 void Application::EndAtOnce(UINT exitCode) { ::ExitProcess(exitCode); }
+
+void Application::SetKeyFilter(KeyFilter filter) { g_keyFilter = std::move(filter); }
+
+ProgramVersion Application::Version() {
+    ProgramVersion version;
+    HMODULE self = ::GetModuleHandleW(nullptr);
+    HRSRC found = ::FindResourceW(self, MAKEINTRESOURCEW(VS_VERSION_INFO), MAKEINTRESOURCEW(16));  // RT_VERSION
+    HGLOBAL loaded = found ? ::LoadResource(self, found) : nullptr;
+    const auto* bytes = static_cast<const unsigned char*>(loaded ? ::LockResource(loaded) : nullptr);
+    DWORD size = found ? ::SizeofResource(self, found) : 0;
+    if (!bytes) return version;
+    // The fixed part of the record starts with its signature, 32-bit aligned after the key.
+    for (DWORD at = 0; at + sizeof(VS_FIXEDFILEINFO) <= size; at += 4) {
+        VS_FIXEDFILEINFO info;
+        std::memcpy(&info, bytes + at, sizeof(info));
+        if (info.dwSignature != 0xFEEF04BD) continue;
+        version.major = HIWORD(info.dwFileVersionMS);
+        version.minor = LOWORD(info.dwFileVersionMS);
+        version.revision = LOWORD(info.dwFileVersionLS);
+        break;
+    }
+    return version;
+}
+
+std::wstring Application::ProgramPath() {
+    std::vector<wchar_t> buffer(MAX_PATH);
+    for (;;) {
+        DWORD n = ::GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
+        if (n == 0) return {};
+        if (n < buffer.size()) return std::wstring(buffer.data(), n);
+        buffer.resize(buffer.size() * 2);
+    }
+}
 
 }  // namespace xcyh2::forms

@@ -4,7 +4,18 @@
 
 #include <windows.h>
 
+#include <functional>
+#include <string>
+
 namespace xcyh2::forms {
+
+// The program's own version, as its version resource gives it (the file version's first,
+// second and fourth numbers, the places the classic runtime keeps major, minor and revision).
+struct ProgramVersion {
+    int major = 0;
+    int minor = 0;
+    int revision = 0;
+};
 
 class Application {
 public:
@@ -21,6 +32,16 @@ public:
 
     // Ends the process at once: no further unload handling runs.
     [[noreturn]] static void EndAtOnce(UINT exitCode = 0);
+
+    // Key messages pass this filter before they are translated and dispatched by the message
+    // loops here; true means the filter has handled the message (a web page took the key).
+    using KeyFilter = std::function<bool(MSG& msg)>;
+    static void SetKeyFilter(KeyFilter filter);
+
+    // From the version resource of the running program (zeros without one).
+    static ProgramVersion Version();
+    // The full path of the running program's file.
+    static std::wstring ProgramPath();
 };
 
 }  // namespace xcyh2::forms

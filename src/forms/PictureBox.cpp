@@ -10,14 +10,8 @@ PictureBox::~PictureBox() {
 }
 
 bool PictureBox::Create(HWND parent, int x, int y, int width, int height, UINT_PTR id, COLORREF background) {
-    WindowDesign design;
-    design.className = L"Xcyh2PictureBox";
-    design.style = WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | WS_CLIPSIBLINGS;
-    design.x = x;
-    design.y = y;
-    design.width = width;
-    design.height = height;
-    design.parent = parent;
+    WindowDesign design = WindowDesign::Child(L"Xcyh2PictureBox", parent, x, y, width, height);
+    design.style |= WS_CLIPCHILDREN;
     design.id = id;
     design.background = background;
     return CreateWin(design);

@@ -12,6 +12,18 @@ void WindowDesign::CentreOnScreen() {
     y = (::GetSystemMetrics(SM_CYSCREEN) - height) / 2;
 }
 
+WindowDesign WindowDesign::Child(const wchar_t* className, HWND parent, int x, int y, int width, int height) {
+    WindowDesign design;
+    design.className = className;
+    design.style = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS;
+    design.x = x;
+    design.y = y;
+    design.width = width;
+    design.height = height;
+    design.parent = parent;
+    return design;
+}
+
 Window::~Window() {
     DestroyWin();
     if (backgroundBrush_) ::DeleteObject(backgroundBrush_);

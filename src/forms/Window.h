@@ -25,6 +25,9 @@ struct WindowDesign {
 
     // Places a window of this design's width and height in the middle of the screen.
     void CentreOnScreen();
+
+    // A visible child window of parent at the given pixel rectangle, clipped by its siblings.
+    static WindowDesign Child(const wchar_t* className, HWND parent, int x, int y, int width, int height);
 };
 
 class Window {

@@ -1,8 +1,44 @@
+// The main window's life: its controls, the start-up steps, opening game addresses in tabs,
+// the layout at every size change, and closing.
 #include "mainwindow/WebMainFrm.h"
 
+#include "base/EventLog.h"
+#include "base/twips.h"
+#include "forms/Application.h"
+#include "forms/MsgBox.h"
+#include "mainwindow/GameAddress.h"
+#include "mainwindow/MainLayout.h"
+#include "mainwindow/ModMsg.h"
+#include "startup/PublicData.h"
 #include "startup/Settings.h"
 
 namespace xcyh2 {
+namespace {
+
+constexpr const wchar_t* kExitQuestion = L"窗口即将关闭，确定要退出游戏？";
+constexpr UINT kCloseCommandMessage = WM_APP + 62;
+constexpr COLORREF kFrameColour = RGB(28, 78, 140);
+
+// Bitmap resources of the window.
+constexpr int kBitmapMin = 101, kBitmapMinMax = 102, kBitmapClose = 103, kBitmapTool = 104, kBitmapLogo = 105;
+
+// The design size of the client area, twips.
+constexpr int kDesignWidth = 15540, kDesignHeight = 9585;
+
+int Px(int twips) { return TwipsToPixels(twips); }
+
+HBITMAP LoadBitmapResource(int id) {
+    return static_cast<HBITMAP>(
+        ::LoadImageW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(id), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
+}
+
+RECT WindowRect(HWND hwnd) {
+    RECT r{};
+    ::GetWindowRect(hwnd, &r);
+    return r;
+}
+
+}  // namespace
 
 WebMainFrm& WebMainFrm::Instance() {
     static WebMainFrm instance;
@@ -12,35 +48,341 @@ WebMainFrm& WebMainFrm::Instance() {
 forms::WindowDesign WebMainFrm::Design() const {
     forms::WindowDesign design;
     design.className = L"WebMainFrm";
-    design.caption = settings::kWindowCaption;
-    design.style = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN;
-    design.width = 1024;
-    design.height = 700;
+    design.caption = settings::kDesignCaption;
+    // No system frame: the window draws its own and sizes itself.
+    design.style = WS_POPUP | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
+    design.width = Px(kDesignWidth);
+    design.height = Px(kDesignHeight);
+    design.x = 0;
+    design.y = 0;
+    design.background = kFrameColour;
     return design;
 }
 
-void WebMainFrm::Form_Load() {
-    RECT client;
-    ::GetClientRect(handle(), &client);
-    browser_ = browser::CreateWebBrowser(handle(), 0, 0, client.right, client.bottom);
-    if (!browser_) return;
-    browser_->DownloadBegin = [this] {
-        if (browser_) browser_->SetSilent(true);
+std::shared_ptr<browser::IWebBrowser> WebMainFrm::MakeBrowser(HWND parent, int x, int y, int width, int height) {
+    if (environment_.browserFactory) return environment_.browserFactory(parent, x, y, width, height);
+    return browser::CreateWebBrowser(parent, x, y, width, height);
+}
+
+void WebMainFrm::ShellOpen(const std::wstring& url) {
+    if (environment_.shellOpen) environment_.shellOpen(url);
+    else OpenWithShell(url);
+}
+
+// ---- loading ---------------------------------------------------------------------------------
+
+void WebMainFrm::CreateControls() {
+    HWND hwnd = handle();
+    // Created from the bottom of the stack up: the buttons and the tab captions stay visible
+    // where controls overlap.
+    Picture1_.Create(hwnd, Px(1320), Px(840), Px(8775), Px(5535));
+    TwipRect browserBox = PlaceholderBrowser(8775, 5535);
+    WebBrowser1_ = MakeBrowser(Picture1_.hWnd(), Px(browserBox.left), Px(browserBox.top), Px(browserBox.width),
+                               Px(browserBox.height));
+    pCnt_.Create(hwnd, Px(6240), Px(1440), Px(2415), Px(1695));
+    WebBForm_.Create(hwnd, 0, 0, Px(15495), Px(495));
+    WebuTab_ = std::make_unique<uTab>();
+    WebuTab_->Create(hwnd, Px(2160), Px(30), Px(10215), {{L"TabStyle", 1}});
+    tabToolTip_.Create(WebuTab_->hWnd());
+    PicLogo_.Create(hwnd, Px(100), Px(30), Px(440), Px(440), 0, kFrameColour);
+    OtherUserBtn_.Create(hwnd, Px(10680), 0, Px(1485), Px(330));
+    GameSpaceBtn_.Create(hwnd, Px(12240), 0, Px(1215), Px(330));
+    web_tool_.Create(hwnd, Px(12600), Px(15), Px(360), Px(270));
+    web_min_.Create(hwnd, Px(12960), Px(15), Px(360), Px(270));
+    web_minmax_.Create(hwnd, Px(13320), Px(15), Px(375), Px(270));
+    web_close_.Create(hwnd, Px(13680), Px(15), Px(645), Px(270));
+    // A button with a tip and nothing else to do; it is not shown.
+    iButton1_.Create(hwnd, 0, 0, Px(645), Px(435));
+    ::ShowWindow(iButton1_.hWnd(), SW_HIDE);
+    iButton1_.ToolTipText = L"清理缓存";
+
+    // Stacked as created, the last on top (a new child's place in the stack differs between
+    // systems).
+    for (HWND control : {Picture1_.hWnd(), pCnt_.hWnd(), WebBForm_.hWnd(), WebuTab_->hWnd(), PicLogo_.hWnd(),
+                         OtherUserBtn_.hWnd(), GameSpaceBtn_.hWnd(), web_tool_.hWnd(), web_min_.hWnd(),
+                         web_minmax_.hWnd(), web_close_.hWnd()}) {
+        ::SetWindowPos(control, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    }
+    for (auto* button : {&OtherUserBtn_, &GameSpaceBtn_}) button->SetCaptionStyle(RGB(255, 255, 255), true);
+    OtherUserBtn_.SetCaption(L"登录其他帐号");
+    GameSpaceBtn_.SetCaption(L"游戏官网");
+    web_minmax_.SetStyle(1);
+    CreateMenu();
+    ConnectEvents();
+}
+
+void WebMainFrm::CreateMenu() {
+    if (!appmenu_.Names().empty()) return;
+    appmenu_.Add(L"refresh", L"刷新(F5)") = [this] { refresh_Click(); };
+    appmenu_.Add(L"hiderestore", L"隐藏/恢复(F10)") = [this] { hiderestore_Click(); };
+    appmenu_.Add(L"clearcache", L"清除缓存") = [this] { clearcache_Click(); };
+    appmenu_.Add(L"line", L"-");
+    appmenu_.Add(L"update", L"更新") = [this] { update_Click(); };
+    appmenu_.Add(L"version", L"版本号:");
+    appmenu_.Add(L"exit", L"退出") = [this] { CloseCommand(); };
+}
+
+void WebMainFrm::ConnectEvents() {
+    auto arrow = [] { ::SetCursor(::LoadCursorW(nullptr, IDC_ARROW)); };
+    web_close_.Click = [this] { CloseCommand(); };
+    web_minmax_.Click = [this] { web_minmax_Click(); };
+    web_min_.Click = [this] { web_min_Click(); };
+    web_tool_.Click = [this] { web_tool_Click(); };
+    GameSpaceBtn_.Click = [this] { GameSpaceBtn_Click(); };
+    OtherUserBtn_.Click = [this] { OtherUserBtn_Click(); };
+    WebBForm_.MouseMove = [arrow](short&, short&, float&, float&) { arrow(); };
+    pCnt_.MouseDown = pCnt_.MouseMove = PicLogo_.MouseDown = PicLogo_.MouseMove = [arrow](short, short, int, int) {
+        arrow();
     };
-    browser_->TitleChange = [this](const std::wstring& text) { SetCaption(text); };
+    Picture1_.Resize = [this] { Picture1_Resize(); };
+    WebuTab_->TabChanged = [this] { WebuTab_TabChanged(); };
+    WebuTab_->OnMouseDown = [this](std::int32_t i, short& b, short& s, float& x, float& y) {
+        WebuTab_OnMouseDown(i, b, s, x, y);
+    };
+    WebuTab_->OnMouseHover = [this](std::int32_t i, short& b, short& s, float& x, float& y) {
+        WebuTab_OnMouseHover(i, b, s, x, y);
+    };
+    WebuTab_->OnMouseMove = [this](std::int32_t i, short& b, short& s, float& x, float& y) {
+        WebuTab_OnMouseMove(i, b, s, x, y);
+    };
+    WebuTab_->OnItemColose = [this](std::int32_t i, bool& Cancel) { WebuTab_OnItemColose(i, Cancel); };
 }
 
-void WebMainFrm::Form_Resize() {
-    RECT client;
-    ::GetClientRect(handle(), &client);
-    if (browser_) browser_->Move(0, 0, client.right, client.bottom);
+void WebMainFrm::SetIcons() {
+    // A missing icon file gives no handle: the window and the tray icon go on without one.
+    std::wstring iconFile = GetTempDir() + settings::kIconFileName;
+    smallIcon_.reset(static_cast<HICON>(::LoadImageW(nullptr, iconFile.c_str(), IMAGE_ICON, 16, 16, LR_LOADFROMFILE)));
+    ::SendMessageW(handle(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_.get()));
 }
 
-void WebMainFrm::Form_Unload() { browser_.reset(); }
+void WebMainFrm::Form_Load() {
+    HWND hwnd = handle();
+    m_bExit = false;
+    closeCommandPending_ = false;
+    CreateControls();
+    // 1-3: the small icon, the tray icon, the large icon.
+    SetIcons();
+    if (!notifyIcon_)
+        notifyIcon_ = std::make_unique<desktop::CNotifyIcon>(environment_.shellNotify ? environment_.shellNotify
+                                                                                      : &::Shell_NotifyIconA);
+    notifyIcon_->AddNotifyIcon(hwnd, smallIcon_.get(), settings::kWindowCaption);
+    std::wstring iconFile = GetTempDir() + settings::kIconFileName;
+    bigIcon_.reset(static_cast<HICON>(::LoadImageW(nullptr, iconFile.c_str(), IMAGE_ICON, 32, 32, LR_LOADFROMFILE)));
+    ::SendMessageW(hwnd, WM_SETICON, 2, reinterpret_cast<LPARAM>(bigIcon_.get()));
+    // 4: F10 and the tray's messages.
+    ModMsg::HookMainWindow(hwnd, [this] { PopupAppMenu(); });
+    // 5: the version item.
+    forms::ProgramVersion version = forms::Application::Version();
+    appmenu_.SetCaption(L"version", L"版本号:" + std::to_wstring(version.major) + L"." +
+                                        std::to_wstring(version.minor) + L"." + std::to_wstring(version.revision));
+    // 6: captions.
+    WebBForm_.SetCaption(settings::kGameTitle);
+    SetCaption(settings::kWindowCaption);
+    // 7: borderless, sized and maximised by the styling object, which also reports the system
+    // menu's Close.
+    objStyle_ = std::make_unique<winhooks::cSetStyle>();
+    objStyle_->set_objForm(hwnd);
+    objStyle_->SetWindowStyle(hwnd);
+    objStyle_->CloseClick = [this] { objStyle_CloseClick(); };
+    // 8: the title bar drags this window while it is restored.
+    WebBForm_.SetfrmHwnd(hwnd);
+    // 9: the middle of the screen, size unchanged.
+    {
+        RECT r = WindowRect(hwnd);
+        int width = PixelsToTwips(r.right - r.left), height = PixelsToTwips(r.bottom - r.top);
+        int left = RoundHalfEven(PixelsToTwips(::GetSystemMetrics(SM_CXSCREEN)) - width) / 2;
+        int top = RoundHalfEven(PixelsToTwips(::GetSystemMetrics(SM_CYSCREEN)) - height) / 2;
+        ::SetWindowPos(hwnd, nullptr, Px(left), Px(top), 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+    // 10: the buttons' pictures; the maximise button starts in its maximised state.
+    web_close_.SetBackPicture(LoadBitmapResource(kBitmapClose));
+    web_minmax_.SetBackPicture(LoadBitmapResource(kBitmapMinMax));
+    web_min_.SetBackPicture(LoadBitmapResource(kBitmapMin));
+    web_minmax_.SetValue(true);
+    web_tool_.SetBackPicture(LoadBitmapResource(kBitmapTool));
+    // 11: the pages' container; drawing on.
+    WebuTab_->SethContainerWnd(pCnt_.hWnd());
+    WebuTab_->LockReDraw(false);
+    // 12: the logo.
+    PicLogo_.SetPicture(LoadBitmapResource(kBitmapLogo));
+    // 13: the maximise command, without flipping the button: the window comes up maximised.
+    web_minmax_Click();
+    LayOut();
+}
+
+// ---- closing ---------------------------------------------------------------------------------
+
+void WebMainFrm::Form_QueryUnload(bool& cancel) {
+    if (m_bExit) return;
+    // A second close while the question is open (the tray menu stays reachable) waits for the
+    // answer to the first rather than asking again.
+    if (askingExit_) {
+        cancel = true;
+        return;
+    }
+    askingExit_ = true;
+    m_bExit = environment_.askExit
+                  ? environment_.askExit()
+                  : forms::MsgBox(kExitQuestion, MB_YESNO | MB_ICONQUESTION, settings::kDialogCaption, handle()) == IDYES;
+    askingExit_ = false;
+    if (!m_bExit) cancel = true;
+}
+
+void WebMainFrm::Form_Unload() {
+    HWND hwnd = handle();
+    ModMsg::UnhookMainWindow(hwnd);
+    if (WebuTab_) WebuTab_->TabItems().Clear();
+    objStyle_.reset();
+    // The tray icon reports to this window: it goes with it, also when the process goes on
+    // (the login window open for another account).
+    notifyIcon_.reset();
+    // What goes with the window: the strip (this may run inside the strip's own close event),
+    // the placeholder browser, the icons.
+    tabToolTip_.Destroy();
+    WebuTab_.reset();
+    WebBrowser1_.reset();
+    ::SendMessageW(hwnd, WM_SETICON, ICON_SMALL, 0);
+    ::SendMessageW(hwnd, WM_SETICON, 2, 0);
+    bigIcon_.reset();
+    smallIcon_.reset();
+    download_.reset();
+    closeCommandPending_ = false;
+}
+
+void WebMainFrm::CloseCommand() { Unload(); }
+
+void WebMainFrm::objStyle_CloseClick() {
+    // The close command runs once this message has unwound; the WM_CLOSE the system sends for
+    // the same action in the meantime asks nothing, so one action asks once.
+    closeCommandPending_ = true;
+    ::PostMessageW(handle(), kCloseCommandMessage, 0, 0);
+}
+
+LRESULT WebMainFrm::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
+    switch (msg) {
+        case kCloseCommandMessage:
+            if (!closeCommandPending_) return 0;
+            closeCommandPending_ = false;
+            try {
+                CloseCommand();
+            } catch (...) {
+                ReportCurrentException(L"WebMainFrm.CloseCommand");
+            }
+            return 0;
+        case WM_CLOSE:
+            if (closeCommandPending_) return 0;
+            break;
+        default:
+            break;
+    }
+    try {
+        return Form::HandleMessage(msg, wParam, lParam);
+    } catch (...) {
+        ReportCurrentException(L"WebMainFrm.WindowProc");
+        return 0;
+    }
+}
+
+// ---- game addresses --------------------------------------------------------------------------
 
 void WebMainFrm::SetURL(const std::wstring& strURL) {
     Load();
-    if (browser_) browser_->Navigate(strURL);
+    if (IsLoaded()) OpenGameTab(strURL);
+}
+
+void WebMainFrm::OpenGameTab(const std::wstring& strURL) {
+    if (!WebuTab_) return;
+    CTabItems& items = WebuTab_->TabItems();
+    std::wstring key = GameTabKey(strURL);
+    std::int32_t found = items.FindItem(key);
+    if (found == -1) {
+        auto page = std::make_shared<WebUrl>(environment_.browserFactory, environment_.shellOpen);
+        page->OpenURL(strURL);
+        items.Add(key, page, key);
+        items.SetSelected(items.Count() - 1);
+    } else {
+        items.SetSelected(found);
+    }
+    Picture1_.SetVisible(false);
+}
+
+bool WebMainFrm::DdeExecute(const std::wstring& command) {
+    // Another program must not make the game window open a local file or start a program.
+    std::optional<std::wstring> address = GameAddressFromCommand(command);
+    if (!address) return false;
+    Load();
+    if (!IsLoaded()) return false;
+    HWND hwnd = handle();
+    if (::IsIconic(hwnd)) ::ShowWindow(hwnd, SW_RESTORE);
+    OpenGameTab(*address);
+    // Hidden (F10, or loaded by this request): the player asked for a page, so it is shown.
+    if (!::IsWindowVisible(hwnd)) ::ShowWindow(hwnd, SW_SHOW);
+    return true;
+}
+
+// ---- layout ----------------------------------------------------------------------------------
+
+void WebMainFrm::RectRgn(HWND hWnd, int width, int Buttom, int cornerWidth, int cornerHeight) {
+    HRGN region = ::CreateRoundRectRgn(0, 0, width, Buttom, cornerWidth, cornerHeight);
+    if (region && !::SetWindowRgn(hWnd, region, TRUE)) ::DeleteObject(region);
+}
+
+void WebMainFrm::Form_Resize() { LayOut(); }
+
+void WebMainFrm::LayOut() {
+    HWND hwnd = handle();
+    if (!hwnd || !WebuTab_) return;  // still loading: the controls come later
+    RECT window = WindowRect(hwnd), client{}, strip{};
+    ::GetClientRect(hwnd, &client);
+    ::GetWindowRect(WebuTab_->hWnd(), &strip);
+    MainLayoutInput in;
+    in.width = PixelsToTwips(window.right - window.left);
+    in.innerWidth = PixelsToTwips(client.right);
+    in.innerHeight = PixelsToTwips(client.bottom);
+    in.tabStripHeight = PixelsToTwips(strip.bottom - strip.top);
+    in.minimized = ::IsIconic(hwnd);
+    std::optional<MainLayout> layout = LayOutMainWindow(in);
+    if (!layout) return;
+    const MainLayout& l = *layout;
+    // Each step on its own: one that fails leaves the others to run.
+    auto step = [](const wchar_t* what, auto&& fn) {
+        try {
+            fn();
+        } catch (...) {
+            ReportCurrentException(std::wstring(L"WebMainFrm.Resize.") + what);
+        }
+    };
+    step(L"WebBForm", [&] {
+        WebBForm_.Move(0, 0, Px(l.titleBar.width), Px(l.titleBar.height));
+        WebBForm_.Printform(hwnd);
+    });
+    step(L"Region", [&] { RectRgn(hwnd, l.regionWidth, l.regionHeight, kRegionCorner, kRegionCorner); });
+    step(L"Buttons", [&] {
+        web_close_.Move(Px(l.closeLeft), Px(15), Px(645), Px(270));
+        web_minmax_.Move(Px(l.minMaxLeft), Px(15), Px(375), Px(270));
+        web_min_.Move(Px(l.minLeft), Px(15), Px(360), Px(270));
+        web_tool_.Move(Px(l.toolLeft), Px(15), Px(360), Px(270));
+    });
+    step(L"WebuTab", [&] {
+        if (l.tabStrip)
+            ::SetWindowPos(WebuTab_->hWnd(), nullptr, Px(l.tabStrip->left), Px(l.tabStrip->top), Px(l.tabStrip->width),
+                           strip.bottom - strip.top, SWP_NOZORDER | SWP_NOACTIVATE);
+    });
+    step(L"GameSpaceBtn", [&] { GameSpaceBtn_.Move(Px(l.gameSpaceLeft), 0, Px(1215), Px(330)); });
+    step(L"OtherUserBtn", [&] { OtherUserBtn_.Move(Px(l.otherUserLeft), 0, Px(1485), Px(330)); });
+    step(L"Picture1", [&] {
+        if (l.page) Picture1_.Move(Px(l.page->left), Px(l.page->top), Px(l.page->width), Px(l.page->height));
+    });
+    step(L"pCnt", [&] {
+        if (l.page) pCnt_.Move(Px(l.page->left), Px(l.page->top), Px(l.page->width), Px(l.page->height));
+    });
+}
+
+void WebMainFrm::Picture1_Resize() {
+    RECT box{};
+    if (!WebBrowser1_ || !::GetClientRect(Picture1_.hWnd(), &box)) return;
+    TwipRect r = PlaceholderBrowser(PixelsToTwips(box.right), PixelsToTwips(box.bottom));
+    WebBrowser1_->Move(Px(r.left), Px(r.top), Px(r.width), Px(r.height));
 }
 
 }  // namespace xcyh2

@@ -1,33 +1,138 @@
-// The main game window. For now a plain window that holds one browser control and shows the
-// game page it is given; the skinned window with its tabs replaces the inside later, keeping
-// this entry point.
+// The main game window: a borderless window with a title bar, image buttons, a popup menu, a
+// tab strip with one game page per tab, a tray icon and the global hide key F10. It exists once
+// per process and is loaded by the first SetURL (the login page's start command) or by a DDE
+// request from another program.
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string>
 
+#include "base/win_handles.h"
 #include "browser/WebBrowser.h"
+#include "desktop/CNotifyIcon.h"
 #include "forms/Form.h"
+#include "forms/PictureBox.h"
+#include "forms/PopupMenu.h"
+#include "forms/ToolTip.h"
+#include "mainwindow/PlainControls.h"
+#include "mainwindow/WebUrl.h"
+#include "startup/DownLoadFile.h"
+#include "startup/UpdateCheck.h"
+#include "tabstrip/uTab.h"
+#include "winhooks/cSetStyle.h"
 
 namespace xcyh2 {
 
-class WebMainFrm : public forms::Form {
+class WebMainFrm : public forms::Form, private IUpdateHost {
 public:
     static WebMainFrm& Instance();
 
-    // Opens the game page (loading the window first when needed).
+    // Opens the game page in a tab (loading the window first when needed); the caller shows
+    // the window.
     void SetURL(const std::wstring& strURL);
+    // Selects the address's tab, or opens a new one for it; an open page is not reloaded.
+    void OpenGameTab(const std::wstring& strURL);
+    // A DDE execute request: opens a web address as the player expects to see it (the window
+    // loaded, restored from minimised, shown when hidden). False for any other command, which
+    // opens nothing.
+    bool DdeExecute(const std::wstring& command);
 
-    browser::IWebBrowser* Browser() const { return browser_.get(); }
+    // Cuts hWnd to a rectangle with elliptic corners; the window owns the region.
+    static void RectRgn(HWND hWnd, int width, int Buttom, int cornerWidth, int cornerHeight);
+
+    // True: leaving is confirmed, closing asks nothing.
+    bool m_bExit = false;
+
+    // What the tests replace. Empty members mean the real things.
+    struct Environment {
+        WebUrl::BrowserFactory browserFactory;  // the pages' and the placeholder's browsers
+        WebUrl::ShellOpen shellOpen;            // the default browser
+        std::function<bool()> askExit;          // the exit question: true to leave
+        UpdateCheckEnvironment update;          // the update command's check
+        // Messages of the commands (text, caption, flags); returns the button.
+        std::function<int(const std::wstring& text, const std::wstring& caption, UINT flags)> msgBox;
+        desktop::ShellNotifyFunction shellNotify = nullptr;  // the tray icon's shell call
+    };
+    void SetEnvironment(Environment environment) { environment_ = std::move(environment); }
+
+    // The window's parts, as the commands see them (for the tests).
+    uTab* WebuTab() const { return WebuTab_.get(); }
+    forms::PopupMenu& appmenu() { return appmenu_; }
+    forms::PictureBox& Picture1() { return Picture1_; }
+    forms::PictureBox& pCnt() { return pCnt_; }
+    browser::IWebBrowser* WebBrowser1() const { return WebBrowser1_.get(); }
+    PlainTitleBar& WebBForm() { return WebBForm_; }
+    PlainImageButton& web_minmax() { return web_minmax_; }
+    PlainImageButton& web_close() { return web_close_; }
+    const forms::ToolTip& TabToolTip() const { return tabToolTip_; }
+    winhooks::cSetStyle* objStyle() const { return objStyle_.get(); }
+
+    // The commands of the buttons and the menu.
+    void CloseCommand();
+    void web_minmax_Click();
+    void PopupAppMenu();
 
 protected:
     forms::WindowDesign Design() const override;
     void Form_Load() override;
-    void Form_Resize() override;
+    void Form_QueryUnload(bool& cancel) override;
     void Form_Unload() override;
+    void Form_Resize() override;
+    LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
 
 private:
-    std::shared_ptr<browser::IWebBrowser> browser_;
+    WebMainFrm() = default;
+
+    // IUpdateHost
+    void SetExitFlag() override { m_bExit = true; }
+    void UnloadMainWindow() override { Unload(); }
+
+    void CreateControls();
+    void CreateMenu();
+    void SetIcons();
+    void LayOut();
+    void Picture1_Resize();
+    void ConnectEvents();
+    std::shared_ptr<browser::IWebBrowser> MakeBrowser(HWND parent, int x, int y, int width, int height);
+    void ShellOpen(const std::wstring& url);
+
+    void web_min_Click();
+    void web_tool_Click();
+    void GameSpaceBtn_Click();
+    void OtherUserBtn_Click();
+    void refresh_Click();
+    void hiderestore_Click();
+    void clearcache_Click();
+    void update_Click();
+    void WebuTab_TabChanged();
+    void WebuTab_OnMouseDown(std::int32_t index, short& button, short& shift, float& x, float& y);
+    void WebuTab_OnMouseHover(std::int32_t index, short& button, short& shift, float& x, float& y);
+    void WebuTab_OnMouseMove(std::int32_t index, short& button, short& shift, float& x, float& y);
+    void WebuTab_OnItemColose(std::int32_t index, bool& Cancel);
+    void objStyle_CloseClick();
+
+    Environment environment_;
+
+    // Controls, in the order they are stacked from the bottom.
+    forms::PictureBox Picture1_;
+    std::shared_ptr<browser::IWebBrowser> WebBrowser1_;
+    forms::PictureBox pCnt_;
+    PlainTitleBar WebBForm_;
+    std::unique_ptr<uTab> WebuTab_;
+    forms::PictureBox PicLogo_;
+    PlainImageButton OtherUserBtn_, GameSpaceBtn_, web_tool_, web_min_, web_minmax_, web_close_, iButton1_;
+    forms::PopupMenu appmenu_{L"程序菜单"};
+    forms::ToolTip tabToolTip_;
+
+    std::unique_ptr<winhooks::cSetStyle> objStyle_;
+    std::unique_ptr<desktop::CNotifyIcon> notifyIcon_;
+    std::unique_ptr<CDownLoadFile> download_;
+    unique_hicon smallIcon_, bigIcon_;
+    // A close from the system menu runs its close command once the message has unwound; the
+    // WM_CLOSE the same action sends meanwhile asks nothing.
+    bool closeCommandPending_ = false;
+    bool askingExit_ = false;
 };
 
 }  // namespace xcyh2

@@ -19,16 +19,6 @@ constexpr const wchar_t* kNewVersionQuestion = L"发现有新版本，是否现�
 constexpr const wchar_t* kUpToDateMessage = L"当前版本已是最新，无需更新！";
 constexpr const wchar_t* kUpdaterNotWrittenMessage = L"无法写入更新程序，请关闭正在运行的更新程序后重试！";
 
-std::wstring ProgramPath() {
-    std::vector<wchar_t> buffer(MAX_PATH);
-    for (;;) {
-        DWORD n = ::GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
-        if (n == 0) return {};
-        if (n < buffer.size()) return std::wstring(buffer.data(), n);
-        buffer.resize(buffer.size() * 2);
-    }
-}
-
 // Reads the local copy up to its version line. Nothing when there is no copy to read.
 std::optional<std::optional<std::string>> ReadLocalCopy(const std::wstring& path) {
     unique_file file(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
@@ -76,7 +66,7 @@ UpdateCheckResult RunUpdateCheck(CDownLoadFile& download, const UpdateCheckEnvir
         Ask(environment, kUpdaterNotWrittenMessage, MB_OK | MB_ICONEXCLAMATION);
         return UpdateCheckResult::UpdaterNotWritten;
     }
-    std::wstring arguments = UpdaterArguments(environment.programPath.empty() ? ProgramPath() : environment.programPath);
+    std::wstring arguments = UpdaterArguments(environment.programPath.empty() ? forms::Application::ProgramPath() : environment.programPath);
     if (environment.startUpdater) {
         environment.startUpdater(updater, arguments);
     } else {

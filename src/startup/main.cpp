@@ -3,17 +3,32 @@
 #include <windows.h>
 #include <ole2.h>
 
+#include "browser/ComShutdown.h"
+#include "browser/PageKeys.h"
 #include "forms/Application.h"
+#include "mainwindow/DdeService.h"
+#include "mainwindow/WebMainFrm.h"
 #include "startup/LoadFrm.h"
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+    using namespace xcyh2;
     // The browser controls are COM objects that want a single-threaded apartment.
     HRESULT ole = ::OleInitialize(nullptr);
-    auto& load = xcyh2::LoadFrm::Instance();
+    // Keys typed into a page reach it as in a browser.
+    browser::RouteKeysToPages();
+    // Another program may ask for a game page from now on, before the main window exists.
+    DdeService dde;
+    dde.Start(ShellDdeServiceName(), [](const std::wstring& command) { return WebMainFrm::Instance().DdeExecute(command); });
+
+    auto& load = LoadFrm::Instance();
     load.Load();
     if (load.IsLoaded()) load.Show(SW_SHOWNORMAL);
     // No window loaded at all means the start-up window could not be made: not a success.
-    int exitCode = xcyh2::forms::Application::LoadedCount() > 0 ? xcyh2::forms::Application::Run() : 1;
+    int exitCode = forms::Application::LoadedCount() > 0 ? forms::Application::Run() : 1;
+
+    dde.Stop();
+    // Whichever way the windows went, every browser object goes before COM does.
+    browser::ReleaseBeforeComShutdown();
     if (SUCCEEDED(ole)) ::OleUninitialize();
     return exitCode;
 }

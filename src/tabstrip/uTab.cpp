@@ -55,15 +55,8 @@ uTab::~uTab() {
 
 bool uTab::Create(HWND parent, int x, int y, int width, const forms::PropertyBag& properties) {
     ReadProperties(properties);
-    forms::WindowDesign window;
-    window.className = kClassName;
-    window.style = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS;
-    window.x = x;
-    window.y = y;
-    window.width = width;
-    window.height = MetricsOf(tabStyle_).stripHeight;
-    window.parent = parent;
-    if (!CreateWin(window)) return false;
+    if (!CreateWin(forms::WindowDesign::Child(kClassName, parent, x, y, width, MetricsOf(tabStyle_).stripHeight)))
+        return false;
     // Every message of the strip's own window passes the strip first.
     subclass_->ssc_Subclass(handle(), 0, 1, true, nullptr, false);
     subclass_->ssc_AddMsg(handle(), ALL_MESSAGES, MSG_BEFORE);
@@ -211,7 +204,12 @@ void uTab::Add(const std::wstring&, ITabForm& form, const std::optional<std::wst
 
 bool uTab::BeforeRemove(std::int32_t index) {
     bool cancel = false;
-    if (OnItemColose) OnItemColose(index, cancel);
+    auto handler = OnItemColose;
+    auto alive = alive_;
+    if (handler) handler(index, cancel);
+    // A host that closed its window inside the event took the strip and its collection along:
+    // the removal must not go on.
+    if (!*alive) return false;
     return !cancel;
 }
 
@@ -244,8 +242,11 @@ void uTab::ChangeForm(CTabItem&, ITabForm& form) {
 
 // ---- mouse -----------------------------------------------------------------------------------
 
-void uTab::Raise(const MouseEvent& event, std::int32_t index, short button, short shift, float x, float y) {
+bool uTab::Raise(MouseEvent event, std::int32_t index, short button, short shift, float x, float y) {
+    // The handler runs from a copy: it may destroy the strip and with it the member it came from.
+    auto alive = alive_;
     if (event) event(index, button, shift, x, y);
+    return *alive;
 }
 
 void uTab::MousePress(short button, short shift, float x, float y) {
@@ -264,7 +265,7 @@ void uTab::MousePress(short button, short shift, float x, float y) {
                 hoverState_ = 2;
                 DrawTabs();
             }
-            if (TabChanged) TabChanged();
+            if (auto handler = TabChanged) handler();
             if (!*alive) return;
         }
     }
@@ -279,11 +280,7 @@ void uTab::MouseMoved(short button, short shift, float x, float y) {
         index = i;
         std::int32_t state = onClose ? 1 : 0;
         if (i != hoverIndex_ || state != hoverState_) {
-            if (i != hoverIndex_) {
-                auto alive = alive_;
-                Raise(OnMouseHover, i, button, shift, x, y);
-                if (!*alive) return;
-            }
+            if (i != hoverIndex_ && !Raise(OnMouseHover, i, button, shift, x, y)) return;
             hoverIndex_ = i;
             hoverState_ = state;
             DrawTabs();
@@ -303,7 +300,9 @@ void uTab::MouseRelease(short button, short shift, float x, float y) {
             items_->Remove(i, true);
             if (!*alive) return;
         }
+        auto alive = alive_;
         RedrawAll();
+        if (!*alive) return;
     }
     Raise(OnMouseUp, index, button, shift, x, y);
 }
@@ -322,7 +321,7 @@ void uTab::MouseLeft() {
         hoverIndex_ = -1;
         DrawTabs();
     }
-    if (OnMouseLeave) OnMouseLeave();
+    if (auto handler = OnMouseLeave) handler();
 }
 
 LRESULT uTab::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {

@@ -124,7 +124,8 @@ private:
     void MouseLeft();
     void Paint();
     void DrawTabText(HDC surface, const std::wstring& text, int x, int y, int width, int height);
-    void Raise(const MouseEvent& event, std::int32_t index, short button, short shift, float x, float y);
+    // Raises a mouse event; false when the handler destroyed the strip.
+    bool Raise(MouseEvent event, std::int32_t index, short button, short shift, float x, float y);
 
     // In the order the strip creates them; released in reverse in the destructor.
     mdlTabAPI::MemDC skins_[2];
@@ -146,7 +147,9 @@ private:
     // The geometry the surfaces were made for (style and margins take effect at a resize).
     std::int32_t bufStyle_ = 0, bufWidth_ = 0, bufHeight_ = 0, bufArea_ = 0, bufLeft_ = 0;
     bool resizing_ = false;
-    // Lets a handler find out whether the strip survived the host's event.
+    // Every event is raised from a copy of its handler, and the strip checks this token after
+    // each one: a host may destroy the strip inside any of its events (closing the last tab
+    // closes the window that holds the strip).
     std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
 };
 

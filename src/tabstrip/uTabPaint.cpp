@@ -33,15 +33,17 @@ void uTab::FreeBuffers() {
 }
 
 void uTab::RedrawAll() {
+    auto alive = alive_;
     DrawStripBackground();
-    DrawTabs();
+    if (*alive) DrawTabs();
 }
 
 void uTab::DrawStripBackground() {
     if (!drawingEnabled_ || !background_) return;
     bool cancel = false;
-    if (OnDrawBackground) OnDrawBackground(background_.get(), bufWidth_, bufHeight_, cancel);
-    if (cancel || !background_) return;
+    auto alive = alive_;
+    if (auto handler = OnDrawBackground) handler(background_.get(), bufWidth_, bufHeight_, cancel);
+    if (!*alive || cancel || !background_) return;
     if (HDC skin = skins_[bufStyle_].get())
         ::StretchBlt(background_.get(), 0, 0, bufWidth_, bufHeight_, skin, 0, 0, 1, SkinColumnHeight(bufStyle_),
                      SRCCOPY);

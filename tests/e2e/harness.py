@@ -298,6 +298,25 @@ class Shell:
                              stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, check=True).stdout
         return tuple(out[:3])
 
+    # --- keys, messages and DDE requests from outside ---------------------------------------
+
+    def key(self, *keys):
+        """Presses keys (xdotool names, e.g. "F10", "Down", "Return") in the focused window."""
+        for k in keys:
+            self.xdotool("key", k)
+            time.sleep(0.15)
+
+    def post(self, w, msg, wparam=0, lparam=0):
+        """Posts a message to a window of the program (winprobe post)."""
+        self.wine(os.path.join(self.build, "bin", "winprobe.exe"), "post", str(w["hwnd"]), str(msg), str(wparam),
+                  str(lparam))
+
+    def dde_send(self, command, service="xcyh2", topic="YunfanDDE"):
+        """Sends one DDE execute request with the tools' client; its exit code: 0 acknowledged,
+        1 refused, 2 no such service or topic."""
+        return self.wine(os.path.join(self.build, "bin", "ddesend.exe"), service, topic, command,
+                         timeout=120).returncode
+
 
 def e2e_main():
     try:

@@ -3,6 +3,7 @@
 //   winprobe list                 one JSON object per top-level window
 //   winprobe button HWND ID       presses the dialog button with that id (IDOK 1, IDYES 6, IDNO 7)
 //   winprobe close HWND           asks the window to close (WM_CLOSE)
+//   winprobe post HWND MSG WPARAM LPARAM   posts a message (numbers in decimal)
 #include <windows.h>
 
 #include <cstdio>
@@ -108,6 +109,13 @@ int main(int argc, char** argv) {
     if (argc >= 3 && std::string(argv[1]) == "close") {
         return ::PostMessageW(ParseHwnd(argv[2]), WM_CLOSE, 0, 0) ? 0 : 1;
     }
-    std::fprintf(stderr, "usage: winprobe list | button HWND ID | close HWND\n");
+    if (argc >= 6 && std::string(argv[1]) == "post") {
+        auto number = [](const char* text) { return std::strtoul(text, nullptr, 10); };
+        return ::PostMessageW(ParseHwnd(argv[2]), static_cast<UINT>(number(argv[3])), number(argv[4]),
+                              static_cast<LPARAM>(number(argv[5])))
+                   ? 0
+                   : 1;
+    }
+    std::fprintf(stderr, "usage: winprobe list | button HWND ID | close HWND | post HWND MSG WPARAM LPARAM\n");
     return 2;
 }

@@ -15,13 +15,13 @@ public:
     HWND hWnd() const override { return nullptr; }
     void Move(int, int, int, int) override {}
     void Navigate(const std::wstring& url) override { navigated.push_back(url); }
-    void Refresh() override {}
+    void Refresh() override { ++refreshed; }
     void SetSilent(bool silent) override { silent_ = silent; }
     bool Silent() const override { return silent_; }
     bool HasDocument() const override { return true; }
     std::wstring DocumentRootInnerHtml() const override { return rootHtml; }
     std::wstring DocumentUrl() const override { return documentUrl; }
-    void SetRootOverflow(const std::wstring&) override {}
+    void SetRootOverflow(const std::wstring& value) override { overflow.push_back(value); }
 
     // Raises BeforeNavigate2 as the engine would; returns the cancel flag.
     bool FireBeforeNavigate2(const std::wstring& url) {
@@ -32,8 +32,22 @@ public:
     void FireDocumentComplete(bool top, const std::wstring& url) {
         if (DocumentComplete) DocumentComplete(browser::WebFrame{top, 0}, url);
     }
+    void FireDownloadBegin() {
+        if (DownloadBegin) DownloadBegin();
+    }
+    void FireTitleChange(const std::wstring& text) {
+        if (TitleChange) TitleChange(text);
+    }
+    // Raises NewWindow as the engine would; returns the Processed flag.
+    bool FireNewWindow(const std::wstring& url) {
+        bool processed = false;
+        if (NewWindow) NewWindow(url, processed);
+        return processed;
+    }
 
     std::vector<std::wstring> navigated;
+    std::vector<std::wstring> overflow;  // every root overflow set
+    int refreshed = 0;
     std::wstring rootHtml = L"<head></head><body><p>登录</p></body>";
     std::wstring documentUrl;
     struct Placement {

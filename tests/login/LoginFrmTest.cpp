@@ -41,6 +41,7 @@ protected:
     }
     void TearDown() override {
         LoginBgFrm::Instance().Unload();
+        WebMainFrm::Instance().m_bExit = true;  // no exit question in the tests
         WebMainFrm::Instance().Unload();
         xcyh2::test::PumpMessages(50);
     }

@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <cstring>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -345,6 +347,91 @@ TEST_F(TabStrip, TheHostCanVetoAClose) {
     EXPECT_EQ(asked, (std::vector<std::int32_t>{0}));  // the host was asked, and it said no
     EXPECT_EQ(strip->TabItems().Count(), 1);
     EXPECT_TRUE(a->IsLoaded());
+}
+
+// The host may destroy the strip inside any of its events: answering "Yes" on the last tab's
+// close closes the window that holds the strip. The strip lives in storage that is overwritten
+// with garbage the moment it is destroyed, and each handler is small enough to live inside the
+// strip's own event member, so any use of the strip, or of the handler it was running, after
+// the event would crash this test.
+alignas(uTab) unsigned char g_stripStorage[sizeof(uTab)];
+struct Destroyer {
+    uTab* strip;
+    int fired;
+    void Run() {
+        strip->~uTab();
+        std::memset(g_stripStorage, 0xCD, sizeof(g_stripStorage));
+    }
+};
+
+TEST_F(TabStrip, MayBeDestroyedInsideEachOfItsEvents) {
+    auto send = [](HWND w, UINT msg, WPARAM keys, int x, int y) { ::SendMessageW(w, msg, keys, MAKELPARAM(x, y)); };
+    auto closeMark = [&](HWND w) {
+        send(w, WM_MOUSEMOVE, 0, 10 + 185, 10);
+        send(w, WM_LBUTTONDOWN, MK_LBUTTON, 10 + 185, 10);
+        send(w, WM_LBUTTONUP, 0, 10 + 185, 10);
+    };
+    // Each handler reads its destroyer after destroying the strip.
+    auto any = [](uTab& s, Destroyer* d, auto uTab::*event) {
+        s.*event = [d](auto&&...) {
+            d->Run();
+            ++d->fired;
+        };
+    };
+    struct Case {
+        const char* event;
+        std::function<void(uTab&, Destroyer*)> hook;
+        std::function<void(HWND)> trigger;
+    };
+    const Case cases[] = {
+        {"OnItemColose, cancelled",
+         [](uTab& s, Destroyer* d) {
+             s.OnItemColose = [d](std::int32_t, bool& cancel) {
+                 cancel = true;
+                 d->Run();
+                 ++d->fired;
+             };
+         },
+         closeMark},
+        {"OnItemColose, not cancelled", [&](uTab& s, Destroyer* d) { any(s, d, &uTab::OnItemColose); }, closeMark},
+        {"TabChanged", [&](uTab& s, Destroyer* d) { any(s, d, &uTab::TabChanged); },
+         [&](HWND w) { send(w, WM_LBUTTONDOWN, MK_LBUTTON, 50, 10); }},
+        {"OnMouseDown", [&](uTab& s, Destroyer* d) { any(s, d, &uTab::OnMouseDown); },
+         [&](HWND w) { send(w, WM_LBUTTONDOWN, MK_LBUTTON, 5, 10); }},
+        {"OnMouseHover", [&](uTab& s, Destroyer* d) { any(s, d, &uTab::OnMouseHover); },
+         [&](HWND w) { send(w, WM_MOUSEMOVE, 0, 50, 10); }},
+        {"OnMouseMove", [&](uTab& s, Destroyer* d) { any(s, d, &uTab::OnMouseMove); },
+         [&](HWND w) { send(w, WM_MOUSEMOVE, 0, 50, 10); }},
+        {"OnMouseUp", [&](uTab& s, Destroyer* d) { any(s, d, &uTab::OnMouseUp); },
+         [&](HWND w) { send(w, WM_LBUTTONUP, 0, 50, 10); }},
+        {"OnDblClick", [&](uTab& s, Destroyer* d) { any(s, d, &uTab::OnDblClick); },
+         [&](HWND w) { send(w, WM_LBUTTONDBLCLK, MK_LBUTTON, 50, 10); }},
+        {"OnMouseLeave", [&](uTab& s, Destroyer* d) { any(s, d, &uTab::OnMouseLeave); },
+         [&](HWND w) { send(w, WM_MOUSELEAVE, 0, 0, 0); }},
+        {"OnDrawBackground", [&](uTab& s, Destroyer* d) { any(s, d, &uTab::OnDrawBackground); },
+         [&](HWND w) { send(w, WM_SIZE, 0, 700, 32); }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.event);
+        container = std::make_unique<forms::PictureBox>();
+        container->Create(host.handle(), 0, 100, 800, 300);
+        uTab* s = new (g_stripStorage) uTab();
+        s->Create(host.handle(), 0, 0, 700, {{L"TabStyle", 1}, {L"TabLeftSize", 10}});
+        s->SethContainerWnd(container->hWnd());
+        s->LockReDraw(false);
+        auto page = std::make_shared<PageForm>();
+        s->TabItems().Add(L"A", page);
+        page.reset();
+        HWND window = s->hWnd();
+        Destroyer destroyer{s, 0};
+        c.hook(*s, &destroyer);
+        c.trigger(window);
+        EXPECT_EQ(destroyer.fired, 1);
+        EXPECT_FALSE(::IsWindow(window));
+        if (!destroyer.fired) s->~uTab();
+        container.reset();
+        test::PumpMessages(150);  // the interception records go 100 ms after their last message
+    }
 }
 
 TEST_F(TabStrip, SurfaceErrorsCarryTheirDescriptions) {

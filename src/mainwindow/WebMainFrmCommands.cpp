@@ -1,0 +1,95 @@
+// What the main window does when the player acts on it: the title-area buttons, the menu, the
+// tab strip's events and the other surfaces of the title area.
+#include "base/EventLog.h"
+#include "forms/MsgBox.h"
+#include "login/LoginFrm.h"
+#include "mainwindow/CacheMain.h"
+#include "mainwindow/WebMainFrm.h"
+#include "startup/Settings.h"
+
+namespace xcyh2 {
+
+void WebMainFrm::web_minmax_Click() {
+    // Maximised over the screen above the taskbar, or back where it was; the title bar drags
+    // the window only while it is restored.
+    bool maximised = objStyle_ && objStyle_->CallWindowStateChange();
+    WebBForm_.SetfrmHwnd(maximised ? nullptr : handle());
+}
+
+void WebMainFrm::web_min_Click() { Minimize(); }
+
+void WebMainFrm::web_tool_Click() { PopupAppMenu(); }
+
+void WebMainFrm::PopupAppMenu() {
+    if (!IsLoaded()) return;
+    try {
+        appmenu_.Popup(handle());
+    } catch (...) {
+        // A command's failure must not cross the window procedure it runs in.
+        ReportCurrentException(L"WebMainFrm.appmenu");
+    }
+}
+
+void WebMainFrm::GameSpaceBtn_Click() { ShellOpen(settings::kGameSpaceUrl); }
+
+void WebMainFrm::OtherUserBtn_Click() {
+    // The login window, again; an address it delivers opens in a tab of its own.
+    LoginFrm::Instance().Show();
+}
+
+void WebMainFrm::refresh_Click() {
+    if (Picture1_.Visible()) {
+        if (WebBrowser1_) WebBrowser1_->Refresh();
+    } else if (WebuTab_) {
+        WebuTab_->RefreshPage();
+    }
+}
+
+void WebMainFrm::hiderestore_Click() {
+    HWND hwnd = handle();
+    ::ShowWindow(hwnd, ::IsWindowVisible(hwnd) ? SW_HIDE : SW_SHOW);
+}
+
+void WebMainFrm::clearcache_Click() {
+    mainwindow::ClearUrlCache("*.*", mainwindow::kKeepCookiesAndHistory);
+    // Said whatever the outcome: the cleaning reports nothing.
+    const wchar_t* text = L"缓存已清理完毕！";
+    const wchar_t* caption = L"缓存清理";
+    if (environment_.msgBox) environment_.msgBox(text, caption, MB_OK | MB_ICONINFORMATION);
+    else forms::MsgBox(text, MB_OK | MB_ICONINFORMATION, caption, handle());
+}
+
+void WebMainFrm::update_Click() {
+    if (!download_) download_ = std::make_unique<CDownLoadFile>();
+    CheckUpdateFromMenu(*download_, *this, environment_.update);
+}
+
+void WebMainFrm::WebuTab_TabChanged() { Picture1_.SetVisible(false); }
+
+void WebMainFrm::WebuTab_OnMouseDown(std::int32_t index, short&, short&, float&, float&) {
+    ::SetCursor(::LoadCursorW(nullptr, IDC_ARROW));
+    // The empty part of the strip drags the window, while it is restored.
+    if (!web_minmax_.Value() && index < 0) forms::StartSystemDrag(handle());
+}
+
+void WebMainFrm::WebuTab_OnMouseHover(std::int32_t index, short&, short&, float&, float&) {
+    std::wstring text;
+    if (WebuTab_ && index >= 0 && index < WebuTab_->TabItems().Count())
+        text = WebuTab_->TabItems().Item(index)->Caption();
+    tabToolTip_.SetText(text);
+}
+
+void WebMainFrm::WebuTab_OnMouseMove(std::int32_t, short&, short&, float&, float&) {
+    ::SetCursor(::LoadCursorW(nullptr, IDC_ARROW));
+}
+
+void WebMainFrm::WebuTab_OnItemColose(std::int32_t, bool& Cancel) {
+    // The last tab is never removed: closing it means closing the program (which, answered
+    // with yes, destroys the strip inside this event).
+    if (WebuTab_ && WebuTab_->TabItems().Count() <= 1) {
+        Cancel = true;
+        CloseCommand();
+    }
+}
+
+}  // namespace xcyh2

@@ -1,0 +1,305 @@
+// The main window with scripted browsers: game addresses in tabs, the layout at size changes,
+// the tray's menu, and every way of closing it.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "base/ansi.h"
+#include "login/FakeBrowser.h"
+#include "mainwindow/ModMsg.h"
+#include "mainwindow/WebMainFrm.h"
+#include "startup/PublicData.h"
+#include "support/WinTest.h"
+
+namespace xcyh2 {
+namespace {
+
+const std::wstring kGame1 = L"http://127.0.0.1:47240/xcyh2/game1.html";
+const std::wstring kGame2 = L"http://127.0.0.1:47240/xcyh2/game2.html";
+
+// The tray records the window sends to the shell.
+struct TrayCall {
+    DWORD message;
+    HWND hWnd;
+    UINT uID;
+    UINT uCallbackMessage;
+    HICON hIcon;
+    std::string tip;
+};
+std::vector<TrayCall> g_tray;
+BOOL WINAPI RecordTray(DWORD message, PNOTIFYICONDATAA data) {
+    g_tray.push_back({message, data->hWnd, data->uID, data->uCallbackMessage, data->hIcon, data->szTip});
+    return TRUE;
+}
+
+bool g_menuSeen = false;
+void CALLBACK LookForMenuAndEndIt(HWND, UINT, UINT_PTR, DWORD) {
+    HWND menu = ::FindWindowW(L"#32768", nullptr);
+    if (menu && ::IsWindowVisible(menu)) g_menuSeen = true;
+    ::EndMenu();
+}
+
+class MainWindowTest : public ::testing::Test {
+public:
+    void SetUp() override {
+        WebMainFrm::Environment env;
+        env.browserFactory = [this](HWND parent, int x, int y, int w, int h) {
+            auto fake = std::make_shared<test::FakeBrowser>();
+            fake->placement = {parent, x, y, w, h};
+            browsers.push_back(fake);
+            return fake;
+        };
+        env.shellOpen = [this](const std::wstring& url) { opened.push_back(url); };
+        env.shellNotify = &RecordTray;
+        env.msgBox = [this](const std::wstring& text, const std::wstring& caption, UINT) {
+            messages.push_back(caption + L": " + text);
+            return IDOK;
+        };
+        env.askExit = [this] {
+            ++asked;
+            if (closeAgainWhileAsking) {
+                closeAgainWhileAsking = false;
+                frm().CloseCommand();  // the tray menu's exit item, while the question is open
+            }
+            return answerYes;
+        };
+        frm().SetEnvironment(env);
+    }
+    void TearDown() override {
+        frm().m_bExit = true;
+        frm().Unload();
+        frm().SetEnvironment({});
+        test::PumpMessages(150);
+    }
+    static WebMainFrm& frm() { return WebMainFrm::Instance(); }
+    CTabItems& tabs() { return frm().WebuTab()->TabItems(); }
+    int Navigations(const std::wstring& url) {
+        int n = 0;
+        for (auto& weak : browsers)
+            if (auto b = weak.lock())
+                for (auto& u : b->navigated) n += u == url;
+        return n;
+    }
+    test::FakeBrowser& PageBrowser(int tab) {
+        auto* page = dynamic_cast<WebUrl*>(tabs().Item(tab)->Form().get());
+        return *dynamic_cast<test::FakeBrowser*>(page->wb());
+    }
+    // A left click on the close mark of a tab (rounded tabs: 20 to 8 pixels before its end).
+    void ClickCloseMark(int tab) {
+        auto item = tabs().Item(tab);
+        HWND strip = frm().WebuTab()->hWnd();
+        LPARAM at = MAKELPARAM(frm().WebuTab()->TabLeftSize() + item->Left() + item->Width() - 14, 12);
+        ::SendMessageW(strip, WM_MOUSEMOVE, 0, at);
+        ::SendMessageW(strip, WM_LBUTTONDOWN, MK_LBUTTON, at);
+        ::SendMessageW(strip, WM_LBUTTONUP, 0, at);
+    }
+
+    std::vector<std::weak_ptr<test::FakeBrowser>> browsers;
+    std::vector<std::wstring> opened;
+    std::vector<std::wstring> messages;
+    int asked = 0;
+    bool answerYes = false;
+    bool closeAgainWhileAsking = false;
+};
+
+TEST_F(MainWindowTest, EachAddressHasOneTabAndAnOpenPageIsNotReloaded) {
+    frm().SetURL(kGame1);
+    ASSERT_TRUE(frm().IsLoaded());
+    ASSERT_EQ(tabs().Count(), 1);
+    EXPECT_EQ(tabs().Item(0)->Caption(), kGame1 + L"Game");  // until the page has a title
+    EXPECT_EQ(PageBrowser(0).navigated, (std::vector<std::wstring>{L"about:blank", kGame1}));
+    EXPECT_FALSE(::GetWindowLongW(frm().Picture1().hWnd(), GWL_STYLE) & WS_VISIBLE);
+
+    // Again, and in other letter case: the same tab, selected, not loaded again.
+    frm().SetURL(kGame2);
+    EXPECT_EQ(tabs().Selected(), 1);
+    frm().SetURL(kGame1);
+    frm().SetURL(L"HTTP://127.0.0.1:47240/XCYH2/GAME1.HTML");
+    EXPECT_EQ(tabs().Count(), 2);
+    EXPECT_EQ(tabs().Selected(), 0);
+    EXPECT_EQ(Navigations(kGame1), 1);
+    EXPECT_EQ(Navigations(L"HTTP://127.0.0.1:47240/XCYH2/GAME1.HTML"), 0);
+
+    // The page's title becomes its tab's caption, at every change; each completion, frames
+    // included, keeps the page silent and hides the top document's scroll bars.
+    test::FakeBrowser& page = PageBrowser(0);
+    page.FireTitleChange(L"星槎远航录2 - 一区 云海");
+    page.FireTitleChange(L"星槎远航录2 - 一区");
+    EXPECT_EQ(tabs().Item(0)->Caption(), L"星槎远航录2 - 一区");
+    page.SetSilent(false);
+    page.FireDocumentComplete(false, kGame1 + L"#frame");
+    page.FireDocumentComplete(true, kGame1);
+    EXPECT_TRUE(page.Silent());
+    EXPECT_EQ(page.overflow, (std::vector<std::wstring>{L"hidden", L"hidden"}));
+    // A request for a new window never opens one; web addresses go to the default browser.
+    EXPECT_TRUE(page.FireNewWindow(L"http://127.0.0.1:47240/xcyh2/news/1.html"));
+    EXPECT_TRUE(page.FireNewWindow(L"file:///C:/Windows/win.ini"));
+    EXPECT_EQ(opened, std::vector<std::wstring>{L"http://127.0.0.1:47240/xcyh2/news/1.html"});
+
+    // Hovering shows a tab's caption as the strip's tip, the empty part of the strip none.
+    HWND strip = frm().WebuTab()->hWnd();
+    auto hover = [&](int x) { ::SendMessageW(strip, WM_MOUSEMOVE, 0, MAKELPARAM(x, 12)); };
+    hover(frm().WebuTab()->TabLeftSize() + tabs().Item(0)->Left() + 20);
+    EXPECT_EQ(frm().TabToolTip().Text(), L"星槎远航录2 - 一区");
+    hover(frm().WebuTab()->TabLeftSize() + tabs().Item(1)->Left() + tabs().Item(1)->Width() + 40);
+    EXPECT_EQ(frm().TabToolTip().Text(), L"");
+
+    // Refresh reloads the selected page only.
+    frm().appmenu().Choose(L"refresh");
+    EXPECT_EQ(page.refreshed, 1);
+    EXPECT_EQ(PageBrowser(1).refreshed, 0);
+}
+
+TEST_F(MainWindowTest, LayoutFollowsEverySizeChange) {
+    frm().SetURL(kGame1);
+    HWND hwnd = frm().handle();
+    auto place = [&](HWND child) {
+        RECT r;
+        ::GetWindowRect(child, &r);
+        ::MapWindowPoints(nullptr, hwnd, reinterpret_cast<POINT*>(&r), 2);
+        return r;
+    };
+    // The design size, 15540 x 9585 twips: a region of 1037 x 640 pixels.
+    ::SetWindowPos(hwnd, nullptr, 0, 0, 1036, 639, SWP_NOZORDER | SWP_NOACTIVATE);
+    HRGN region = ::CreateRectRgn(0, 0, 0, 0);
+    ASSERT_NE(::GetWindowRgn(hwnd, region), ERROR);
+    RECT box;
+    ::GetRgnBox(region, &box);
+    // Made 1037 x 640: a rounded region leaves out its last column and row on some systems.
+    EXPECT_GE(box.right, 1036);
+    EXPECT_LE(box.right, 1037);
+    EXPECT_GE(box.bottom, 639);
+    EXPECT_LE(box.bottom, 640);
+    EXPECT_FALSE(::PtInRegion(region, 0, 0));  // the corners are cut
+    ::DeleteObject(region);
+    RECT close = place(frm().web_close().hWnd());
+    EXPECT_EQ(close.right, 1036 - 6);  // 85 twips before the right edge
+    RECT strip = place(frm().WebuTab()->hWnd());
+    EXPECT_EQ(strip.right - strip.left, 1036 - 460);
+
+    // Narrower than the strip's margins: the strip keeps its width, the rest follows.
+    ::SetWindowPos(hwnd, nullptr, 0, 0, 400, 500, SWP_NOZORDER | SWP_NOACTIVATE);
+    EXPECT_EQ(place(frm().WebuTab()->hWnd()).right - place(frm().WebuTab()->hWnd()).left, 1036 - 460);
+    EXPECT_EQ(place(frm().web_close().hWnd()).right, 400 - 6);
+    RECT pages = place(frm().pCnt().hWnd());
+    EXPECT_EQ(pages.right - pages.left, 400 - 8);
+    EXPECT_EQ(pages.bottom, 500 - 4);
+
+    // Minimised, nothing moves.
+    ::ShowWindow(hwnd, SW_MINIMIZE);
+    EXPECT_EQ(place(frm().web_close().hWnd()).right, 400 - 6);
+}
+
+// Closing: the only tab asks, one of several closes silently, m_bExit asks nothing, and a close
+// from the system menu asks once however many messages it sends.
+TEST_F(MainWindowTest, EveryWayOfClosingAsksOnceUnlessLeavingIsConfirmed) {
+    struct Case {
+        const char* name;
+        int tabs;
+        bool exitFlag;
+        bool answer;
+        std::function<void(MainWindowTest&)> close;
+        int asked;
+        bool unloaded;
+    };
+    auto closeMark = [](MainWindowTest& t) { t.ClickCloseMark(t.tabs().Count() - 1); };
+    auto systemMenu = [](MainWindowTest&) {
+        ::SendMessageW(frm().handle(), WM_SYSCOMMAND, SC_CLOSE, 0);
+        test::PumpMessages(100);
+    };
+    const Case cases[] = {
+        {"the only tab, no", 1, false, false, closeMark, 1, false},
+        {"the only tab, yes: the strip goes inside its own event", 1, false, true, closeMark, 1, true},
+        {"one of two tabs", 2, false, true, closeMark, 0, false},
+        {"close button, no", 1, false, false, [](MainWindowTest&) { frm().CloseCommand(); }, 1, false},
+        {"exit item, yes", 2, false, true, [](MainWindowTest&) { frm().appmenu().Choose(L"exit"); }, 1, true},
+        {"with m_bExit", 1, true, false, [](MainWindowTest&) { frm().CloseCommand(); }, 0, true},
+        {"system menu, no", 1, false, false, systemMenu, 1, false},
+        {"system menu, yes", 1, false, true, systemMenu, 1, true},
+        {"closed again while asking, no", 1, false, false,
+         [](MainWindowTest& t) {
+             t.closeAgainWhileAsking = true;
+             frm().CloseCommand();
+         },
+         1, false},
+        {"WM_CLOSE from outside, no", 1, false, false,
+         [](MainWindowTest&) { ::SendMessageW(frm().handle(), WM_CLOSE, 0, 0); }, 1, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        frm().SetURL(kGame1);
+        if (c.tabs > 1) frm().SetURL(kGame2);
+        HWND window = frm().handle();
+        asked = 0;
+        answerYes = c.answer;
+        frm().m_bExit = c.exitFlag;
+        c.close(*this);
+        EXPECT_EQ(asked, c.asked);
+        EXPECT_EQ(!frm().IsLoaded(), c.unloaded);
+        EXPECT_EQ(!::IsWindow(window), c.unloaded);
+        if (frm().IsLoaded()) {
+            EXPECT_EQ(tabs().Count(), c.tabs - (c.asked == 0 && !c.exitFlag ? 1 : 0));
+            EXPECT_TRUE(ModMsg::Hooked(window));
+            frm().m_bExit = true;
+            frm().Unload();
+        }
+        EXPECT_FALSE(ModMsg::Hooked(window));
+        test::PumpMessages(150);
+    }
+}
+
+// The icon file the login window writes may be missing: the window and its tray icon come up
+// all the same, without an icon. The tray icon goes with the window.
+TEST_F(MainWindowTest, TheTrayIconComesAndGoesWithTheWindowIconFileOrNot) {
+    const std::wstring iconFile = GetTempDir() + L"xcyh2.ico";
+    for (bool present : {false, true}) {
+        SCOPED_TRACE(present ? "icon file present" : "icon file missing");
+        ::DeleteFileW(iconFile.c_str());
+        if (present) ASSERT_TRUE(SaveResToFile(101, L"ICON", iconFile));
+        g_tray.clear();
+        frm().SetURL(kGame1);
+        ASSERT_TRUE(frm().IsLoaded());
+        HWND hwnd = frm().handle();
+        ASSERT_GE(g_tray.size(), 1u);
+        EXPECT_EQ(g_tray[0].message, static_cast<DWORD>(NIM_ADD));
+        EXPECT_EQ(g_tray[0].hWnd, hwnd);
+        EXPECT_EQ(g_tray[0].uID, 1000u);
+        EXPECT_EQ(g_tray[0].uCallbackMessage, static_cast<UINT>(ModMsg::kTrayMessage));
+        EXPECT_EQ(g_tray[0].hIcon != nullptr, present);
+        EXPECT_EQ(g_tray[0].tip, WideToAnsi(L"星槎远航录2客户端"));
+        EXPECT_EQ(::SendMessageW(hwnd, WM_GETICON, ICON_SMALL, 0) != 0, present);
+        frm().m_bExit = true;
+        frm().Unload();
+        EXPECT_EQ(g_tray.back().message, static_cast<DWORD>(NIM_DELETE));
+    }
+}
+
+TEST_F(MainWindowTest, TrayRightClickPopsUpTheMenuAndTheHotKeyToggles) {
+    frm().SetURL(kGame1);
+    frm().Show();
+    HWND hwnd = frm().handle();
+    // The menu runs its own loop: a timer looks for it and closes it.
+    g_menuSeen = false;
+    UINT_PTR timer = ::SetTimer(nullptr, 0, 300, &LookForMenuAndEndIt);
+    ::SendMessageW(hwnd, ModMsg::kTrayMessage, ModMsg::kHotKeyId, WM_RBUTTONUP);
+    ::KillTimer(nullptr, timer);
+    EXPECT_TRUE(g_menuSeen);
+    EXPECT_TRUE(frm().IsLoaded());
+    EXPECT_EQ(frm().appmenu().ItemCaption(L"version"), L"版本号:1.1.0");
+
+    ::SendMessageW(hwnd, WM_HOTKEY, ModMsg::kHotKeyId, MAKELPARAM(0, VK_F10));
+    EXPECT_FALSE(::IsWindowVisible(hwnd));
+    frm().appmenu().Choose(L"hiderestore");
+    EXPECT_TRUE(::IsWindowVisible(hwnd));
+
+    // The cache item cleans and says so, whatever became of the cleaning.
+    frm().appmenu().Choose(L"clearcache");
+    EXPECT_EQ(messages, std::vector<std::wstring>{L"缓存清理: 缓存已清理完毕！"});
+}
+
+}  // namespace
+}  // namespace xcyh2
