@@ -262,8 +262,7 @@ void uTab::MousePress(short button, short shift, float x, float y) {
                 ShowSelectedForm();
                 DrawTabs();
             } else if (onClose && hoverState_ != 2) {
-                hoverState_ = 2;
-                DrawTabs();
+                ShowHover(hoverIndex_, 2);
             }
             if (auto handler = TabChanged) handler();
             if (!*alive) return;
@@ -281,9 +280,7 @@ void uTab::MouseMoved(short button, short shift, float x, float y) {
         std::int32_t state = onClose ? 1 : 0;
         if (i != hoverIndex_ || state != hoverState_) {
             if (i != hoverIndex_ && !Raise(OnMouseHover, i, button, shift, x, y)) return;
-            hoverIndex_ = i;
-            hoverState_ = state;
-            DrawTabs();
+            ShowHover(i, state);
         }
     }
     Raise(OnMouseMove, index, button, shift, x, y);
@@ -318,8 +315,7 @@ void uTab::DoubleClick() {
 
 void uTab::MouseLeft() {
     if (hoverIndex_ != -1) {
-        hoverIndex_ = -1;
-        DrawTabs();
+        ShowHover(-1, hoverState_);
     }
     if (auto handler = OnMouseLeave) handler();
 }
