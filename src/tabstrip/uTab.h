@@ -106,6 +106,7 @@ protected:
     LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
 
 private:
+    LRESULT Dispatch(UINT msg, WPARAM wParam, LPARAM lParam);
     struct PointerRecord {
         short button = 0;
         short shift = 0;
@@ -164,8 +165,10 @@ private:
     HWND container_ = nullptr;
     std::unique_ptr<CSubclass> subclass_;
 
-    // The geometry the surfaces were made for (style and margins take effect at a resize).
+    // The geometry the surfaces were made for (style and margins take effect at a resize): the
+    // one snapshot the layout, the painting and the hit test all read.
     std::int32_t bufStyle_ = 0, bufWidth_ = 0, bufHeight_ = 0, bufArea_ = 0, bufLeft_ = 0;
+    std::int32_t bufStripWidth_ = 0;
     std::int32_t bufRight_ = 0;
     bool resizing_ = false;
     // Composed tab pictures by style, skin piece and width, and the skins' own pixels; both

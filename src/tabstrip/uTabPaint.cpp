@@ -39,10 +39,11 @@ void uTab::CreateBuffers() {
     FreeBuffers();
     bufStyle_ = tabStyle_ == 1 ? 1 : 0;
     bufLeft_ = leftSize_;
+    bufRight_ = rightSize_;
+    bufStripWidth_ = StripWidth();
     // A strip narrower than its margins still gets surfaces of at least one pixel.
     bufWidth_ = std::max(1, StripWidth());
     bufHeight_ = MetricsOf(bufStyle_).stripHeight;
-    bufRight_ = rightSize_;
     bufArea_ = std::max(1, bufWidth_ - leftSize_ - rightSize_);
     composite_ = mdlTabAPI::MemDC(mdlTabAPI::CreateMemDC(bufWidth_, bufHeight_));
     background_ = mdlTabAPI::MemDC(mdlTabAPI::CreateMemDC(bufWidth_, bufHeight_));
