@@ -64,8 +64,12 @@ HDC CreateDibDC(int width, int height, std::uint32_t** bits) {
     HBITMAP bitmap = ::CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &pixels, nullptr, 0);
     if (!bitmap) throw DrawingError(L"CreateDIBSection调用失败");
     HDC screen = ::GetDC(nullptr);
-    HDC memory = screen ? ::CreateCompatibleDC(screen) : nullptr;
-    if (screen) ::ReleaseDC(nullptr, screen);
+    if (!screen) {
+        ::DeleteObject(bitmap);
+        throw DrawingError(L"GetDC调用失败");
+    }
+    HDC memory = ::CreateCompatibleDC(screen);
+    ::ReleaseDC(nullptr, screen);
     if (!memory) {
         ::DeleteObject(bitmap);
         throw DrawingError(L"CreateCompatibleDC调用失败");
@@ -76,19 +80,13 @@ HDC CreateDibDC(int width, int height, std::uint32_t** bits) {
 }
 
 std::vector<std::uint32_t> ReadPixels(HDC surface, int width, int height) {
-    std::vector<std::uint32_t> pixels(static_cast<std::size_t>(width) * static_cast<std::size_t>(height));
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof(info.bmiHeader);
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    HGDIOBJ bitmap = ::GetCurrentObject(surface, OBJ_BITMAP);
-    if (!bitmap || ::GetDIBits(surface, static_cast<HBITMAP>(bitmap), 0, static_cast<UINT>(height), pixels.data(),
-                               &info, DIB_RGB_COLORS) != height)
-        throw DrawingError(L"GetDIBits调用失败");
-    return pixels;
+    // Copied through a DIB section of our own: GetDIBits may not read a bitmap that a surface
+    // still holds.
+    std::uint32_t* bits = nullptr;
+    MemDC copy(CreateDibDC(width, height, &bits));
+    if (!::BitBlt(copy.get(), 0, 0, width, height, surface, 0, 0, SRCCOPY)) throw DrawingError(L"BitBlt调用失败");
+    ::GdiFlush();
+    return std::vector<std::uint32_t>(bits, bits + static_cast<std::size_t>(width) * static_cast<std::size_t>(height));
 }
 
 void ComposeNineGrid(HDC d, int w, int h, HDC source, int sx, int sy, int sw, int sh, int left, int top, int right,

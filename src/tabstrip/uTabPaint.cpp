@@ -191,6 +191,14 @@ void uTab::DrawTabsIn(std::int32_t from, std::int32_t to) {
     HDC skin = skins_[bufStyle_].get();
     const std::uint32_t* skinBits = skin ? SkinPixels(skin).data() : nullptr;
     const bool whole = from == 0 && to == bufArea_;
+    // Until this drawing is finished the area holds no whole drawing (a piece that cannot be
+    // made throws out of the middle of it), and the clip goes when it ends either way.
+    const bool wasDrawn = areaDrawn_;
+    areaDrawn_ = false;
+    struct ClipReset {
+        HDC dc;
+        ~ClipReset() { ::SelectClipRgn(dc, nullptr); }
+    } clipReset{area};
     if (!whole) ::IntersectClipRect(area, from, 0, to, bufHeight_);
     ::SetBkMode(area, TRANSPARENT);
     SelectedObject font(area, normalFont_.get());
@@ -222,8 +230,8 @@ void uTab::DrawTabsIn(std::int32_t from, std::int32_t to) {
                       12, 12, from, to);
         }
     }
-    if (!whole) ::SelectClipRgn(area, nullptr);
     ::GdiFlush();
+    areaDrawn_ = wasDrawn;
 
     ::BitBlt(composite_.get(), bufLeft_ + from, 0, to - from, bufHeight_, area, from, 0, SRCCOPY);
     if (exists()) {
