@@ -28,6 +28,7 @@ using unique_hgdiobj = unique_any<HGDIOBJ, &detail::CloseGdiObject>;
 using unique_hbitmap = unique_any<HBITMAP, &detail::CloseGdiObject>;
 using unique_hfont = unique_any<HFONT, &detail::CloseGdiObject>;
 using unique_hbrush = unique_any<HBRUSH, &detail::CloseGdiObject>;
+using unique_hpalette = unique_any<HPALETTE, &detail::CloseGdiObject>;
 using unique_hrgn = unique_any<HRGN, &detail::CloseRegion>;
 using unique_hdc = unique_any<HDC, &detail::CloseDc>;
 using unique_hicon = unique_any<HICON, &detail::CloseIcon>;

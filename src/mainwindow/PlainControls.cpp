@@ -6,7 +6,7 @@ namespace xcyh2 {
 namespace {
 
 constexpr COLORREF kBarColour = RGB(28, 78, 140);
-constexpr int kStates = 4;  // normal, hover, pressed, disabled
+constexpr int kStates = 3;  // normal, hover, pressed (the caption button strips hold three frames a set)
 
 bool PointerOver(HWND hwnd) {
     POINT pt;

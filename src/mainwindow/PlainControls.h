@@ -14,7 +14,7 @@
 
 namespace xcyh2 {
 
-// A button drawn from a horizontal strip of state pictures (normal, hover, pressed, disabled;
+// A button drawn from a horizontal strip of state pictures (normal, hover, pressed;
 // a two-state button has a second set for Value true), with an optional caption.
 class PlainImageButton : public forms::Window {
 public:

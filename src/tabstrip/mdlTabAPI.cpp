@@ -52,12 +52,45 @@ void DeleteMemDC(HDC surface) {
     if (bitmap) ::DeleteObject(bitmap);
 }
 
-BOOL NineGridBlt(HDC target, int x, int y, int w, int h, HDC source, int sx, int sy, int sw, int sh, int left,
-                 int top, int right, int bottom, std::optional<COLORREF> transparent) {
-    // Negative sizes arise only from absurd layouts; they draw nothing rather than mirror.
-    if (w <= 0 || h <= 0 || sw <= 0 || sh <= 0) return 0;
-    MemDC t(CreateMemDC(w, h));
-    HDC d = t.get();
+HDC CreateDibDC(int width, int height, std::uint32_t** bits) {
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof(info.bmiHeader);
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;  // top-down: row y starts at bits + y * width
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    void* pixels = nullptr;
+    HBITMAP bitmap = ::CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &pixels, nullptr, 0);
+    if (!bitmap) throw DrawingError(L"CreateDIBSection调用失败");
+    HDC screen = ::GetDC(nullptr);
+    if (!screen) {
+        ::DeleteObject(bitmap);
+        throw DrawingError(L"GetDC调用失败");
+    }
+    HDC memory = ::CreateCompatibleDC(screen);
+    ::ReleaseDC(nullptr, screen);
+    if (!memory) {
+        ::DeleteObject(bitmap);
+        throw DrawingError(L"CreateCompatibleDC调用失败");
+    }
+    ::SelectObject(memory, bitmap);
+    *bits = static_cast<std::uint32_t*>(pixels);
+    return memory;
+}
+
+std::vector<std::uint32_t> ReadPixels(HDC surface, int width, int height) {
+    // Copied through a DIB section of our own: GetDIBits may not read a bitmap that a surface
+    // still holds.
+    std::uint32_t* bits = nullptr;
+    MemDC copy(CreateDibDC(width, height, &bits));
+    if (!::BitBlt(copy.get(), 0, 0, width, height, surface, 0, 0, SRCCOPY)) throw DrawingError(L"BitBlt调用失败");
+    ::GdiFlush();
+    return std::vector<std::uint32_t>(bits, bits + static_cast<std::size_t>(width) * static_cast<std::size_t>(height));
+}
+
+void ComposeNineGrid(HDC d, int w, int h, HDC source, int sx, int sy, int sw, int sh, int left, int top, int right,
+                     int bottom) {
     ::SetStretchBltMode(d, HALFTONE);
     ::SetBrushOrgEx(d, 0, 0, nullptr);
     if (left <= 0 && top <= 0 && right <= 0 && bottom <= 0) {
@@ -85,6 +118,15 @@ BOOL NineGridBlt(HDC target, int x, int y, int w, int h, HDC source, int sx, int
                          SRCCOPY);
         ::StretchBlt(d, left, top, midW, midH, source, sx + left, sy + top, srcMidW, srcMidH, SRCCOPY);
     }
+}
+
+BOOL NineGridBlt(HDC target, int x, int y, int w, int h, HDC source, int sx, int sy, int sw, int sh, int left,
+                 int top, int right, int bottom, std::optional<COLORREF> transparent) {
+    // Negative sizes arise only from absurd layouts; they draw nothing rather than mirror.
+    if (w <= 0 || h <= 0 || sw <= 0 || sh <= 0) return 0;
+    MemDC t(CreateMemDC(w, h));
+    HDC d = t.get();
+    ComposeNineGrid(d, w, h, source, sx, sy, sw, sh, left, top, right, bottom);
     if (transparent) return TransBlt(target, x, y, w, h, d, 0, 0, *transparent);
     return ::BitBlt(target, x, y, w, h, d, 0, 0, SRCCOPY);
 }

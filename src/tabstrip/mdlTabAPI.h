@@ -4,9 +4,11 @@
 
 #include <windows.h>
 
+#include <cstdint>
 #include <optional>
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 namespace xcyh2::mdlTabAPI {
 
@@ -27,12 +29,20 @@ void ModifyWindowLong(HWND window, int index, LONG clearBits, LONG setBits, UINT
 HDC CreateMemDC(int width, int height);
 // A memory surface with the given bitmap selected (the surface then owns the bitmap).
 HDC CreateBitmapDC(HBITMAP bitmap);
+// A memory surface with a new 32-bit top-down DIB section selected, whose pixels (BGRX, rows of
+// width) the caller may read and write after GdiFlush; throws DrawingError.
+HDC CreateDibDC(int width, int height, std::uint32_t** bits);
+// The surface's pixels as 32-bit BGRX rows, top row first; throws DrawingError.
+std::vector<std::uint32_t> ReadPixels(HDC surface, int width, int height);
 // Deletes the surface and the bitmap selected into it.
 void DeleteMemDC(HDC surface);
 
 // Stretches the source rectangle onto the target by the nine-grid rule: corners copied as they
 // are, edges stretched along one side, the centre both ways. Nothing is drawn (result 0) when a
 // size is 0 or less.
+// The nine-grid stretch with HALFTONE onto a surface of exactly width x height, at its origin.
+void ComposeNineGrid(HDC target, int width, int height, HDC source, int sx, int sy, int sw, int sh, int left,
+                     int top, int right, int bottom);
 BOOL NineGridBlt(HDC target, int x, int y, int width, int height, HDC source, int sx, int sy, int sw, int sh,
                  int left, int top, int right, int bottom, std::optional<COLORREF> transparent = std::nullopt);
 

@@ -2,6 +2,7 @@
 
 #include <windowsx.h>
 
+#include "base/EventLog.h"
 #include "base/classic_error.h"
 #include "tabstrip/TabWindowOps.h"
 
@@ -57,8 +58,10 @@ bool uTab::Create(HWND parent, int x, int y, int width, const forms::PropertyBag
     ReadProperties(properties);
     if (!CreateWin(forms::WindowDesign::Child(kClassName, parent, x, y, width, MetricsOf(tabStyle_).stripHeight)))
         return false;
-    // Every message of the strip's own window passes the strip first.
-    subclass_->ssc_Subclass(handle(), 0, 1, true, nullptr, false);
+    // Every message of the strip's own window passes the strip first. Both windows are
+    // intercepted as Unicode windows: captions and titles arrive as UTF-16 whatever the code page.
+    bool unicode = true;
+    subclass_->ssc_Subclass(handle(), 0, 1, true, &unicode, false);
     subclass_->ssc_AddMsg(handle(), ALL_MESSAGES, MSG_BEFORE);
     Resize();
     return true;
@@ -88,7 +91,8 @@ void uTab::LockReDraw(bool lock) {
 
 void uTab::SethContainerWnd(HWND container) {
     container_ = container;
-    subclass_->ssc_Subclass(container, 0, 1, true, nullptr, false);
+    bool unicode = true;
+    subclass_->ssc_Subclass(container, 0, 1, true, &unicode, false);
     subclass_->ssc_AddMsg(container, WM_SIZE, MSG_AFTER);
 }
 
@@ -131,10 +135,10 @@ void uTab::Resize() {
         ::SetWindowPos(handle(), nullptr, 0, 0, r.right, height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
         resizing_ = false;
     }
-    try { CreateBuffers(); } catch (...) {}
-    try { ComputeTabWidth(); } catch (...) {}
-    try { LayoutTabs(); } catch (...) {}
-    try { RedrawAll(); } catch (...) {}
+    try { CreateBuffers(); } catch (...) { ReportCurrentException(L"uTab.Resize.CreateBuffers"); }
+    try { ComputeTabWidth(); } catch (...) { ReportCurrentException(L"uTab.Resize.ComputeTabWidth"); }
+    try { LayoutTabs(); } catch (...) { ReportCurrentException(L"uTab.Resize.LayoutTabs"); }
+    try { RedrawAll(); } catch (...) { ReportCurrentException(L"uTab.Resize.RedrawAll"); }
 }
 
 void uTab::ComputeTabWidth() {
@@ -142,13 +146,13 @@ void uTab::ComputeTabWidth() {
     std::int32_t locked = 0;
     for (std::int32_t i = 0; i < Count(); ++i)
         if (items_->Item(i)->LockSize()) ++locked;
-    sharedWidth_ = xcyh2::ComputeTabWidth(tabStyle_, StripWidth() - leftSize_ - rightSize_, Count(), locked);
+    sharedWidth_ = xcyh2::ComputeTabWidth(bufStyle_, bufStripWidth_ - bufLeft_ - bufRight_, Count(), locked);
 }
 
 void uTab::LayoutTabs() {
     if (!drawingEnabled_ || Count() == 0) return;
     auto boxes = Boxes();
-    xcyh2::LayoutTabs(tabStyle_, sharedWidth_, boxes);
+    xcyh2::LayoutTabs(bufStyle_, sharedWidth_, boxes);
     for (std::int32_t i = 0; i < Count(); ++i) {
         auto item = items_->Item(i);
         item->SetLeft(boxes[static_cast<std::size_t>(i)].left);
@@ -157,7 +161,9 @@ void uTab::LayoutTabs() {
 }
 
 HitResult uTab::Hit(float x, float y) const {
-    return HitTest(tabStyle_, {StripWidth(), leftSize_, rightSize_}, Boxes(), x, y);
+    // The style and margins the surfaces were made for, as the painting uses: what the pointer
+    // hits is what is shown.
+    return HitTest(bufStyle_, {bufStripWidth_, bufLeft_, bufRight_}, Boxes(), x, y);
 }
 
 // ---- selection and forms ---------------------------------------------------------------------
@@ -262,8 +268,7 @@ void uTab::MousePress(short button, short shift, float x, float y) {
                 ShowSelectedForm();
                 DrawTabs();
             } else if (onClose && hoverState_ != 2) {
-                hoverState_ = 2;
-                DrawTabs();
+                ShowHover(hoverIndex_, 2);
             }
             if (auto handler = TabChanged) handler();
             if (!*alive) return;
@@ -281,9 +286,7 @@ void uTab::MouseMoved(short button, short shift, float x, float y) {
         std::int32_t state = onClose ? 1 : 0;
         if (i != hoverIndex_ || state != hoverState_) {
             if (i != hoverIndex_ && !Raise(OnMouseHover, i, button, shift, x, y)) return;
-            hoverIndex_ = i;
-            hoverState_ = state;
-            DrawTabs();
+            ShowHover(i, state);
         }
     }
     Raise(OnMouseMove, index, button, shift, x, y);
@@ -318,13 +321,22 @@ void uTab::DoubleClick() {
 
 void uTab::MouseLeft() {
     if (hoverIndex_ != -1) {
-        hoverIndex_ = -1;
-        DrawTabs();
+        ShowHover(-1, hoverState_);
     }
     if (auto handler = OnMouseLeave) handler();
 }
 
 LRESULT uTab::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
+    // No exception (a failed surface, a host's handler) goes on through the window procedure.
+    try {
+        return Dispatch(msg, wParam, lParam);
+    } catch (...) {
+        ReportCurrentException(L"uTab.HandleMessage");
+        return 0;
+    }
+}
+
+LRESULT uTab::Dispatch(UINT msg, WPARAM wParam, LPARAM lParam) {
     const float x = static_cast<float>(GET_X_LPARAM(lParam));
     const float y = static_cast<float>(GET_Y_LPARAM(lParam));
     switch (msg) {
@@ -360,7 +372,11 @@ LRESULT uTab::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
 
 void uTab::WindowProc(bool bBefore, bool& bHandled, LRESULT& lReturn, HWND lng_hWnd, UINT uMsg, WPARAM wParam,
                       LPARAM lParam, LONG_PTR& lParamUser) {
-    c_Subclass_WindowProc(bBefore, bHandled, lReturn, lng_hWnd, uMsg, wParam, lParam, lParamUser);
+    try {
+        c_Subclass_WindowProc(bBefore, bHandled, lReturn, lng_hWnd, uMsg, wParam, lParam, lParamUser);
+    } catch (...) {
+        ReportCurrentException(L"uTab.WindowProc");
+    }
 }
 
 void uTab::c_Subclass_WindowProc(bool, bool& bHandled, LRESULT& lReturn, HWND lng_hWnd, UINT uMsg, WPARAM,

@@ -12,7 +12,9 @@
 
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <memory>
+#include <tuple>
 #include <vector>
 
 #include "base/win_handles.h"
@@ -20,6 +22,7 @@
 #include "forms/Window.h"
 #include "tabstrip/CTabItems.h"
 #include "tabstrip/TabGeometry.h"
+#include "tabstrip/TabPaintPlan.h"
 #include "tabstrip/mdlTabAPI.h"
 #include "winhooks/CSubclass.h"
 
@@ -83,6 +86,9 @@ public:
     std::int32_t HoverIndex() const { return hoverIndex_; }
     std::int32_t HoverState() const { return hoverState_; }
     std::int32_t SharedTabWidth() const { return sharedWidth_; }
+    // Sets the hover index and state (0 body, 1 over the close button, 2 close button pressed)
+    // and repaints only the tabs whose pictures that changes.
+    void ShowHover(std::int32_t index, std::int32_t state);
 
     // Painting (also run by the strip itself at the moments its events and IuTab name).
     void CreateBuffers();
@@ -90,11 +96,17 @@ public:
     void RedrawAll();
     void DrawStripBackground();
     void DrawTabs();
+    // Every tab drawn from the skin through a temporary surface of its own, as the strip drew
+    // before it kept its pieces: the reference the cached drawing matches pixel for pixel.
+    void DrawTabsDirect();
+    // Tabs drawn by the last DrawTabs or hover repaint.
+    std::int32_t TabsDrawnLast() const { return tabsDrawn_; }
 
 protected:
     LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
 
 private:
+    LRESULT Dispatch(UINT msg, WPARAM wParam, LPARAM lParam);
     struct PointerRecord {
         short button = 0;
         short shift = 0;
@@ -123,6 +135,13 @@ private:
     void DoubleClick();
     void MouseLeft();
     void Paint();
+    // Repaints, after a change of the hover from before, the columns of the tabs it changes.
+    void RepaintHover(HoverInfo before);
+    // Draws the tabs over the background in the tab area's columns [from, to) and shows them.
+    void DrawTabsIn(std::int32_t from, std::int32_t to);
+    const std::vector<std::uint32_t>& CachedPiece(HDC skin, std::int32_t sourceX, std::int32_t pieceWidth,
+                                                  std::int32_t width, std::int32_t height);
+    const std::vector<std::uint32_t>& SkinPixels(HDC skin);
     void DrawTabText(HDC surface, const std::wstring& text, int x, int y, int width, int height);
     // Raises a mouse event; false when the handler destroyed the strip.
     bool Raise(MouseEvent event, std::int32_t index, short button, short shift, float x, float y);
@@ -130,6 +149,8 @@ private:
     // In the order the strip creates them; released in reverse in the destructor.
     mdlTabAPI::MemDC skins_[2];
     mdlTabAPI::MemDC background_, composite_, tabArea_;
+    std::uint32_t* areaBits_ = nullptr;  // tabArea_'s pixels
+    bool areaDrawn_ = false;             // tabArea_ holds a whole drawing of the tabs
     std::int32_t leftSize_ = 40;
     std::int32_t rightSize_ = 0;
     std::unique_ptr<CTabItems> items_;
@@ -144,9 +165,18 @@ private:
     HWND container_ = nullptr;
     std::unique_ptr<CSubclass> subclass_;
 
-    // The geometry the surfaces were made for (style and margins take effect at a resize).
+    // The geometry the surfaces were made for (style and margins take effect at a resize): the
+    // one snapshot the layout, the painting and the hit test all read.
     std::int32_t bufStyle_ = 0, bufWidth_ = 0, bufHeight_ = 0, bufArea_ = 0, bufLeft_ = 0;
+    std::int32_t bufStripWidth_ = 0;
+    std::int32_t bufRight_ = 0;
     bool resizing_ = false;
+    // Composed tab pictures by style, skin piece and width, and the skins' own pixels; both
+    // flushed with the surfaces on a resize or a change of style.
+    std::map<std::tuple<std::int32_t, std::int32_t, std::int32_t>, std::vector<std::uint32_t>> pieces_;
+    std::vector<std::uint32_t> skinPixels_;
+    std::int32_t skinWidth_ = 0, skinHeight_ = 0;
+    std::int32_t tabsDrawn_ = 0;
     // Every event is raised from a copy of its handler, and the strip checks this token after
     // each one: a host may destroy the strip inside any of its events (closing the last tab
     // closes the window that holds the strip).

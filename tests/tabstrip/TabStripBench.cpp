@@ -1,7 +1,7 @@
-// Benchmark (not a test): the time of one DrawTabs with 20 tabs on a 1920-pixel strip, beside
-// two baselines measured in the same run: DrawTabs on an empty strip (background copy, compose
-// and the copy to the window: the fixed cost) and one paint message (the composite copied to
-// the window, what exposing the strip costs).
+// Benchmark (not a test): one DrawTabs with 20 tabs on a 1920-pixel strip and one hover change,
+// each beside the direct drawing (every tab stretched from the skin through a surface of its
+// own, as the strip drew before it kept its pieces) in the same run, and beside two fixed costs:
+// DrawTabs on an empty strip and one paint message.
 //   build-dir/bin/tabstrip_bench.exe [repetitions]   (under Wine: tools/wine-run PREFIX -- ...)
 #include <windows.h>
 
@@ -49,11 +49,14 @@ protected:
     }
 };
 
-double MedianMicroseconds(int repetitions, const std::function<void()>& work) {
+// The median time of work; setup, when given, runs untimed before each call.
+double MedianMicroseconds(int repetitions, const std::function<void()>& work,
+                          const std::function<void()>& setup = {}) {
     LARGE_INTEGER frequency;
     ::QueryPerformanceFrequency(&frequency);
     std::vector<double> times;
     for (int i = 0; i < repetitions; ++i) {
+        if (setup) setup();
         LARGE_INTEGER a, b;
         ::QueryPerformanceCounter(&a);
         work();
@@ -92,6 +95,32 @@ int main(int argc, char** argv) {
     for (int i = 0; i < 20; ++i) full.strip.DrawTabs(), empty.strip.DrawTabs();  // warm up
 
     double tabs20 = MedianMicroseconds(repetitions, [&] { full.strip.DrawTabs(); });
+    double direct20 = MedianMicroseconds(repetitions, [&] { full.strip.DrawTabsDirect(); });
+    // A hover change between the bodies of tabs 5 and 6: the repaint of what changes, beside
+    // the direct drawing that redrew every tab on such a change (the change itself untimed).
+    bool onFive = false;
+    auto flip = [&] {
+        onFive = !onFive;
+        full.strip.ShowHover(onFive ? 5 : 6, 0);
+    };
+    for (int i = 0; i < 20; ++i) flip();
+    double hover = MedianMicroseconds(repetitions, flip);
+    int hoverTabs = full.strip.TabsDrawnLast();
+    double hoverDirect = MedianMicroseconds(repetitions, [&] { full.strip.DrawTabsDirect(); }, flip);
+    // The mouse-move message that brings such a change, and one that changes nothing (hit test,
+    // pointer tracking and the message's way through the interception: a fixed cost).
+    full.strip.DrawTabs();
+    const int leftSize = full.strip.TabLeftSize();
+    const int x5 = leftSize + full.strip.TabItems().Item(5)->Left() + 30;
+    const int x6 = leftSize + full.strip.TabItems().Item(6)->Left() + 30;
+    double moveChange = MedianMicroseconds(repetitions, [&] {
+        onFive = !onFive;
+        ::SendMessageW(full.strip.hWnd(), WM_MOUSEMOVE, 0, MAKELPARAM(onFive ? x5 : x6, 10));
+    });
+    double still = MedianMicroseconds(repetitions, [&] {
+        ::SendMessageW(full.strip.hWnd(), WM_MOUSEMOVE, 0, MAKELPARAM(onFive ? x5 : x6, 10));
+    });
+    full.strip.DrawTabs();
     double tabs0 = MedianMicroseconds(repetitions, [&] { empty.strip.DrawTabs(); });
     double paint = MedianMicroseconds(repetitions, [&] {
         ::InvalidateRect(full.strip.hWnd(), nullptr, FALSE);
@@ -115,10 +144,14 @@ int main(int argc, char** argv) {
                                 DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
     });
     std::printf("tab width %d, %d repetitions, median per call\n", full.strip.SharedTabWidth(), repetitions);
-    std::printf("DrawTabs, 20 tabs, 1920 px:  %8.1f us\n", tabs20);
+    std::printf("DrawTabs, 20 tabs, 1920 px:  %8.1f us   direct drawing: %8.1f us\n", tabs20, direct20);
+    std::printf("hover change (%d tabs drawn):  %7.1f us   direct drawing: %8.1f us\n", hoverTabs, hover,
+                hoverDirect);
+    std::printf("mouse move, hover change:    %8.1f us\n", moveChange);
+    std::printf("mouse move, no change:       %8.1f us\n", still);
     std::printf("DrawTabs, no tabs (fixed):   %8.1f us\n", tabs0);
     std::printf("paint message (one copy):    %8.1f us\n", paint);
-    std::printf("per tab: %.1f us, of which\n", (tabs20 - tabs0) / 20.0);
+    std::printf("direct drawing per tab: %.1f us, of which\n", (direct20 - tabs0) / 20.0);
     std::printf("  temporary surface:         %8.1f us\n", surface);
     std::printf("  NineGridBlt (with surface): %7.1f us\n", nine);
     std::printf("  close glyph (TransBlt):    %8.1f us\n", glyph);

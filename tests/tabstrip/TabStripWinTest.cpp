@@ -7,6 +7,7 @@
 #include <cstring>
 #include <functional>
 #include <memory>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -14,6 +15,7 @@
 #include "forms/Form.h"
 #include "forms/PictureBox.h"
 #include "support/WinTest.h"
+#include "tabstrip/EventLogWatch.h"
 #include "tabstrip/GdiObjectWatch.h"
 #include "tabstrip/mdlTabAPI.h"
 #include "tabstrip/uTab.h"
@@ -432,6 +434,101 @@ TEST_F(TabStrip, MayBeDestroyedInsideEachOfItsEvents) {
         container.reset();
         test::PumpMessages(150);  // the interception records go 100 ms after their last message
     }
+}
+
+// The composite's pixels, to compare the drawing from cached pieces with the direct one.
+std::vector<std::uint32_t> CompositePixels(uTab& strip) {
+    RECT r{};
+    ::GetClientRect(strip.hWnd(), &r);
+    auto pixels = mdlTabAPI::ReadPixels(strip.CompositeDC(), r.right, r.bottom);
+    for (auto& p : pixels) p &= 0x00FFFFFF;
+    return pixels;
+}
+
+// After each change, what DrawTabs left in the composite is exactly what the direct drawing
+// (every tab stretched afresh from the skin) gives, including right after a resize and a change
+// of style, which start the cache of pieces afresh.
+TEST_F(TabStrip, CachedDrawingMatchesTheDirectOneThroughResizesAndStyleChanges) {
+    for (int style : {0, 1}) {
+        SCOPED_TRACE(style);
+        Make(style, 10);
+        for (auto c : {L"A", L"页面 B", L"A caption too wide for any tab of this strip"}) AddPage(c);
+        const struct Step {
+            const char* what;
+            std::function<void()> change;
+        } steps[] = {
+            {"first drawing", [] {}},
+            {"selection", [&] { strip->SetSelected(2); }},
+            {"hover", [&] { strip->ShowHover(1, 0); }},
+            {"close hovered", [&] { strip->ShowHover(2, 1); }},
+            {"close pressed", [&] { strip->ShowHover(2, 2); }},
+            {"narrower", [&] { ::SetWindowPos(strip->hWnd(), nullptr, 0, 0, 450, 40, SWP_NOMOVE | SWP_NOZORDER); }},
+            {"other style", [&] {
+                 strip->SetTabStyle(1 - style);
+                 ::SetWindowPos(strip->hWnd(), nullptr, 0, 0, 600, 40, SWP_NOMOVE | SWP_NOZORDER);
+             }},
+            {"hover after the style change", [&] { strip->ShowHover(0, 1); }},
+        };
+        for (const Step& step : steps) {
+            SCOPED_TRACE(step.what);
+            step.change();
+            auto cached = CompositePixels(*strip);
+            strip->DrawTabsDirect();
+            auto direct = CompositePixels(*strip);
+            ASSERT_EQ(cached.size(), direct.size());
+            std::size_t differ = 0;
+            for (std::size_t i = 0; i < cached.size(); ++i) differ += cached[i] != direct[i];
+            EXPECT_EQ(differ, 0u);
+            strip->DrawTabs();
+        }
+    }
+}
+
+// A hover change draws only the tabs whose pictures change and the ones overlapping them, and
+// leaves every other pixel as the full drawing has it.
+TEST_F(TabStrip, AHoverChangeRepaintsOnlyTheTabsItChanges) {
+    struct Case {
+        int style;
+        int fromIndex, fromState, toIndex, toState;
+        int drawn;
+    };
+    // Style 1: tabs 200 wide, 5 apart, side by side. Style 0: 108 wide, each picture 14 pixels
+    // over its left neighbour, so a change to the middle tab redraws its neighbours' ends.
+    const Case cases[] = {
+        {1, -1, 0, 1, 0, 1}, {1, 1, 0, 2, 0, 2}, {1, 2, 0, 2, 1, 1}, {1, 2, 1, -1, 1, 1},
+        {1, 0, 0, 0, 0, 0},  // nothing changes: nothing is drawn
+        {0, -1, 0, 1, 0, 3}, {0, 1, 0, 2, 0, 3},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(::testing::Message() << "style " << c.style << ", " << c.fromIndex << "/" << c.fromState
+                                          << " -> " << c.toIndex << "/" << c.toState);
+        Make(c.style, 10);
+        for (auto t : {L"A", L"B", L"C"}) AddPage(t);
+        strip->SetSelected(-1);
+        strip->ShowHover(c.fromIndex, c.fromState);
+        strip->DrawTabs();
+        strip->ShowHover(c.toIndex, c.toState);
+        EXPECT_EQ(strip->TabsDrawnLast(), c.drawn);
+        auto repainted = CompositePixels(*strip);
+        strip->DrawTabs();
+        EXPECT_EQ(CompositePixels(*strip), repainted);
+    }
+}
+
+TEST_F(TabStrip, AnExceptionFromAHostHandlerStaysInsideTheWindowProcedureAndIsReported) {
+    Make(1, 10);
+    AddPage(L"A");
+    test::EventLogWatch log;
+    strip->OnMouseDown = [](std::int32_t, short&, short&, float&, float&) { throw std::runtime_error("host failed"); };
+    strip->OnMouseLeave = [] { throw std::runtime_error("leave failed"); };
+    Send(WM_LBUTTONDOWN, MK_LBUTTON, 50, 10);   // the strip's own procedure
+    Send(WM_LBUTTONUP, 0, 50, 10);
+    ::SendMessageW(strip->hWnd(), WM_MOUSELEAVE, 0, 0);  // the interception's procedure
+    EXPECT_EQ(test::EventLogWatch::Lines(),
+              (std::vector<std::wstring>{L"uTab.HandleMessage: host failed", L"uTab.WindowProc: leave failed"}));
+    EXPECT_EQ(strip->Selected(), 0);  // and the strip goes on working
+    MoveTo(10 + 50, 10);
+    EXPECT_EQ(strip->HoverIndex(), 0);
 }
 
 TEST_F(TabStrip, SurfaceErrorsCarryTheirDescriptions) {

@@ -1,0 +1,207 @@
+#include "controls/BForm.h"
+
+#include <windowsx.h>
+
+#include "base/EventLog.h"
+#include "base/twips.h"
+#include "controls/TitleBarLayout.h"
+
+namespace xcyh2 {
+
+namespace {
+constexpr wchar_t kClassName[] = L"Xcyh2BForm";
+constexpr wchar_t kDefaultBackColor[] = L"14346732";
+constexpr wchar_t kDefaultCaption[] = L"NewForm";
+
+void SetArrowCursor() { ::SetCursor(::LoadCursorW(nullptr, IDC_ARROW)); }
+
+void DrawPieces(HDC skin, const Picture* picture, const std::vector<SkinPiece>& pieces, Surface& target) {
+    if (!skin || !picture) return;
+    for (const SkinPiece& piece : pieces) {
+        PixelCopy copy;
+        if (ToPixels(piece, picture->PixelWidth(), picture->PixelHeight(), copy))
+            target.Copy(skin, copy.sourceX, copy.sourceY, copy.width, copy.height, copy.targetX, copy.targetY);
+    }
+}
+}  // namespace
+
+BForm::BForm(std::int32_t skinBitmap) {
+    // The skin is loaded into PP when the bar is made; without it the bar is plain.
+    skin_ = Picture::LoadBitmapResource(skinBitmap);
+    if (skin_) {
+        PP_.reset(::CreateCompatibleDC(nullptr));
+        if (PP_) ppOriginal_ = ::SelectObject(PP_.get(), skin_->Bitmap());
+    }
+    std::uint32_t colour = 0;
+    ColourFromText(kDefaultBackColor, colour);
+    surface_.SetBackColor(colour);
+    surface_.SetForeColor(RGB(255, 255, 255));
+    FontDesc font;
+    font.bold = true;
+    surface_.SetFont(font);
+    surface_.Tag = kDefaultCaption;
+}
+
+BForm::~BForm() {
+    *alive_ = false;
+    DestroyWin();
+    if (PP_ && ppOriginal_) ::SelectObject(PP_.get(), ppOriginal_);
+    PP_.reset();
+    skin_.reset();
+}
+
+int BForm::BarHeight() { return TwipsToPixels(kBarHeightTwips); }
+
+bool BForm::Create(HWND parent, int x, int y, int width, const forms::PropertyBag& properties, UINT_PTR id) {
+    forms::WindowDesign design;
+    design.className = kClassName;
+    design.style = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS;
+    design.x = x;
+    design.y = y;
+    design.width = width;
+    design.height = BarHeight();
+    design.parent = parent;
+    design.id = id;
+    if (!CreateWin(design)) return false;
+    // The bar lies under what the holder places on it (logo, buttons), whenever they are made.
+    ::SetWindowPos(handle(), HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    surface_.Resize(width, BarHeight());
+    ReadProperties(properties);
+    PaintBar();
+    return exists();
+}
+
+void BForm::ReadProperties(const forms::PropertyBag& bag) {
+    std::uint32_t colour = 0;
+    if (ColourFromText(bag.ReadProperty<std::wstring>(L"BackColor", kDefaultBackColor), colour))
+        surface_.SetBackColor(colour);
+    surface_.Tag = bag.ReadProperty<std::wstring>(L"Caption", kDefaultCaption);
+    PaintBar();
+    frmHwnd_ = reinterpret_cast<HWND>(static_cast<LONG_PTR>(bag.ReadProperty<std::int32_t>(L"frmHwnd", 0)));
+    hasLogo_ = bag.ReadProperty<bool>(L"HasLogo", hasLogo_);
+}
+
+void BForm::WriteProperties(forms::PropertyBag& bag) const {
+    if (BackColor() != kDefaultBackColor) bag.WriteProperty(L"BackColor", BackColor());
+    if (Caption() != kDefaultCaption) bag.WriteProperty(L"Caption", Caption());
+    // A window handle keeps its meaning in its low 32 bits.
+    if (frmHwnd_) bag.WriteProperty(L"frmHwnd", static_cast<std::int32_t>(reinterpret_cast<LONG_PTR>(frmHwnd_)));
+    bag.WriteProperty(L"HasLogo", hasLogo_);
+}
+
+void BForm::Move(int x, int y, int width, int height) {
+    if (exists()) ::MoveWindow(handle(), x, y, width, height, TRUE);
+}
+
+std::wstring BForm::BackColor() const { return ColourToText(surface_.BackColor()); }
+
+void BForm::SetBackColor(const std::wstring& New_BackColor) {
+    std::uint32_t colour = 0;
+    if (!ColourFromText(New_BackColor, colour)) return;
+    surface_.SetBackColor(colour);
+    PaintBar();
+    Changed(L"BackColor");
+}
+
+void BForm::SetCaption(const std::wstring& New_caption) {
+    surface_.Tag = New_caption;
+    PaintBar();
+    Changed(L"Caption");
+}
+
+void BForm::SetHasLogo(bool New_HasLogo) {
+    hasLogo_ = New_HasLogo;
+    PaintBar();
+    Changed(L"HasLogo");
+}
+
+void BForm::SetfrmHwnd(HWND New_frmHwnd) {
+    frmHwnd_ = New_frmHwnd;
+    Changed(L"frmHwnd");
+}
+
+void BForm::Changed(const wchar_t* name) {
+    if (auto handler = PropertyChanged) handler(name);
+}
+
+void BForm::PaintBar() {
+    surface_.Cls();
+    DrawPieces(PP_.get(), skin_.get(), BarPieces(PixelsToTwips(surface_.Width())), surface_);
+    surface_.Print(surface_.Tag, TwipsToPixels(CaptionLeft(hasLogo_)), TwipsToPixels(kCaptionTop));
+    if (exists()) ::InvalidateRect(handle(), nullptr, FALSE);
+}
+
+void BForm::Nomin() {
+    DrawPieces(PP_.get(), skin_.get(), {NominPiece(PixelsToTwips(surface_.Width()))}, surface_);
+    if (exists()) ::InvalidateRect(handle(), nullptr, FALSE);
+}
+
+void BForm::Printform(Surface& form) const {
+    form.Cls();
+    DrawPieces(PP_.get(), skin_.get(), FramePieces(PixelsToTwips(form.Width()), PixelsToTwips(form.Height())), form);
+}
+
+LRESULT BForm::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
+    try {
+        return Dispatch(msg, wParam, lParam);
+    } catch (...) {
+        ReportCurrentException(L"BForm");
+        return 0;
+    }
+}
+
+bool BForm::RaiseMouse(const MouseEvent& event, UINT msg, WPARAM wParam, LPARAM lParam) {
+    short button = forms::ButtonFromMessage(msg, wParam);
+    short shift = forms::ShiftFromKeyState(wParam);
+    auto x = static_cast<float>(PixelsToTwips(GET_X_LPARAM(lParam)));
+    auto y = static_cast<float>(PixelsToTwips(GET_Y_LPARAM(lParam)));
+    MouseEvent handler = event;
+    auto alive = alive_;
+    if (handler) handler(button, shift, x, y);
+    return *alive;
+}
+
+LRESULT BForm::Dispatch(UINT msg, WPARAM wParam, LPARAM lParam) {
+    LRESULT result;
+    if (surface_.PaintMessage(handle(), msg, wParam, result)) return result;
+    switch (msg) {
+        case WM_WINDOWPOSCHANGING: {
+            // The bar is as high as its pieces allow, whatever the holder asks.
+            auto* pos = reinterpret_cast<WINDOWPOS*>(lParam);
+            if (!(pos->flags & SWP_NOSIZE)) pos->cy = BarHeight();
+            break;
+        }
+        case WM_SIZE:
+            surface_.Resize(LOWORD(lParam), HIWORD(lParam));
+            PaintBar();
+            return 0;
+        case WM_LBUTTONDOWN: case WM_RBUTTONDOWN: case WM_MBUTTONDOWN: {
+            SetArrowCursor();
+            if (msg == WM_LBUTTONDOWN) {
+                // The system moves the window until the button is released; the holder hears of
+                // the press afterwards, if the bar is still there.
+                auto alive = alive_;
+                if (frmHwnd_) forms::StartSystemDrag(frmHwnd_);
+                else ::ReleaseCapture();
+                if (!*alive) return 0;
+                SetArrowCursor();
+            }
+            RaiseMouse(MouseDown, msg, wParam, lParam);
+            return 0;
+        }
+        case WM_MOUSEMOVE:
+            SetArrowCursor();
+            RaiseMouse(MouseMove, msg, wParam, lParam);
+            return 0;
+        case WM_LBUTTONDBLCLK: case WM_RBUTTONDBLCLK: case WM_MBUTTONDBLCLK: {
+            auto handler = DblClick;
+            if (handler) handler();
+            return 0;
+        }
+        default:
+            break;
+    }
+    return Window::HandleMessage(msg, wParam, lParam);
+}
+
+}  // namespace xcyh2

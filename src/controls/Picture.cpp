@@ -1,0 +1,62 @@
+#include "controls/Picture.h"
+
+#include "controls/ButtonFrames.h"
+
+namespace xcyh2 {
+
+std::shared_ptr<Picture> Picture::FromBitmap(HBITMAP bitmap, std::int32_t resourceId) {
+    unique_hbitmap owned(bitmap);
+    BITMAP info{};
+    if (!bitmap || !::GetObjectW(bitmap, sizeof(info), &info) || info.bmWidth <= 0 || info.bmHeight == 0)
+        return nullptr;
+    std::shared_ptr<Picture> picture(new Picture);
+    picture->bitmap_ = std::move(owned);
+    picture->width_ = info.bmWidth;
+    picture->height_ = info.bmHeight < 0 ? -info.bmHeight : info.bmHeight;
+    picture->resourceId_ = resourceId;
+    return picture;
+}
+
+std::shared_ptr<Picture> Picture::FromIcon(HICON icon) {
+    unique_hicon owned(icon);
+    ICONINFO info{};
+    if (!icon || !::GetIconInfo(icon, &info)) return nullptr;
+    // GetIconInfo hands out copies of the icon's bitmaps.
+    unique_hbitmap mask(info.hbmMask), colour(info.hbmColor);
+    BITMAP bm{};
+    ::GetObjectW(info.hbmMask, sizeof(bm), &bm);
+    std::shared_ptr<Picture> picture(new Picture);
+    picture->icon_ = std::move(owned);
+    picture->width_ = bm.bmWidth;
+    // A monochrome icon keeps its AND and XOR masks one above the other.
+    picture->height_ = info.hbmColor ? bm.bmHeight : bm.bmHeight / 2;
+    return picture;
+}
+
+std::shared_ptr<Picture> Picture::LoadBitmapResource(std::int32_t id, HMODULE module) {
+    if (!module) module = ::GetModuleHandleW(nullptr);
+    auto* bitmap = static_cast<HBITMAP>(::LoadImageW(module, MAKEINTRESOURCEW(id), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
+    return FromBitmap(bitmap, id);
+}
+
+std::int32_t Picture::Width() const { return PixelsToHimetric(width_); }
+std::int32_t Picture::Height() const { return PixelsToHimetric(height_); }
+
+void Picture::Render(HDC target, int x, int y, int width, int height) const {
+    if (icon_) {
+        ::DrawIconEx(target, x, y, icon_.get(), width, height, 0, nullptr, DI_NORMAL);
+        return;
+    }
+    unique_hdc source(::CreateCompatibleDC(target));
+    if (!source) return;
+    SelectedObject selected(source.get(), bitmap_.get());
+    if (width == width_ && height == height_) {
+        ::BitBlt(target, x, y, width, height, source.get(), 0, 0, SRCCOPY);
+    } else {
+        int oldMode = ::SetStretchBltMode(target, COLORONCOLOR);
+        ::StretchBlt(target, x, y, width, height, source.get(), 0, 0, width_, height_, SRCCOPY);
+        ::SetStretchBltMode(target, oldMode);
+    }
+}
+
+}  // namespace xcyh2

@@ -1,0 +1,159 @@
+#include "desktop/MsgFrm.h"
+
+#include "base/EventLog.h"
+#include "base/twips.h"
+#include "controls/PropertyText.h"
+#include "startup/Settings.h"
+
+namespace xcyh2 {
+
+namespace {
+constexpr int kWidth = 242, kHeight = 140;
+constexpr std::int32_t kCloseBitmap = 103;
+constexpr std::int32_t kCloseRightTwips = 730;  // the close button's left edge from the right edge
+constexpr RECT kLabel1{24, 56, 24 + 209, 56 + 41};
+constexpr std::uint32_t kTitleBarColour = 0xDEDEDE;
+
+// The window's outline: a rectangle with elliptic corners; the window owns the region.
+void RectRgn(HWND hWnd, int width, int Buttom, int cornerWidth, int cornerHeight) {
+    HRGN region = ::CreateRoundRectRgn(0, 0, width, Buttom, cornerWidth, cornerHeight);
+    if (region && !::SetWindowRgn(hWnd, region, TRUE)) ::DeleteObject(region);
+}
+
+forms::PropertyBag AnswerButton(const wchar_t* caption) {
+    FontDesc font;  // 宋体 9 pt, GB2312
+    return {{L"Caption", std::wstring(caption)},
+            {L"AutoSize", false},
+            {L"cFont", FontToText(font)},
+            {L"cForeColor", static_cast<std::int32_t>(kButtonTextColour)}};
+}
+}  // namespace
+
+MsgFrm::MsgFrm(bool& m_bExit, std::wstring question) : m_bExit_(m_bExit), question_(std::move(question)) {
+    surface_.SetBackColor(RGB(255, 255, 255));
+}
+
+MsgFrm::~MsgFrm() {
+    // The controls' windows go with the form's; the form's goes first, while they still exist.
+    if (IsLoaded()) Unload();
+}
+
+bool MsgFrm::Ask(HWND owner, bool& m_bExit, const std::wstring& question) {
+    MsgFrm dialog(m_bExit, question);
+    dialog.ShowModal(owner);
+    return m_bExit;
+}
+
+void MsgFrm::ShowModal(HWND owner) {
+    owner_ = owner;
+    Load();
+    if (!IsLoaded()) return;
+    if (owner_ && ::IsWindowEnabled(owner_)) {
+        ::EnableWindow(owner_, FALSE);
+        ownerDisabled_ = true;
+    }
+    Show(SW_SHOW);
+    ::SetForegroundWindow(handle());
+    ::SetFocus(handle());
+    while (IsLoaded()) {
+        MSG msg;
+        BOOL got = ::GetMessageW(&msg, nullptr, 0, 0);
+        if (got <= 0) {
+            // The program is asked to end: the dialog goes without an answer and the loop
+            // outside hears of the end too.
+            Unload();
+            if (got == 0) ::PostQuitMessage(static_cast<int>(msg.wParam));
+            break;
+        }
+        ::TranslateMessage(&msg);
+        ::DispatchMessageW(&msg);
+    }
+}
+
+forms::WindowDesign MsgFrm::Design() const {
+    forms::WindowDesign design;
+    design.className = kClassName;
+    design.caption = settings::kWindowCaption;
+    design.style = WS_POPUP | WS_CLIPCHILDREN;
+    design.width = kWidth;
+    design.height = kHeight;
+    design.CentreOnScreen();
+    design.parent = owner_;
+    design.background = RGB(255, 255, 255);
+    return design;
+}
+
+void MsgFrm::Form_Load() {
+    RECT client;
+    ::GetClientRect(handle(), &client);
+    BForm1_.Create(handle(), 0, 0, client.right,
+                   {{L"BackColor", ColourToText(kTitleBarColour)}, {L"HasLogo", false}}, kTitleBarId);
+    BForm1_.SetCaption(std::wstring(settings::kGameTitle) + settings::kCaptionSuffix);
+    // The bar moves the dialog itself, whichever button pressed it.
+    BForm1_.MouseDown = [this](short&, short&, float&, float&) {
+        if (exists()) forms::StartSystemDrag(handle());
+    };
+
+    closebtn_.Create(handle(), 0, 1, 43, 18, {{L"AutoSize", false}}, kCloseId);
+    closebtn_.SetBackPicture(Picture::LoadBitmapResource(kCloseBitmap));
+    iButton1_.Create(handle(), 56, 88, 65, 25, AnswerButton(L"是"), kYesId);
+    iButton2_.Create(handle(), 136, 88, 65, 25, AnswerButton(L"否"), kNoId);
+
+    iButton1_.Click = [this] { Answer(true); };
+    iButton2_.Click = [this] { Answer(false); };
+    closebtn_.Click = [this] { Answer(false); };
+    Form_Resize();
+}
+
+void MsgFrm::Form_Resize() {
+    RECT client;
+    ::GetClientRect(handle(), &client);
+    const int width = client.right, height = client.bottom;
+    RectRgn(handle(), width + 1, height + 1, 4, 4);
+    surface_.Resize(width, height);
+    BForm1_.Printform(surface_);
+    surface_.Print(question_, kLabel1);
+    ::InvalidateRect(handle(), nullptr, FALSE);
+    closebtn_.Move(TwipsToPixels(PixelsToTwips(width) - kCloseRightTwips), 1, 43, 18);
+}
+
+void MsgFrm::Form_Unload() {
+    // The owner takes input again before the dialog goes, so it is the window activated next.
+    if (ownerDisabled_) {
+        ::EnableWindow(owner_, TRUE);
+        ownerDisabled_ = false;
+    }
+}
+
+void MsgFrm::Answer(bool exit) {
+    m_bExit_ = exit;
+    Unload();
+}
+
+LRESULT MsgFrm::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
+    try {
+        return Dispatch(msg, wParam, lParam);
+    } catch (...) {
+        ReportCurrentException(L"MsgFrm");
+        return 0;
+    }
+}
+
+LRESULT MsgFrm::Dispatch(UINT msg, WPARAM wParam, LPARAM lParam) {
+    LRESULT result;
+    if (surface_.PaintMessage(handle(), msg, wParam, result)) return result;
+    switch (msg) {
+        case WM_KEYDOWN:
+            // Escape answers as the close button does.
+            if (wParam == VK_ESCAPE) {
+                Answer(false);
+                return 0;
+            }
+            break;
+        default:
+            break;
+    }
+    return Form::HandleMessage(msg, wParam, lParam);
+}
+
+}  // namespace xcyh2
