@@ -168,6 +168,9 @@ void LoginFrm::WebBrowser1_DocumentComplete(const browser::WebFrame& frame, cons
     if (browser->DocumentUrl().find(url) == std::wstring::npos) return;
     LoginBgFrm::Instance().Show();
     Show();
+    // Shown again for another account, this window was up before its background: the page
+    // goes back in front of it.
+    ::SetWindowPos(handle(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
     LoadFrm::Instance().Unload();
 }
 

@@ -61,7 +61,14 @@ void WebMainFrm::clearcache_Click() {
 
 void WebMainFrm::update_Click() {
     if (!download_) download_ = std::make_unique<CDownLoadFile>();
-    CheckUpdateFromMenu(*download_, *this, environment_.update);
+    UpdateCheckEnvironment check = environment_.update;
+    // Its messages belong to this window: in front of it, and it waits for them.
+    if (!check.msgBox) {
+        check.msgBox = [hwnd = handle()](const std::wstring& text, UINT flags) {
+            return forms::MsgBox(text, flags, settings::kDialogCaption, hwnd);
+        };
+    }
+    CheckUpdateFromMenu(*download_, *this, check);
 }
 
 void WebMainFrm::WebuTab_TabChanged() { Picture1_.SetVisible(false); }

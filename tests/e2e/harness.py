@@ -318,6 +318,46 @@ class Shell:
                          timeout=120).returncode
 
 
+class Taskbar:
+    """A stand-in for a desktop's taskbar: a window along the bottom of the screen that reserves
+    its height (_NET_WM_STRUT), so the window manager's work area ends above it, as on a
+    player's desktop. Start it before the shell: Wine reads the work area as it starts.
+
+        with demo_server(), Taskbar(40), Shell() as shell: ..."""
+
+    def __init__(self, height=40):
+        self.height = height
+        self.proc = None
+
+    def work_area_height(self):
+        out = subprocess.run(["xprop", "-root", "_NET_WORKAREA"], stdout=subprocess.PIPE,
+                             stderr=subprocess.DEVNULL).stdout.decode()
+        numbers = [int(n) for n in out.split("=")[-1].replace(",", " ").split()] if "=" in out else []
+        return numbers[3] if len(numbers) >= 4 else None
+
+    def __enter__(self):
+        ensure_display()
+        size = subprocess.run(["xdotool", "getdisplaygeometry"], stdout=subprocess.PIPE, check=True).stdout.split()
+        width, height = int(size[0]), int(size[1])
+        name = f"xcyh2taskbar{os.getpid()}"
+        self.proc = subprocess.Popen(["xmessage", "-name", name, "-geometry",
+                                      f"{width}x{self.height}+0+{height - self.height}", " "],
+                                     stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        found = subprocess.run(["xdotool", "search", "--sync", "--classname", name], stdout=subprocess.PIPE,
+                               timeout=20).stdout.split()
+        for prop, value in (("_NET_WM_STRUT", f"0, 0, 0, {self.height}"),
+                            ("_NET_WM_STRUT_PARTIAL", f"0, 0, 0, {self.height}, 0, 0, 0, 0, 0, 0, 0, {width - 1}")):
+            subprocess.run(["xprop", "-id", found[0].decode(), "-f", prop, "32c", "-set", prop, value], check=True)
+        wait_until(lambda: self.work_area_height() == height - self.height, 10, message="the work area to shrink")
+        return self
+
+    def __exit__(self, *exc):
+        if self.proc:
+            self.proc.kill()
+            self.proc.wait()
+            self.proc = None
+
+
 def e2e_main():
     try:
         unittest.main(verbosity=2)
