@@ -14,12 +14,6 @@ constexpr std::int32_t kCloseRightTwips = 730;  // the close button's left edge 
 constexpr RECT kLabel1{24, 56, 24 + 209, 56 + 41};
 constexpr std::uint32_t kTitleBarColour = 0xDEDEDE;
 
-// The window's outline: a rectangle with elliptic corners; the window owns the region.
-void RectRgn(HWND hWnd, int width, int Buttom, int cornerWidth, int cornerHeight) {
-    HRGN region = ::CreateRoundRectRgn(0, 0, width, Buttom, cornerWidth, cornerHeight);
-    if (region && !::SetWindowRgn(hWnd, region, TRUE)) ::DeleteObject(region);
-}
-
 forms::PropertyBag AnswerButton(const wchar_t* caption) {
     FontDesc font;  // 宋体 9 pt, GB2312
     return {{L"Caption", std::wstring(caption)},
@@ -109,7 +103,7 @@ void MsgFrm::Form_Resize() {
     RECT client;
     ::GetClientRect(handle(), &client);
     const int width = client.right, height = client.bottom;
-    RectRgn(handle(), width + 1, height + 1, 4, 4);
+    forms::RectRgn(handle(), width + 1, height + 1, 4, 4);
     surface_.Resize(width, height);
     BForm1_.Printform(surface_);
     surface_.Print(question_, kLabel1);

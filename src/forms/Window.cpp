@@ -129,6 +129,11 @@ short ShiftFromKeyState(WPARAM wParam) {
     return shift;
 }
 
+void RectRgn(HWND hWnd, int width, int Buttom, int cornerWidth, int cornerHeight) {
+    HRGN region = ::CreateRoundRectRgn(0, 0, width, Buttom, cornerWidth, cornerHeight);
+    if (region && !::SetWindowRgn(hWnd, region, TRUE)) ::DeleteObject(region);
+}
+
 void StartSystemDrag(HWND hwnd) {
     ::ReleaseCapture();
     ::SendMessageW(hwnd, WM_NCLBUTTONDOWN, HTCAPTION, 0);

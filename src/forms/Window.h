@@ -73,4 +73,8 @@ short ShiftFromKeyState(WPARAM wParam);
 // Lets the system move a window with the mouse, as if its caption had been pressed.
 void StartSystemDrag(HWND hwnd);
 
+// Cuts a window to a rectangle from (0, 0) to (width, Buttom) with elliptic corners of the given
+// size (pixels); the window owns the region from then on.
+void RectRgn(HWND hWnd, int width, int Buttom, int cornerWidth, int cornerHeight);
+
 }  // namespace xcyh2::forms

@@ -323,8 +323,7 @@ bool WebMainFrm::DdeExecute(const std::wstring& command) {
 // ---- layout ----------------------------------------------------------------------------------
 
 void WebMainFrm::RectRgn(HWND hWnd, int width, int Buttom, int cornerWidth, int cornerHeight) {
-    HRGN region = ::CreateRoundRectRgn(0, 0, width, Buttom, cornerWidth, cornerHeight);
-    if (region && !::SetWindowRgn(hWnd, region, TRUE)) ::DeleteObject(region);
+    forms::RectRgn(hWnd, width, Buttom, cornerWidth, cornerHeight);
 }
 
 void WebMainFrm::Form_Resize() { LayOut(); }
