@@ -141,15 +141,6 @@ void BForm::Printform(Surface& form) const {
     DrawPieces(PP_.get(), skin_.get(), FramePieces(PixelsToTwips(form.Width()), PixelsToTwips(form.Height())), form);
 }
 
-LRESULT BForm::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
-    try {
-        return Dispatch(msg, wParam, lParam);
-    } catch (...) {
-        ReportCurrentException(L"BForm");
-        return 0;
-    }
-}
-
 bool BForm::RaiseMouse(const MouseEvent& event, UINT msg, WPARAM wParam, LPARAM lParam) {
     short button = forms::ButtonFromMessage(msg, wParam);
     short shift = forms::ShiftFromKeyState(wParam);
@@ -161,7 +152,7 @@ bool BForm::RaiseMouse(const MouseEvent& event, UINT msg, WPARAM wParam, LPARAM 
     return *alive;
 }
 
-LRESULT BForm::Dispatch(UINT msg, WPARAM wParam, LPARAM lParam) {
+LRESULT BForm::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     LRESULT result;
     if (surface_.PaintMessage(handle(), msg, wParam, result)) return result;
     switch (msg) {

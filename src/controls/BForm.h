@@ -74,9 +74,9 @@ public:
 
 protected:
     LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
+    const wchar_t* ErrorSource() const override { return L"BForm"; }
 
 private:
-    LRESULT Dispatch(UINT msg, WPARAM wParam, LPARAM lParam);
     void PaintBar();
     void Changed(const wchar_t* name);
     bool RaiseMouse(const MouseEvent& event, UINT msg, WPARAM wParam, LPARAM lParam);

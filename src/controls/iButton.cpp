@@ -174,17 +174,6 @@ void iButton::SetCaption(const std::wstring& caption) {
 // ---- window ----------------------------------------------------------------------------------
 
 LRESULT iButton::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
-    // No exception may leave a window procedure: a failing handler is reported and the message
-    // ends there.
-    try {
-        return Dispatch(msg, wParam, lParam);
-    } catch (...) {
-        ReportCurrentException(L"iButton");
-        return 0;
-    }
-}
-
-LRESULT iButton::Dispatch(UINT msg, WPARAM wParam, LPARAM lParam) {
     LRESULT result;
     if (surface_.PaintMessage(handle(), msg, wParam, result)) return result;
     switch (msg) {

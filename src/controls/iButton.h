@@ -98,9 +98,9 @@ public:
 
 protected:
     LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
+    const wchar_t* ErrorSource() const override { return L"iButton"; }
 
 private:
-    LRESULT Dispatch(UINT msg, WPARAM wParam, LPARAM lParam);
     void Mouse(UINT msg, WPARAM wParam, LPARAM lParam);
     void RebuildStateImages();
     void Resized();

@@ -125,15 +125,6 @@ void MsgFrm::Answer(bool exit) {
 }
 
 LRESULT MsgFrm::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
-    try {
-        return Dispatch(msg, wParam, lParam);
-    } catch (...) {
-        ReportCurrentException(L"MsgFrm");
-        return 0;
-    }
-}
-
-LRESULT MsgFrm::Dispatch(UINT msg, WPARAM wParam, LPARAM lParam) {
     LRESULT result;
     if (surface_.PaintMessage(handle(), msg, wParam, result)) return result;
     switch (msg) {

@@ -54,9 +54,9 @@ protected:
     void Form_Resize() override;
     void Form_Unload() override;
     LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
+    const wchar_t* ErrorSource() const override { return L"MsgFrm"; }
 
 private:
-    LRESULT Dispatch(UINT msg, WPARAM wParam, LPARAM lParam);
     void Answer(bool exit);
 
     bool& m_bExit_;

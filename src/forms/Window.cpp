@@ -1,5 +1,7 @@
 #include "forms/Window.h"
 
+#include "base/EventLog.h"
+
 #include <windowsx.h>
 
 #include <set>
@@ -98,7 +100,12 @@ LRESULT CALLBACK Window::StaticWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LP
         }
     }
     if (!self) return ::DefWindowProcW(hwnd, msg, wParam, lParam);
-    LRESULT result = self->HandleMessage(msg, wParam, lParam);
+    LRESULT result = 0;
+    try {
+        result = self->HandleMessage(msg, wParam, lParam);
+    } catch (...) {
+        ReportCurrentException(std::wstring(self->ErrorSource()) + L".HandleMessage");
+    }
     if (msg == WM_NCDESTROY) {
         ::RemovePropW(hwnd, L"Xcyh2.Window");
         self->hwnd_ = nullptr;

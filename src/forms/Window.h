@@ -49,6 +49,9 @@ protected:
 
     // Messages not handled by a derived class go to DefWindowProc.
     virtual LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam);
+    // Names the window in the event-log entry of an exception that reached its window
+    // procedure: no exception goes on through the system's dispatch.
+    virtual const wchar_t* ErrorSource() const { return L"Window"; }
     // Called once the window is gone (after WM_NCDESTROY); the handle is already cleared.
     virtual void OnWindowGone() {}
 

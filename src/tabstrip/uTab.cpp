@@ -327,16 +327,6 @@ void uTab::MouseLeft() {
 }
 
 LRESULT uTab::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
-    // No exception (a failed surface, a host's handler) goes on through the window procedure.
-    try {
-        return Dispatch(msg, wParam, lParam);
-    } catch (...) {
-        ReportCurrentException(L"uTab.HandleMessage");
-        return 0;
-    }
-}
-
-LRESULT uTab::Dispatch(UINT msg, WPARAM wParam, LPARAM lParam) {
     const float x = static_cast<float>(GET_X_LPARAM(lParam));
     const float y = static_cast<float>(GET_Y_LPARAM(lParam));
     switch (msg) {

@@ -104,9 +104,9 @@ public:
 
 protected:
     LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
+    const wchar_t* ErrorSource() const override { return L"uTab"; }
 
 private:
-    LRESULT Dispatch(UINT msg, WPARAM wParam, LPARAM lParam);
     struct PointerRecord {
         short button = 0;
         short shift = 0;
