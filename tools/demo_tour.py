@@ -141,7 +141,8 @@ class Tour:
                 os.remove(os.path.join(self.out, name))
         built = os.path.join(self.build, "bin", "xcyh2.exe")
         self.version = program_version(built)
-        self.new_shell = read(built) + NEW_SHELL_MARKER
+        self.old_shell = read(built)
+        self.new_shell = self.old_shell + NEW_SHELL_MARKER
         self.old_demo = OLD_DEMO_FILE.replace(b"{version}", self.version.encode())
         files = [("readme.txt", DEMO_FILE_PATH), ("xcyh2.exe", SHELL_FILE_PATH)]
         self.current_manifest = manifest(self.version, self.host, files)
@@ -299,7 +300,9 @@ class Tour:
         time.sleep(1.5)
         self.check(self.visible("UpdateFrm"), "the updater's window went before the shell was downloaded")
         self.screenshot("08-updater.png")
-        self.check(os.path.exists(self.shell_path), "the program file is gone while its new copy downloads")
+        # The old program file stays whole until its new copy is complete.
+        self.check(read(self.shell_path) == self.old_shell, "the program file is gone or changed while its new "
+                                                            "copy downloads")
 
     def restarted(self):
         self.begin("09 restarted")
