@@ -83,7 +83,7 @@ class UpdaterRuns(unittest.TestCase):
     def test_downloads_the_listed_files_in_order_and_starts_the_last_one_alone(self):
         with demo_server() as server:
             server.set("/files/startmark.exe", self.marker)
-            slow = "/test/slow/122880/data.pak"  # 30 pieces, 0.2 s apart
+            slow = "/test/slow/245760/data.pak"  # 60 pieces, 0.2 s apart
             manifest = ("version=1.2.0\r\ndata|%s\r\nexe|%s\r\n"
                         % (server.url(slow), server.url("/files/startmark.exe"))).encode()
             with Updater(manifest) as run:
@@ -93,15 +93,15 @@ class UpdaterRuns(unittest.TestCase):
                 shot = run.screenshot("updater.png")
                 shutil.copy(shot, os.path.join(run.build, "updater.png"))
 
-                # A second updater ends at once, leaving the first one alone.
-                began = time.monotonic()
+                # A second updater ends at once (it does not wait for the first, which waits for
+                # the player at its end), leaving the first one alone.
                 run.wine("wine", run.exe, Updater.ARGS, timeout=60)
-                self.assertLess(time.monotonic() - began, 15)
+                self.assertTrue(run.running())
                 self.assertEqual(len([w for w in run.windows() if w["class"] == "UpdateFrm"]), 1)
 
                 box = run.wait_for_message_box(timeout=60)
                 self.assertEqual((box["title"], box["text"]), ("提示", DONE))
-                self.assertEqual(run.file("data.pak"), generated(122880))
+                self.assertEqual(run.file("data.pak"), generated(245760))
                 self.assertEqual(run.file("startmark.exe"), self.marker)
                 self.assertEqual(run.started(), [])  # nothing before the player has read the message
                 paths = [r["path"] for r in server.requests()]
@@ -116,7 +116,7 @@ class UpdaterRuns(unittest.TestCase):
     def test_stopping_or_killing_mid_download_keeps_the_old_program_and_starts_nothing(self):
         with demo_server() as server:
             server.set("/files/startmark.exe", self.marker)
-            slow = "/test/slow/409600/xcyh2.exe"  # 100 pieces, 0.2 s apart
+            slow = "/test/slow/819200/xcyh2.exe"  # 200 pieces, 0.2 s apart
             manifest = ("version=1.2.0\r\nexe|%s\r\ndata|%s\r\nexe|%s\r\n"
                         % (server.url(slow), server.url("/test/bytes/1000/data.pak"),
                            server.url("/files/startmark.exe"))).encode()
@@ -207,7 +207,7 @@ class UpdaterRuns(unittest.TestCase):
                 with self.subTest(name), Updater(manifest) as run:
                     began = time.monotonic()
                     box = run.wait_for_message_box(timeout=60)
-                    self.assertLess(time.monotonic() - began, 30)
+                    self.assertLess(time.monotonic() - began, 45)
                     # Garbage may hold nothing that even looks like a file line.
                     self.assertIn(box["text"], (PARTLY, DONE) if name == "garbage" else (PARTLY,))
                     run.answer(box, IDOK)
