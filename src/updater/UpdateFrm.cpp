@@ -3,14 +3,12 @@
 #include <commctrl.h>
 #include <shellapi.h>
 
-#include <vector>
-
 #include "base/ansi.h"
 #include "base/twips.h"
-#include "base/win_handles.h"
 #include "controls/PropertyText.h"
 #include "forms/Application.h"
 #include "forms/MsgBox.h"
+#include "startup/ManifestFile.h"
 #include "startup/Settings.h"
 #include "updater/Sha256File.h"
 
@@ -118,25 +116,13 @@ void UpdateFrm::Run() {
 }
 
 bool UpdateFrm::DownloadAll() {
-    unique_file manifest(::CreateFileW(manifestPath_.c_str(), GENERIC_READ,
-                                       FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
-                                       FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!manifest) return false;
     UpdateLineReader reader(
         [this](const UpdateFileLine& line) {
             DownloadOne(line);
             return !m_bStop;
         },
         &IsAnsiLeadByte);
-    std::vector<char> buffer(64 * 1024);
-    for (;;) {
-        DWORD got = 0;
-        if (!::ReadFile(manifest.get(), buffer.data(), static_cast<DWORD>(buffer.size()), &got, nullptr) || got == 0) {
-            reader.Finish();
-            break;
-        }
-        if (reader.Feed(std::string_view(buffer.data(), got)) || m_bStop) break;
-    }
+    if (!FeedManifestFile(manifestPath_, reader)) return false;
     failures_ += reader.UnusableLines();
     return true;
 }

@@ -36,6 +36,7 @@ class Updater(Shell):
     manifest copy update.txt (none when manifest is None)."""
 
     ARGS = "C:\\game|C:\\game\\xcyh2.exe"
+    known_temp_dir = None  # asking Wine costs seconds; the prefix keeps it
 
     def __init__(self, manifest, files=None):
         super().__init__(args=[self.ARGS], exe="Update.exe", fresh_temp=False)
@@ -43,9 +44,11 @@ class Updater(Shell):
         self.game = os.path.join(self.prefix, "drive_c", "game")
         self.manifest = manifest
         self.files = dict(files or {})
+        self._temp_dir = Updater.known_temp_dir
 
     def start(self):
-        copy = os.path.join(self.temp_dir(), "update.txt")
+        Updater.known_temp_dir = self.temp_dir()
+        copy = os.path.join(Updater.known_temp_dir, "update.txt")
         if os.path.exists(copy):
             os.remove(copy)
         if self.manifest is not None:
