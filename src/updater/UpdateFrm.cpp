@@ -23,6 +23,24 @@ constexpr RECT kProgress{20, 70, 20 + 340, 70 + 20};
 constexpr std::uint32_t kTitleBarColour = 0xDEDEDE;
 constexpr UINT_PTR kTitleBarId = 1, kCloseId = 2, kProgressId = 3;
 
+// Removes what an earlier updater left of its download of target when it was ended midway:
+// "<target>.<process id>.part". Only one updater runs at a time, so none of them is in use.
+void RemoveLeftoverParts(const std::wstring& target) {
+    std::wstring folder = target.substr(0, target.find_last_of(L'\\') + 1);
+    std::wstring prefix = target.substr(folder.size()) + L".";
+    WIN32_FIND_DATAW found;
+    HANDLE find = ::FindFirstFileW((target + L".*.part").c_str(), &found);
+    if (find == INVALID_HANDLE_VALUE) return;
+    do {
+        std::wstring_view name(found.cFileName);
+        if (name.size() <= prefix.size() + 5 || !name.starts_with(prefix) || !name.ends_with(L".part")) continue;
+        std::wstring_view pid = name.substr(prefix.size(), name.size() - prefix.size() - 5);
+        if (pid.find_first_not_of(L"0123456789") != std::wstring_view::npos) continue;
+        ::DeleteFileW((folder + std::wstring(name)).c_str());
+    } while (::FindNextFileW(find, &found));
+    ::FindClose(find);
+}
+
 }  // namespace
 
 UpdateFrm::UpdateFrm(UpdaterTarget target, std::wstring manifestPath)
@@ -131,6 +149,7 @@ void UpdateFrm::DownloadOne(const UpdateFileLine& line) {
     std::wstring name = AnsiToWide(line.name);
     std::wstring savePath = target_.folder + name;
     SetLabel(L"正在下载：" + name);
+    RemoveLeftoverParts(savePath);
     progressShift_ = 0;
     if (progress_) {
         ::SendMessageW(progress_, PBM_SETRANGE32, 0, 1);

@@ -38,12 +38,13 @@ class Updater(Shell):
     ARGS = "C:\\game|C:\\game\\xcyh2.exe"
     known_temp_dir = None  # asking Wine costs seconds; the prefix keeps it
 
-    def __init__(self, manifest, files=None):
+    def __init__(self, manifest, files=None, fresh=True):
         super().__init__(args=[self.ARGS], exe="Update.exe", fresh_temp=False)
         self.prefix = os.path.join(self.build, "wineprefix-updater")
         self.game = os.path.join(self.prefix, "drive_c", "game")
         self.manifest = manifest
         self.files = dict(files or {})
+        self.fresh = fresh  # False: the shell's folder stays as the last run left it
         self._temp_dir = Updater.known_temp_dir
 
     def start(self):
@@ -54,6 +55,8 @@ class Updater(Shell):
         if self.manifest is not None:
             with open(copy, "wb") as f:
                 f.write(self.manifest)
+        if not self.fresh:
+            return super().start()
         subprocess.run(["chattr", "-i", self.game], stderr=subprocess.DEVNULL)
         shutil.rmtree(self.game, ignore_errors=True)
         os.makedirs(self.game)
@@ -153,6 +156,17 @@ class UpdaterRuns(unittest.TestCase):
                 run.kill_all()
                 self.assertEqual(run.file("xcyh2.exe"), OLD_SHELL)
                 self.assertIsNone(run.file("data.pak"))
+                self.assertEqual(len(run.part_files()), 1)
+
+            # The next update completes and takes away what the killed one left.
+            server.set("/files/xcyh2.exe", self.marker)
+            manifest = ("exe|%s\r\n" % server.url("/files/xcyh2.exe")).encode()
+            with Updater(manifest, fresh=False) as run:
+                run.answer(run.wait_for_message_box(timeout=60), IDOK)
+                wait_until(lambda: run.started(), 30, message="the new shell to be started")
+                run.wait_exit(30)
+                self.assertEqual(run.file("xcyh2.exe"), self.marker)
+                self.assertEqual(run.part_files(), [])
 
     def test_failed_downloads_keep_the_old_files_are_reported_and_the_last_file_is_still_started(self):
         new_data = b"new data " * 1000
