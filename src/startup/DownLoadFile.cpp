@@ -14,6 +14,11 @@ namespace xcyh2 {
 namespace {
 
 constexpr DWORD kChunkBytes = 8192;
+// Pending window messages are let through after a chunk once this long has passed since they
+// last were. Asking the system for messages costs a round trip (under Wine one to its server)
+// that on a fast connection took more time than the chunk itself; at this interval the window
+// still answers within a frame.
+constexpr ULONGLONG kPumpIntervalMs = 10;
 
 // The Content-Length as a number; 0 when it is absent, not a number or beyond 32 bits (the
 // events report lengths in 32 bits).
@@ -31,6 +36,12 @@ std::uint32_t QueryContentLength(HINTERNET request) {
         ++digits;
     }
     return digits ? static_cast<std::uint32_t>(length) : 0;
+}
+
+// The system refuses to replace a file that is open without delete sharing, as a running
+// program's file is.
+bool InUse(DWORD error) {
+    return error == ERROR_SHARING_VIOLATION || error == ERROR_ACCESS_DENIED || error == ERROR_LOCK_VIOLATION;
 }
 
 }  // namespace
@@ -73,19 +84,39 @@ bool CDownLoadFile::Transfer(const std::wstring& url, const std::wstring& saveFi
 
     char buffer[kChunkBytes];
     std::uint64_t received = 0;
+    ULONGLONG lastPump = 0;
     while (!stop_) {
         DWORD got = 0;
         if (!::InternetReadFile(request.get(), buffer, kChunkBytes, &got) || got == 0) break;
         if (!part.Write(buffer, got)) return false;
         received += got;
         if (raiseEvents && Loading) Loading(static_cast<std::uint32_t>(received));
-        forms::Application::DoEvents();
+        ULONGLONG now = ::GetTickCount64();
+        if (now - lastPump >= kPumpIntervalMs) {
+            forms::Application::DoEvents();
+            lastPump = ::GetTickCount64();
+        }
     }
 
-    if (received >= total) return part.Commit();
+    if (received >= total) return PutInPlace(part);
     // Stopped before the end: a success as far as the caller is concerned, but the partial
     // file goes and the earlier one stays.
     return stop_;
+}
+
+bool CDownLoadFile::PutInPlace(PartFile& part) {
+    if (Verify) {
+        // Copied first: the handler may replace the member.
+        auto verify = Verify;
+        if (!part.Close() || !verify(part.path())) return false;
+    }
+    DWORD start = ::GetTickCount();
+    for (;;) {
+        if (part.Commit()) return true;
+        if (!InUse(part.LastError()) || ::GetTickCount() - start >= replaceRetryMs) return false;
+        forms::Application::DoEvents();
+        ::Sleep(100);
+    }
 }
 
 }  // namespace xcyh2
