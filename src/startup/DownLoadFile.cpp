@@ -14,11 +14,6 @@ namespace xcyh2 {
 namespace {
 
 constexpr DWORD kChunkBytes = 8192;
-// Pending window messages are let through after a chunk once this long has passed since they
-// last were. Asking the system for messages costs a round trip (under Wine one to its server)
-// that on a fast connection took more time than the chunk itself; at this interval the window
-// still answers within a frame.
-constexpr ULONGLONG kPumpIntervalMs = 10;
 
 // The Content-Length as a number; 0 when it is absent, not a number or beyond 32 bits (the
 // events report lengths in 32 bits).
@@ -84,18 +79,13 @@ bool CDownLoadFile::Transfer(const std::wstring& url, const std::wstring& saveFi
 
     char buffer[kChunkBytes];
     std::uint64_t received = 0;
-    ULONGLONG lastPump = 0;
     while (!stop_) {
         DWORD got = 0;
         if (!::InternetReadFile(request.get(), buffer, kChunkBytes, &got) || got == 0) break;
         if (!part.Write(buffer, got)) return false;
         received += got;
         if (raiseEvents && Loading) Loading(static_cast<std::uint32_t>(received));
-        ULONGLONG now = ::GetTickCount64();
-        if (now - lastPump >= kPumpIntervalMs) {
-            forms::Application::DoEvents();
-            lastPump = ::GetTickCount64();
-        }
+        forms::Application::DoEvents();
     }
 
     if (received >= total) return PutInPlace(part);

@@ -1,7 +1,7 @@
 // Downloads one resource over HTTP to a local file, synchronously, in 8192-byte chunks, always
 // from the server (never from the cache). Between chunks pending window messages are let
-// through (after the first chunk, and then after every chunk that ends 10 ms or more after they
-// last were), so the user interface stays live and StopDownLoad can be called from it.
+// through after every chunk, so the user interface stays live and StopDownLoad can be called
+// from it.
 //
 // The file on disk is never left half written: the bytes go to a temporary file beside the
 // target ("<target>.<process id>.part"), which replaces the target only when every announced
