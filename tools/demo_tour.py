@@ -192,8 +192,8 @@ class Tour:
                 self.update_offer()
                 self.updater()
                 self.restarted()
-            except StageFailed as e:
-                self.fail(str(e))
+            except Exception as e:  # the stage that failed is named, whatever failed in it
+                self.fail(str(e) if isinstance(e, StageFailed) else f"{type(e).__name__}: {e}")
                 return 1
             finally:
                 if self.shell:
@@ -205,9 +205,10 @@ class Tour:
         self.begin("01 loading")
         self.server.hold(LOGIN_PAGE)
         self.shell.start()
-        self.wait(lambda: self.visible("LoadFrm"), 90, "the loading picture")
-        self.check(not self.shell.message_boxes(), "a message came up at start (the manifest names the shell's "
-                                                   f"own version {self.version})")
+        self.wait(lambda: self.visible("LoadFrm") or self.shell.message_boxes(), 90, "the loading picture")
+        boxes = self.shell.message_boxes()
+        self.check(not boxes, f"the message {boxes[0]['text'] if boxes else ''!r} came up at start (the manifest "
+                              f"names the shell's own version {self.version})")
         time.sleep(1)
         self.screenshot("01-loading.png")
         self.server.release(LOGIN_PAGE)
