@@ -219,11 +219,16 @@ class DemoServerTest(unittest.TestCase):
         self.assertEqual(self.get("/test/cutoff/10?announce=10")[0], 400)
 
     def test_slow_paces_the_body(self):
-        started = time.monotonic()
-        status, headers, body = self.get("/test/slow/300?chunk=100&delay_ms=100")
-        self.assertGreaterEqual(time.monotonic() - started, 0.19)
-        self.assertEqual((status, headers["Content-Length"]), (200, "300"))
-        self.assertEqual(body, expected_bytes(300))
+        # A generated body, and a body set for a path to be sent in pieces (the last piece short).
+        self.server.set("/files/paced.bin", bytes(range(250)), chunk=100, delay_ms=100)
+        for path, expected in (("/test/slow/300?chunk=100&delay_ms=100", expected_bytes(300)),
+                               ("/files/paced.bin", bytes(range(250)))):
+            with self.subTest(path):
+                started = time.monotonic()
+                status, headers, body = self.get(path)
+                self.assertGreaterEqual(time.monotonic() - started, 0.19)
+                self.assertEqual((status, headers["Content-Length"]), (200, str(len(expected))))
+                self.assertEqual(body, expected)
 
     def test_stall_closes_without_a_response(self):
         started = time.monotonic()

@@ -8,6 +8,7 @@
         server.hold("/xcyh2/login/login.html")
         server.release("/xcyh2/login/login.html")
         server.set("/gamehome/xcyh2/update.txt", b"version=1.2.0\\r\\n")
+        server.set("/files/big.bin", data, chunk=65536, delay_ms=100)   # sent slowly
         server.reset()
         server.requests()                # [{"seq", "time", "method", "path", "query", "headers"}]
 
@@ -145,13 +146,17 @@ class DemoServer:
         """Lets held and later requests for `path` through."""
         self._control("release", params={"path": path})
 
-    def set(self, path, body, type=None):
-        """Serves exactly `body` (bytes, or str sent as UTF-8) for `path` from now on."""
+    def set(self, path, body, type=None, chunk=None, delay_ms=None):
+        """Serves exactly `body` (bytes, or str sent as UTF-8) for `path` from now on; with
+        `chunk`, in pieces of that many bytes, `delay_ms` apart."""
         if isinstance(body, str):
             body = body.encode("utf-8")
         params = {"path": path}
         if type:
             params["type"] = type
+        if chunk:
+            params["chunk"] = chunk
+            params["delay_ms"] = delay_ms or 0
         self._control("set", params=params, body=body)
 
     def reset(self):
