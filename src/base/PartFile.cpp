@@ -20,15 +20,28 @@ bool PartFile::Write(const char* data, DWORD size) {
     return ::WriteFile(file_.get(), data, size, &written, nullptr) && written == size;
 }
 
-bool PartFile::Commit() {
-    if (!file_ || !::FlushFileBuffers(file_.get())) return false;
+bool PartFile::Close() {
+    if (closed_) return true;
+    if (!file_ || !::FlushFileBuffers(file_.get())) {
+        lastError_ = ::GetLastError();
+        return false;
+    }
     file_.reset();
+    closed_ = true;
+    return true;
+}
+
+bool PartFile::Commit() {
+    if (committed_) return true;
+    if (!Close()) return false;
     if (!Replace()) {
+        lastError_ = ::GetLastError();
         DWORD attributes = ::GetFileAttributesW(target_.c_str());
         constexpr DWORD kInTheWay = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_SYSTEM;
         if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & kInTheWay)) return false;
         if (!::SetFileAttributesW(target_.c_str(), attributes & ~kInTheWay)) return false;
         if (!Replace()) {
+            lastError_ = ::GetLastError();
             ::SetFileAttributesW(target_.c_str(), attributes);
             return false;
         }

@@ -24,10 +24,17 @@ public:
 
     bool Write(const char* data, DWORD size);
 
+    // Flushes and closes the file, so that it can be read back before it is committed.
+    bool Close();
+    // The temporary file's own path.
+    const std::wstring& path() const { return path_; }
+
     // Flushes and puts the complete file in the target's place. A hidden, read-only or system
     // file in the way loses those attributes for the replacement, and gets them back when the
-    // replacement still fails.
+    // replacement still fails. A failed commit may be tried again (a target in use may be free
+    // a moment later); LastError() tells why it failed.
     bool Commit();
+    DWORD LastError() const { return lastError_; }
 
 private:
     bool Replace();
@@ -35,7 +42,9 @@ private:
     std::wstring target_;
     std::wstring path_;
     unique_file file_;
+    bool closed_ = false;
     bool committed_ = false;
+    DWORD lastError_ = ERROR_SUCCESS;
 };
 
 }  // namespace xcyh2

@@ -4,8 +4,8 @@
 
 #include "base/EventLog.h"
 #include "base/twips.h"
+#include "desktop/MsgFrm.h"
 #include "forms/Application.h"
-#include "forms/MsgBox.h"
 #include "mainwindow/GameAddress.h"
 #include "mainwindow/MainLayout.h"
 #include "mainwindow/ModMsg.h"
@@ -15,7 +15,6 @@
 namespace xcyh2 {
 namespace {
 
-constexpr const wchar_t* kExitQuestion = L"窗口即将关闭，确定要退出游戏？";
 constexpr UINT kCloseCommandMessage = WM_APP + 62;
 constexpr COLORREF kFrameColour = RGB(28, 78, 140);
 
@@ -27,7 +26,7 @@ constexpr int kDesignWidth = 15540, kDesignHeight = 9585;
 
 int Px(int twips) { return TwipsToPixels(twips); }
 
-HBITMAP LoadBitmapResource(int id) {
+HBITMAP LoadLogoBitmap(int id) {
     return static_cast<HBITMAP>(
         ::LoadImageW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(id), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
 }
@@ -73,6 +72,7 @@ void WebMainFrm::ShellOpen(const std::wstring& url) {
 
 void WebMainFrm::CreateControls() {
     HWND hwnd = handle();
+    surface_.SetBackColor(RGB(255, 255, 255));
     // Created from the bottom of the stack up: the buttons and the tab captions stay visible
     // where controls overlap.
     Picture1_.Create(hwnd, Px(1320), Px(840), Px(8775), Px(5535));
@@ -80,21 +80,32 @@ void WebMainFrm::CreateControls() {
     WebBrowser1_ = MakeBrowser(Picture1_.hWnd(), Px(browserBox.left), Px(browserBox.top), Px(browserBox.width),
                                Px(browserBox.height));
     pCnt_.Create(hwnd, Px(6240), Px(1440), Px(2415), Px(1695));
-    WebBForm_.Create(hwnd, 0, 0, Px(15495), Px(495));
+    WebBForm_.Create(hwnd, 0, 0, Px(15495), {{L"HasLogo", true}});
     WebuTab_ = std::make_unique<uTab>();
     WebuTab_->Create(hwnd, Px(2160), Px(30), Px(10215), {{L"TabStyle", 1}});
     tabToolTip_.Create(WebuTab_->hWnd());
     PicLogo_.Create(hwnd, Px(100), Px(30), Px(440), Px(440), 0, kFrameColour);
-    OtherUserBtn_.Create(hwnd, Px(10680), 0, Px(1485), Px(330));
-    GameSpaceBtn_.Create(hwnd, Px(12240), 0, Px(1215), Px(330));
-    web_tool_.Create(hwnd, Px(12600), Px(15), Px(360), Px(270));
-    web_min_.Create(hwnd, Px(12960), Px(15), Px(360), Px(270));
-    web_minmax_.Create(hwnd, Px(13320), Px(15), Px(375), Px(270));
-    web_close_.Create(hwnd, Px(13680), Px(15), Px(645), Px(270));
-    // A button with a tip and nothing else to do; it is not shown.
-    iButton1_.Create(hwnd, 0, 0, Px(645), Px(435));
+    // The two links: white underlined captions straight on the bar.
+    FontDesc link;
+    link.underline = true;
+    const forms::PropertyBag linkButton{{L"AutoSize", false},
+                                        {L"cBackStyle", 0},
+                                        {L"cFont", FontToText(link)},
+                                        {L"cForeColor", static_cast<std::int32_t>(RGB(255, 255, 255))}};
+    OtherUserBtn_.Create(hwnd, Px(10680), 0, Px(1485), Px(330), linkButton);
+    OtherUserBtn_.SetCaption(L"登录其他帐号");
+    GameSpaceBtn_.Create(hwnd, Px(12240), 0, Px(1215), Px(330), linkButton);
+    GameSpaceBtn_.SetCaption(L"游戏官网");
+    const forms::PropertyBag pictureButton{{L"AutoSize", false}};
+    web_tool_.Create(hwnd, Px(12600), Px(15), Px(360), Px(270), pictureButton);
+    web_min_.Create(hwnd, Px(12960), Px(15), Px(360), Px(270), pictureButton);
+    web_minmax_.Create(hwnd, Px(13320), Px(15), Px(375), Px(270), {{L"AutoSize", false}, {L"Style", 1}});
+    web_close_.Create(hwnd, Px(13680), Px(15), Px(645), Px(270), pictureButton);
+    // A button with a tip and nothing else to do; it is not shown, so it covers nothing.
+    iButton1_.Create(hwnd, 0, 0, Px(645), Px(435), pictureButton);
     ::ShowWindow(iButton1_.hWnd(), SW_HIDE);
-    iButton1_.ToolTipText = L"清理缓存";
+    iButton1ToolTip_.Create(iButton1_.hWnd());
+    iButton1ToolTip_.SetText(L"清理缓存");
 
     // Stacked as created, the last on top (a new child's place in the stack differs between
     // systems).
@@ -103,10 +114,6 @@ void WebMainFrm::CreateControls() {
                          web_minmax_.hWnd(), web_close_.hWnd()}) {
         ::SetWindowPos(control, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     }
-    for (auto* button : {&OtherUserBtn_, &GameSpaceBtn_}) button->SetCaptionStyle(RGB(255, 255, 255), true);
-    OtherUserBtn_.SetCaption(L"登录其他帐号");
-    GameSpaceBtn_.SetCaption(L"游戏官网");
-    web_minmax_.SetStyle(1);
     CreateMenu();
     ConnectEvents();
 }
@@ -195,16 +202,16 @@ void WebMainFrm::Form_Load() {
         ::SetWindowPos(hwnd, nullptr, Px(left), Px(top), 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     }
     // 10: the buttons' pictures; the maximise button starts in its maximised state.
-    web_close_.SetBackPicture(LoadBitmapResource(kBitmapClose));
-    web_minmax_.SetBackPicture(LoadBitmapResource(kBitmapMinMax));
-    web_min_.SetBackPicture(LoadBitmapResource(kBitmapMin));
+    web_close_.SetBackPicture(Picture::LoadBitmapResource(kBitmapClose));
+    web_minmax_.SetBackPicture(Picture::LoadBitmapResource(kBitmapMinMax));
+    web_min_.SetBackPicture(Picture::LoadBitmapResource(kBitmapMin));
     web_minmax_.SetValue(true);
-    web_tool_.SetBackPicture(LoadBitmapResource(kBitmapTool));
+    web_tool_.SetBackPicture(Picture::LoadBitmapResource(kBitmapTool));
     // 11: the pages' container; drawing on.
     WebuTab_->SethContainerWnd(pCnt_.hWnd());
     WebuTab_->LockReDraw(false);
     // 12: the logo.
-    PicLogo_.SetPicture(LoadBitmapResource(kBitmapLogo));
+    PicLogo_.SetPicture(LoadLogoBitmap(kBitmapLogo));
     // 13: the maximise command, without flipping the button: the window comes up maximised.
     web_minmax_Click();
     LayOut();
@@ -221,9 +228,8 @@ void WebMainFrm::Form_QueryUnload(bool& cancel) {
         return;
     }
     askingExit_ = true;
-    m_bExit = environment_.askExit
-                  ? environment_.askExit()
-                  : forms::MsgBox(kExitQuestion, MB_YESNO | MB_ICONQUESTION, settings::kDialogCaption, handle()) == IDYES;
+    if (environment_.askExit) m_bExit = environment_.askExit();
+    else MsgFrm::Ask(handle(), m_bExit);
     askingExit_ = false;
     if (!m_bExit) cancel = true;
 }
@@ -239,6 +245,7 @@ void WebMainFrm::Form_Unload() {
     // What goes with the window: the strip (this may run inside the strip's own close event),
     // the placeholder browser, the icons.
     tabToolTip_.Destroy();
+    iButton1ToolTip_.Destroy();
     WebuTab_.reset();
     WebBrowser1_.reset();
     ::SendMessageW(hwnd, WM_SETICON, ICON_SMALL, 0);
@@ -259,6 +266,8 @@ void WebMainFrm::objStyle_CloseClick() {
 }
 
 LRESULT WebMainFrm::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
+    LRESULT result;
+    if (surface_.PaintMessage(handle(), msg, wParam, result)) return result;
     switch (msg) {
         case kCloseCommandMessage:
             if (!closeCommandPending_) return 0;
@@ -353,7 +362,9 @@ void WebMainFrm::LayOut() {
     };
     step(L"WebBForm", [&] {
         WebBForm_.Move(0, 0, Px(l.titleBar.width), Px(l.titleBar.height));
-        WebBForm_.Printform(hwnd);
+        surface_.Resize(client.right, client.bottom);
+        WebBForm_.Printform(surface_);
+        ::InvalidateRect(hwnd, nullptr, FALSE);
     });
     step(L"Region", [&] { RectRgn(hwnd, l.regionWidth, l.regionHeight, kRegionCorner, kRegionCorner); });
     step(L"Buttons", [&] {

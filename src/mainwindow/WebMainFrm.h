@@ -10,12 +10,14 @@
 
 #include "base/win_handles.h"
 #include "browser/WebBrowser.h"
+#include "controls/BForm.h"
+#include "controls/Surface.h"
+#include "controls/iButton.h"
 #include "desktop/CNotifyIcon.h"
 #include "forms/Form.h"
 #include "forms/PictureBox.h"
 #include "forms/PopupMenu.h"
 #include "forms/ToolTip.h"
-#include "mainwindow/PlainControls.h"
 #include "mainwindow/WebUrl.h"
 #include "startup/DownLoadFile.h"
 #include "startup/UpdateCheck.h"
@@ -48,7 +50,7 @@ public:
     struct Environment {
         WebUrl::BrowserFactory browserFactory;  // the pages' and the placeholder's browsers
         WebUrl::ShellOpen shellOpen;            // the default browser
-        std::function<bool()> askExit;          // the exit question: true to leave
+        std::function<bool()> askExit;          // the exit question (the skinned dialog): true to leave
         UpdateCheckEnvironment update;          // the update command's check
         // Messages of the commands (text, caption, flags); returns the button.
         std::function<int(const std::wstring& text, const std::wstring& caption, UINT flags)> msgBox;
@@ -62,9 +64,10 @@ public:
     forms::PictureBox& Picture1() { return Picture1_; }
     forms::PictureBox& pCnt() { return pCnt_; }
     browser::IWebBrowser* WebBrowser1() const { return WebBrowser1_.get(); }
-    PlainTitleBar& WebBForm() { return WebBForm_; }
-    PlainImageButton& web_minmax() { return web_minmax_; }
-    PlainImageButton& web_close() { return web_close_; }
+    BForm& WebBForm() { return WebBForm_; }
+    iButton& web_minmax() { return web_minmax_; }
+    iButton& web_close() { return web_close_; }
+    const Surface& FormSurface() const { return surface_; }
     const forms::ToolTip& TabToolTip() const { return tabToolTip_; }
     winhooks::cSetStyle* objStyle() const { return objStyle_.get(); }
 
@@ -114,16 +117,19 @@ private:
 
     Environment environment_;
 
+    // The form's own drawn picture: the frame the title bar prints around the pages.
+    Surface surface_;
     // Controls, in the order they are stacked from the bottom.
     forms::PictureBox Picture1_;
     std::shared_ptr<browser::IWebBrowser> WebBrowser1_;
     forms::PictureBox pCnt_;
-    PlainTitleBar WebBForm_;
+    BForm WebBForm_;
     std::unique_ptr<uTab> WebuTab_;
     forms::PictureBox PicLogo_;
-    PlainImageButton OtherUserBtn_, GameSpaceBtn_, web_tool_, web_min_, web_minmax_, web_close_, iButton1_;
+    iButton OtherUserBtn_, GameSpaceBtn_, web_tool_, web_min_, web_minmax_, web_close_, iButton1_;
     forms::PopupMenu appmenu_{L"程序菜单"};
     forms::ToolTip tabToolTip_;
+    forms::ToolTip iButton1ToolTip_;
 
     std::unique_ptr<winhooks::cSetStyle> objStyle_;
     std::unique_ptr<desktop::CNotifyIcon> notifyIcon_;

@@ -13,6 +13,9 @@ void WebMainFrm::web_minmax_Click() {
     // Maximised over the screen above the taskbar, or back where it was; the title bar drags
     // the window only while it is restored.
     bool maximised = objStyle_ && objStyle_->CallWindowStateChange();
+    // The button shows the state the window is in, however the toggle was reached (its click,
+    // its keys, or the start-up call that does not flip it).
+    web_minmax_.SetValue(maximised);
     WebBForm_.SetfrmHwnd(maximised ? nullptr : handle());
 }
 

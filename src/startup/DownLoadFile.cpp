@@ -33,6 +33,12 @@ std::uint32_t QueryContentLength(HINTERNET request) {
     return digits ? static_cast<std::uint32_t>(length) : 0;
 }
 
+// The system refuses to replace a file that is open without delete sharing, as a running
+// program's file is.
+bool InUse(DWORD error) {
+    return error == ERROR_SHARING_VIOLATION || error == ERROR_ACCESS_DENIED || error == ERROR_LOCK_VIOLATION;
+}
+
 }  // namespace
 
 bool CDownLoadFile::DownLoadFile(const std::wstring& strURLFile, const std::wstring& strSaveFile, bool bHidden,
@@ -82,10 +88,25 @@ bool CDownLoadFile::Transfer(const std::wstring& url, const std::wstring& saveFi
         forms::Application::DoEvents();
     }
 
-    if (received >= total) return part.Commit();
+    if (received >= total) return PutInPlace(part);
     // Stopped before the end: a success as far as the caller is concerned, but the partial
     // file goes and the earlier one stays.
     return stop_;
+}
+
+bool CDownLoadFile::PutInPlace(PartFile& part) {
+    if (Verify) {
+        // Copied first: the handler may replace the member.
+        auto verify = Verify;
+        if (!part.Close() || !verify(part.path())) return false;
+    }
+    DWORD start = ::GetTickCount();
+    for (;;) {
+        if (part.Commit()) return true;
+        if (!InUse(part.LastError()) || ::GetTickCount() - start >= replaceRetryMs) return false;
+        forms::Application::DoEvents();
+        ::Sleep(100);
+    }
 }
 
 }  // namespace xcyh2

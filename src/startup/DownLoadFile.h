@@ -1,6 +1,7 @@
 // Downloads one resource over HTTP to a local file, synchronously, in 8192-byte chunks, always
 // from the server (never from the cache). Between chunks pending window messages are let
-// through, so the user interface stays live and StopDownLoad can be called from it.
+// through after every chunk, so the user interface stays live and StopDownLoad can be called
+// from it.
 //
 // The file on disk is never left half written: the bytes go to a temporary file beside the
 // target ("<target>.<process id>.part"), which replaces the target only when every announced
@@ -15,6 +16,8 @@
 
 namespace xcyh2 {
 
+class PartFile;
+
 class CDownLoadFile {
 public:
     // Events, raised only when DownLoadFile is called with bRaiseEvent.
@@ -26,6 +29,15 @@ public:
     // cannot hold the caller for ever.
     std::uint32_t connectTimeoutMs = 30000;
     std::uint32_t receiveTimeoutMs = 30000;
+
+    // Optional check of a complete download before it takes the target's place: handed the
+    // path of the complete temporary file (closed), it returns false to discard it, and
+    // DownLoadFile then returns false with the target as it was.
+    std::function<bool(const std::wstring& partFile)> Verify;
+    // How long a replacement that the system refuses because the target is in use (a program
+    // still running from it, a reader holding it) is tried again, letting pending window
+    // messages through meanwhile. 0: not tried again.
+    std::uint32_t replaceRetryMs = 0;
 
     // Returns true when the whole resource was saved, or when the download was stopped with
     // StopDownLoad. A stopped download leaves the target as it was before, unless its last
@@ -41,6 +53,7 @@ public:
 
 private:
     bool Transfer(const std::wstring& url, const std::wstring& saveFile, bool hidden, bool raiseEvents);
+    bool PutInPlace(PartFile& part);
 
     bool stop_ = false;
 };

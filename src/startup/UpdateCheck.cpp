@@ -2,12 +2,10 @@
 
 #include <shellapi.h>
 
-#include <vector>
-
 #include "base/ansi.h"
-#include "base/win_handles.h"
 #include "forms/Application.h"
 #include "forms/MsgBox.h"
+#include "startup/ManifestFile.h"
 #include "startup/PublicData.h"
 #include "startup/Settings.h"
 #include "startup/UpdateManifest.h"
@@ -21,19 +19,8 @@ constexpr const wchar_t* kUpdaterNotWrittenMessage = L"无法写入更新程序�
 
 // Reads the local copy up to its version line. Nothing when there is no copy to read.
 std::optional<std::optional<std::string>> ReadLocalCopy(const std::wstring& path) {
-    unique_file file(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                   nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file) return std::nullopt;
     ManifestVersionReader reader(&IsAnsiLeadByte);
-    std::vector<char> buffer(64 * 1024);
-    for (;;) {
-        DWORD got = 0;
-        if (!::ReadFile(file.get(), buffer.data(), static_cast<DWORD>(buffer.size()), &got, nullptr) || got == 0) {
-            reader.Finish();
-            break;
-        }
-        if (reader.Feed(std::string_view(buffer.data(), got))) break;
-    }
+    if (!FeedManifestFile(path, reader)) return std::nullopt;
     return reader.Version();
 }
 

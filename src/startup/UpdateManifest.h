@@ -15,6 +15,7 @@
 #include <string_view>
 
 #include "base/lead_byte.h"
+#include "startup/ManifestLines.h"
 
 namespace xcyh2 {
 
@@ -38,21 +39,18 @@ public:
     static constexpr std::size_t kMaxValueBytes = 4096;
 
 private:
+    friend class ManifestLineSplitter;
     void Character(std::string_view ch);
     void EndLine();
+    bool Done() const { return done_; }
 
-    LeadBytePredicate isLeadByte_;
+    ManifestLineSplitter splitter_;
     std::optional<std::string> version_;
     bool done_ = false;
 
-    // Decoder state between pieces.
-    bool afterCr_ = false;    // an LF right after a CR belongs to that line end
-    int pendingLead_ = -1;    // a lead byte whose trail byte is still to come
-
     // State of the current line.
     std::size_t characters_ = 0;  // characters seen so far
-    bool hasVersion_ = false;     // "version" has been seen in it
-    std::size_t matched_ = 0;     // how much of "version" the last characters spell
+    VersionKeySpotter key_;       // whether "version" has been seen in it
     std::string value_;           // from the ninth character on, leading spaces dropped
     bool valueOverflow_ = false;  // non-space text went beyond kMaxValueBytes
 };

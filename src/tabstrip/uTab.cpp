@@ -369,7 +369,7 @@ void uTab::WindowProc(bool bBefore, bool& bHandled, LRESULT& lReturn, HWND lng_h
     }
 }
 
-void uTab::c_Subclass_WindowProc(bool, bool& bHandled, LRESULT& lReturn, HWND lng_hWnd, UINT uMsg, WPARAM,
+void uTab::c_Subclass_WindowProc(bool, bool& bHandled, LRESULT& lReturn, HWND lng_hWnd, UINT uMsg, WPARAM wParam,
                                  LPARAM, LONG_PTR&) {
     if (lng_hWnd == handle() && handle()) {
         switch (uMsg) {
@@ -379,6 +379,14 @@ void uTab::c_Subclass_WindowProc(bool, bool& bHandled, LRESULT& lReturn, HWND ln
                 break;
             case WM_PAINT:
                 Paint();
+                bHandled = true;
+                lReturn = 0;
+                break;
+            case WM_PRINTCLIENT:
+                // A transparent control laid over the strip's end (the main window's link)
+                // shows the strip beneath it.
+                if (composite_)
+                    ::BitBlt(reinterpret_cast<HDC>(wParam), 0, 0, bufWidth_, bufHeight_, composite_.get(), 0, 0, SRCCOPY);
                 bHandled = true;
                 lReturn = 0;
                 break;

@@ -1,19 +1,22 @@
 """The main game window with the real pointer and keyboard: the game tab maximised over the work
 area, another account's page and another program's DDE request in tabs of their own, F10, the
-update item with a current manifest and the exit item; restoring, maximising again and dragging."""
+update item with a current manifest and the exit item with its skinned question; the close
+button's looks, restoring, maximising again and dragging."""
 
 import os
 import subprocess
 import time
 import unittest
 
-from harness import IDOK, IDYES, Shell, Taskbar, demo_server, e2e_main, test_port, wait_until
+from harness import IDOK, ROOT, Shell, Taskbar, demo_server, e2e_main, test_port, wait_until
 
 # Links of the demo login page, from the login window's top-left corner.
 START_LINK = (453, 288)         # 进入游戏: game1.html
 SECOND_SERVER_LINK = (465, 375)  # 进入二区 星河: game2.html
 WM_HOTKEY, VK_F10, HOTKEY_ID = 0x0312, 0x79, 1000
-EXIT_QUESTION = "窗口即将关闭，确定要退出游戏？"
+EXIT_DIALOG = "Xcyh2MsgFrm"
+YES_BUTTON, NO_BUTTON = (56 + 32, 88 + 12), (136 + 32, 88 + 12)  # from the dialog's top-left corner
+ART = os.path.join(ROOT, "src", "resources", "art")
 # The desktop has a taskbar at the bottom, as a player's has (a window that covers the whole
 # screen is also one Wine confines the pointer to, and then clicks elsewhere get lost).
 TASKBAR = 40
@@ -32,6 +35,24 @@ def screen_size():
 
 def requested(server, path):
     return path in [r["path"] for r in server.requests()]
+
+
+def screen_rgb(x, y, w, h):
+    """The screen's pixels in a rectangle, as RGB bytes."""
+    return subprocess.run(["import", "-window", "root", "-crop", f"{w}x{h}+{x}+{y}", "-depth", "8", "rgb:-"],
+                          stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, check=True).stdout
+
+
+def art_frame(name, index, w, h):
+    """Frame index of a button's picture strip, as RGB bytes."""
+    return subprocess.run(["convert", os.path.join(ART, name), "-crop", f"{w}x{h}+{index * w}+0", "+repage",
+                           "-depth", "8", "rgb:-"], stdout=subprocess.PIPE, check=True).stdout
+
+
+def title_button(w, right_twips, width):
+    """The screen rectangle of a title-area picture button whose left edge lies right_twips
+    before the window's right edge (top 15 twips, 18 pixels high)."""
+    return (w["x"] + px(w["w"] * 15 - right_twips), w["y"] + 1, width, 18)
 
 
 class MainWindow(unittest.TestCase):
@@ -98,11 +119,21 @@ class MainWindow(unittest.TestCase):
             shell.answer(box, IDOK)
             wait_until(lambda: not shell.message_boxes(), 10, message="the message to close")
 
-            # The exit item asks; yes ends the program, successfully.
-            self.choose(shell, main, "Up", "Return")
-            box = shell.wait_for_message_box(timeout=30)
-            self.assertEqual((box["title"], box["text"]), ("提示", EXIT_QUESTION))
-            shell.answer(box, IDYES)
+            # The exit item asks in the skinned dialog over the window: no keeps the window, yes
+            # ends the program, successfully.
+            for answer in (NO_BUTTON, YES_BUTTON):
+                self.choose(shell, main, "Up", "Return")
+                dialog = shell.wait_for_window(EXIT_DIALOG, visible=True, timeout=30)
+                self.assertEqual((dialog["w"], dialog["h"], dialog["owner"]), (242, 140, main["hwnd"]))
+                time.sleep(1)
+                if answer == NO_BUTTON:
+                    shell.screenshot("main-window-exit-question.png")
+                shell.click(dialog["x"] + answer[0], dialog["y"] + answer[1])
+                if answer == NO_BUTTON:
+                    shell.wait(lambda: shell.window(EXIT_DIALOG) is None, 10, "the dialog to go")
+                    time.sleep(1)
+                    self.assertTrue(shell.running())
+                    self.assertTrue(shell.window("WebMainFrm")["visible"])
             self.assertEqual(shell.wait_exit(timeout=30), 0)
 
     def test_restore_maximise_and_drag(self):
@@ -117,18 +148,55 @@ class MainWindow(unittest.TestCase):
             def click_minmax(w):
                 shell.click(w["x"] + px(w["w"] * 15 - 1105) + 12, w["y"] + 10)
 
-            # Restored by its button, the window goes back to where it was before it was
-            # maximised; maximised and restored again, it comes back to exactly that rectangle.
+            rect = lambda w: (w["x"], w["y"], w["w"], w["h"])
+            away = (main["x"] + 400, main["y"] + 300)  # on the page, away from the title area
+
+            def button_shows(w, right_twips, width, art, frame, message):
+                # The hover timer puts the look right within 50 ms of a move.
+                x, y, bw, bh = title_button(w, right_twips, width)
+                expected = art_frame(art, frame, bw, bh)
+                wait_until(lambda: screen_rgb(x, y, bw, bh) == expected, 5, message=message)
+
+            # The close button: normal, hover, pressed, normal again when the pointer leaves with
+            # the button held, released outside (no click) and after leaving.
             time.sleep(1)
+            x, y, bw, bh = title_button(main, 730, 43)
+            looks = [("normal", lambda: shell.xdotool("mousemove", "--sync", *away), 0),
+                     ("hover", lambda: shell.xdotool("mousemove", "--sync", x + 20, y + 9), 1),
+                     ("pressed", lambda: shell.xdotool("mousedown", 1), 2),
+                     ("left while held", lambda: shell.xdotool("mousemove", "--sync", *away), 0),
+                     ("released outside", lambda: shell.xdotool("mouseup", 1), 0),
+                     ("hover again", lambda: shell.xdotool("mousemove", "--sync", x + 20, y + 9), 1),
+                     ("left", lambda: shell.xdotool("mousemove", "--sync", *away), 0)]
+            for name, act, frame in looks:
+                act()
+                button_shows(main, 730, 43, "btn_close.bmp", frame, f"the close button's {name} look")
+            self.assertIsNone(shell.window(EXIT_DIALOG))
+
+            # Maximised, the maximise button shows the restore glyph and the title bar does not
+            # drag the window.
+            button_shows(main, 1105, 25, "btn_max.bmp", 3, "the restore glyph while maximised")
+            shell.drag(main["x"] + 70, main["y"] + 15, main["x"] + 170, main["y"] + 65)
+            time.sleep(1)
+            self.assertEqual(rect(shell.window("WebMainFrm")), rect(main))
+
+            # Restored by its button, the window goes back to where it was before it was
+            # maximised and the button shows the maximise glyph; maximised and restored again, it
+            # comes back to exactly that rectangle.
             click_minmax(main)
             restored = shell.wait(main_window_where(lambda w: w["w"] < width), 10, "the window to restore")
             self.assertEqual((restored["w"], restored["h"]), (1036, 639))
+            shell.xdotool("mousemove", "--sync", restored["x"] + 400, restored["y"] + 300)
+            button_shows(restored, 1105, 25, "btn_max.bmp", 0, "the maximise glyph while restored")
+            time.sleep(1)
+            shell.screenshot("main-window-restored.png")
             click_minmax(restored)
             maximised = shell.wait(main_window_where(lambda w: (w["x"], w["y"], w["w"]) == (0, 0, width)), 10,
                                    "the window to maximise again")
+            shell.xdotool("mousemove", "--sync", *away)
+            button_shows(maximised, 1105, 25, "btn_max.bmp", 3, "the restore glyph again")
             click_minmax(maximised)
             again = shell.wait(main_window_where(lambda w: w["w"] < width), 10, "the window to restore again")
-            rect = lambda w: (w["x"], w["y"], w["w"], w["h"])
             self.assertEqual(rect(again), rect(restored))
 
             # Restored, the title bar drags the window.

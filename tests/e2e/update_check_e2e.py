@@ -4,12 +4,13 @@ the loading picture, Yes hands over to the updater and ends the shell."""
 import os
 import unittest
 
-from harness import IDNO, IDYES, Shell, demo_server, e2e_main, wait_until
+from harness import IDNO, IDYES, Shell, demo_server, e2e_main, test_port, wait_until
 
 MANIFEST = "/gamehome/xcyh2/update.txt"
 LOGIN_PAGE = "/xcyh2/login/login.html"
 QUESTION = "发现有新版本，是否现在更新！"
-NEWER = b"version=1.2.0\r\nxcyh2.exe|http://127.0.0.1/gamehome/xcyh2/files/xcyh2.exe\r\n"
+# Its file line is answered with 404: an updater started from it replaces nothing.
+NEWER = b"version=1.2.0\r\nxcyh2.exe|http://127.0.0.1:%d/test/status/404/xcyh2.exe\r\n" % test_port()
 
 
 def read(path):
@@ -48,6 +49,19 @@ def shell_location(shell):
     """The argument string the shell must hand over: its folder, "|", its program file."""
     folder = "Z:" + os.path.dirname(shell.exe).replace("/", "\\")
     return folder + "|" + folder + "\\xcyh2.exe"
+
+
+def updater_arguments():
+    """The argument string of the running Update.exe, from its process's command line."""
+    for pid in filter(str.isdigit, os.listdir("/proc")):
+        try:
+            with open(f"/proc/{pid}/cmdline", "rb") as f:
+                argv = f.read().decode("utf-8", "replace").split("\0")
+        except OSError:
+            continue
+        if argv and argv[0].endswith("\\Update.exe"):
+            return " ".join(a for a in argv[1:] if a)
+    return None
 
 
 class UpdateCheck(unittest.TestCase):
@@ -89,11 +103,10 @@ class UpdateCheck(unittest.TestCase):
                 temp = shell.temp
                 self.assertEqual(read(os.path.join(temp, "Update.exe")),
                                  read(os.path.join(shell.build, "bin", "Update.exe")))
-                # The stand-in updater records the argument string it was started with.
-                args = os.path.join(temp, "Update-args.txt")
-                wait_until(lambda: os.path.exists(args) and os.path.getsize(args) > 0, 30,
-                           message="the updater to record its arguments")
-                self.assertEqual(read(args).decode("utf-8"), shell_location(shell))
+                # The updater runs with the shell's location (its file line names no server that
+                # answers, so it replaces nothing and says so).
+                shell.wait_for_window("UpdateFrm", visible=True, timeout=30)
+                self.assertEqual(updater_arguments(), shell_location(shell))
 
     def test_with_the_server_down_an_earlier_copy_is_used_without_a_message(self):
         # No server at all: the download fails silently and start-up goes on.

@@ -209,6 +209,18 @@ TEST_F(MainWindowTest, LayoutFollowsEverySizeChange) {
     EXPECT_LE(box.bottom, 640);
     EXPECT_FALSE(::PtInRegion(region, 0, 0));  // the corners are cut
     ::DeleteObject(region);
+    // The frame is printed anew at every size: its edges drawn, the inside white.
+    auto frameFits = [&](int width, int height) {
+        const Surface& frame = frm().FormSurface();
+        ASSERT_EQ(frame.Width(), width);
+        ASSERT_EQ(frame.Height(), height);
+        const COLORREF white = RGB(255, 255, 255);
+        EXPECT_NE(::GetPixel(frame.hdc(), 1, height / 2), white);
+        EXPECT_NE(::GetPixel(frame.hdc(), width - 2, height / 2), white);
+        EXPECT_NE(::GetPixel(frame.hdc(), width / 2, height - 2), white);
+        EXPECT_EQ(::GetPixel(frame.hdc(), width / 2, height / 2), white);
+    };
+    frameFits(1036, 639);
     RECT close = place(frm().web_close().hWnd());
     EXPECT_EQ(close.right, 1036 - 6);  // 85 twips before the right edge
     RECT strip = place(frm().WebuTab()->hWnd());
@@ -218,6 +230,7 @@ TEST_F(MainWindowTest, LayoutFollowsEverySizeChange) {
     ::SetWindowPos(hwnd, nullptr, 0, 0, 400, 500, SWP_NOZORDER | SWP_NOACTIVATE);
     EXPECT_EQ(place(frm().WebuTab()->hWnd()).right - place(frm().WebuTab()->hWnd()).left, 1036 - 460);
     EXPECT_EQ(place(frm().web_close().hWnd()).right, 400 - 6);
+    frameFits(400, 500);
     RECT pages = place(frm().pCnt().hWnd());
     EXPECT_EQ(pages.right - pages.left, 400 - 8);
     EXPECT_EQ(pages.bottom, 500 - 4);
@@ -225,6 +238,39 @@ TEST_F(MainWindowTest, LayoutFollowsEverySizeChange) {
     // Minimised, nothing moves.
     ::ShowWindow(hwnd, SW_MINIMIZE);
     EXPECT_EQ(place(frm().web_close().hWnd()).right, 400 - 6);
+}
+
+// The maximise button's Value is the window's maximised state and the title bar drags only a
+// restored window, whether the toggle came from the button (Value flipped first) or from a call.
+TEST_F(MainWindowTest, TheMaximiseButtonFollowsTheWindowState) {
+    frm().SetURL(kGame1);
+    HWND hwnd = frm().handle();
+    HWND button = frm().web_minmax().hWnd();
+    auto expectState = [&](bool maximised) {
+        EXPECT_EQ(frm().objStyle()->Maximised(), maximised);
+        EXPECT_EQ(frm().web_minmax().Value(), maximised);
+        EXPECT_EQ(frm().WebBForm().frmHwnd(), maximised ? nullptr : hwnd);
+    };
+    {
+        SCOPED_TRACE("loaded");
+        expectState(true);
+    }
+    struct Step {
+        const char* name;
+        std::function<void()> toggle;
+        bool maximised;
+    };
+    auto enterOnButton = [button] { ::SendMessageW(button, WM_KEYDOWN, VK_RETURN, 0); };
+    auto call = [] { frm().web_minmax_Click(); };
+    const Step steps[] = {{"Enter on the button", enterOnButton, false},
+                          {"Enter on the button", enterOnButton, true},
+                          {"a call, Value not flipped", call, false},
+                          {"a call, Value not flipped", call, true}};
+    for (const Step& step : steps) {
+        SCOPED_TRACE(step.name);
+        step.toggle();
+        expectState(step.maximised);
+    }
 }
 
 // Closing: the only tab asks, one of several closes silently, m_bExit asks nothing, and a close

@@ -180,6 +180,46 @@ TEST_F(DownLoadFileTest, FilesThatCannotBeWrittenOrReplacedFail) {
     EXPECT_TRUE(NoPartFilesBeside(target_));
 }
 
+TEST_F(DownLoadFileTest, AVerifierSeesTheCompleteFileBeforeItTakesTheTargetsPlaceAndMayRefuseIt) {
+    XCYH2_REQUIRE_DEMO_SERVER();
+    for (bool accept : {false, true}) {
+        ASSERT_TRUE(test::WriteWholeFile(target_, "earlier"));
+        std::string seen, targetMeanwhile;
+        download_.Verify = [&](const std::wstring& partFile) {
+            seen = test::ReadWholeFile(partFile);
+            targetMeanwhile = test::ReadWholeFile(target_);
+            return accept;
+        };
+        EXPECT_EQ(Get(L"/test/bytes/20000"), accept);
+        EXPECT_EQ(seen, Generated(20000));
+        EXPECT_EQ(targetMeanwhile, "earlier");
+        EXPECT_EQ(test::ReadWholeFile(target_), accept ? Generated(20000) : "earlier");
+        EXPECT_TRUE(NoPartFilesBeside(target_));
+    }
+}
+
+TEST_F(DownLoadFileTest, ATargetInUseIsReplacedOnceItIsLetGoWithinTheRetryTime) {
+    XCYH2_REQUIRE_DEMO_SERVER();
+    ASSERT_TRUE(test::WriteWholeFile(target_, "earlier"));
+    HANDLE held = ::CreateFileW(target_.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    // Let go 600 ms later, as a program that was still ending would.
+    forms::Timer timer;
+    timer.Tick = [&] {
+        timer.SetEnabled(false);
+        ::CloseHandle(held);
+        held = nullptr;
+    };
+    timer.SetInterval(600);
+    timer.SetEnabled(true);
+    download_.replaceRetryMs = 10000;
+    EXPECT_TRUE(Get(L"/test/bytes/100"));
+    EXPECT_EQ(held, nullptr);
+    EXPECT_EQ(test::ReadWholeFile(target_), Generated(100));
+    EXPECT_TRUE(NoPartFilesBeside(target_));
+    if (held) ::CloseHandle(held);
+}
+
 TEST_F(DownLoadFileTest, WindowMessagesRunBetweenChunksOfASlowTransfer) {
     XCYH2_REQUIRE_DEMO_SERVER();
     forms::Timer timer;

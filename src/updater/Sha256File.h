@@ -1,0 +1,14 @@
+// The SHA-256 of a file, computed by the system's cryptography service (CNG).
+#pragma once
+
+#include <optional>
+#include <string>
+
+#include "updater/UpdateLines.h"
+
+namespace xcyh2 {
+
+// Nothing when the file cannot be read or the service is not available.
+std::optional<Sha256Digest> Sha256OfFile(const std::wstring& path);
+
+}  // namespace xcyh2

@@ -1,0 +1,210 @@
+#include "updater/UpdateFrm.h"
+
+#include <commctrl.h>
+#include <shellapi.h>
+
+#include "base/ansi.h"
+#include "base/twips.h"
+#include "controls/PropertyText.h"
+#include "forms/Application.h"
+#include "forms/MsgBox.h"
+#include "startup/ManifestFile.h"
+#include "startup/Settings.h"
+#include "updater/Sha256File.h"
+
+namespace xcyh2 {
+namespace {
+
+constexpr int kWidth = 380, kHeight = 118;
+constexpr std::int32_t kCloseBitmap = 103;
+constexpr std::int32_t kCloseRightTwips = 730;  // the close button's left edge from the right edge
+constexpr RECT kLabel1{20, 46, 20 + 340, 46 + 18};
+constexpr RECT kProgress{20, 70, 20 + 340, 70 + 20};
+constexpr std::uint32_t kTitleBarColour = 0xDEDEDE;
+constexpr UINT_PTR kTitleBarId = 1, kCloseId = 2, kProgressId = 3;
+
+// Removes what an earlier updater left of its download of target when it was ended midway:
+// "<target>.<process id>.part". Only one updater runs at a time, so none of them is in use.
+void RemoveLeftoverParts(const std::wstring& target) {
+    std::wstring folder = target.substr(0, target.find_last_of(L'\\') + 1);
+    std::wstring prefix = target.substr(folder.size()) + L".";
+    WIN32_FIND_DATAW found;
+    HANDLE find = ::FindFirstFileW((target + L".*.part").c_str(), &found);
+    if (find == INVALID_HANDLE_VALUE) return;
+    do {
+        std::wstring_view name(found.cFileName);
+        if (name.size() <= prefix.size() + 5 || !name.starts_with(prefix) || !name.ends_with(L".part")) continue;
+        std::wstring_view pid = name.substr(prefix.size(), name.size() - prefix.size() - 5);
+        if (pid.find_first_not_of(L"0123456789") != std::wstring_view::npos) continue;
+        ::DeleteFileW((folder + std::wstring(name)).c_str());
+    } while (::FindNextFileW(find, &found));
+    ::FindClose(find);
+}
+
+}  // namespace
+
+UpdateFrm::UpdateFrm(UpdaterTarget target, std::wstring manifestPath)
+    : target_(std::move(target)), manifestPath_(std::move(manifestPath)) {
+    surface_.SetBackColor(RGB(255, 255, 255));
+    m_downfile.QueryFileInfo = [this](std::uint32_t total) { m_downfile_QueryFileInfo(total); };
+    m_downfile.Loading = [this](std::uint32_t received) { m_downfile_Loading(received); };
+    // The shell may still be ending when the updater starts, and the system does not replace a
+    // program that runs.
+    m_downfile.replaceRetryMs = 10000;
+}
+
+UpdateFrm::~UpdateFrm() {
+    finishing_ = true;
+    if (IsLoaded()) Unload();
+}
+
+forms::WindowDesign UpdateFrm::Design() const {
+    forms::WindowDesign design;
+    design.className = kClassName;
+    design.caption = std::wstring(settings::kWindowCaption) + L"更新";
+    design.style = WS_POPUP | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
+    design.width = kWidth;
+    design.height = kHeight;
+    design.CentreOnScreen();
+    design.background = RGB(255, 255, 255);
+    return design;
+}
+
+void UpdateFrm::Form_Load() {
+    HICON icon = ::LoadIconW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(1));
+    if (icon) {
+        ::SendMessageW(handle(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
+        ::SendMessageW(handle(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
+    }
+    RECT client;
+    ::GetClientRect(handle(), &client);
+    BForm1_.Create(handle(), 0, 0, client.right, {{L"BackColor", ColourToText(kTitleBarColour)}, {L"HasLogo", false}},
+                   kTitleBarId);
+    BForm1_.SetCaption(Caption());
+    BForm1_.SetfrmHwnd(handle());
+
+    closebtn_.Create(handle(), TwipsToPixels(PixelsToTwips(client.right) - kCloseRightTwips), 1, 43, 18,
+                     {{L"AutoSize", false}}, kCloseId);
+    closebtn_.SetBackPicture(Picture::LoadBitmapResource(kCloseBitmap));
+    closebtn_.Click = [this] { AskStop(); };
+
+    INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_PROGRESS_CLASS};
+    ::InitCommonControlsEx(&controls);
+    progress_ = ::CreateWindowExW(0, PROGRESS_CLASSW, L"", WS_CHILD | WS_VISIBLE, kProgress.left, kProgress.top,
+                                  kProgress.right - kProgress.left, kProgress.bottom - kProgress.top, handle(),
+                                  reinterpret_cast<HMENU>(kProgressId), ::GetModuleHandleW(nullptr), nullptr);
+
+    forms::RectRgn(handle(), client.right + 1, client.bottom + 1, 4, 4);
+    surface_.Resize(client.right, client.bottom);
+    Redraw();
+}
+
+void UpdateFrm::Redraw() {
+    if (!exists()) return;
+    BForm1_.Printform(surface_);
+    surface_.Print(label_, kLabel1);
+    ::InvalidateRect(handle(), &kLabel1, FALSE);
+}
+
+void UpdateFrm::SetLabel(const std::wstring& text) {
+    label_ = text;
+    Redraw();
+}
+
+void UpdateFrm::Run() {
+    Load();
+    if (!IsLoaded()) return;
+    Show(SW_SHOWNORMAL);
+    ::SetForegroundWindow(handle());
+    ::UpdateWindow(handle());
+
+    bool haveManifest = DownloadAll();
+    finishing_ = true;
+    HWND owner = exists() ? handle() : nullptr;
+    if (!haveManifest) {
+        forms::MsgBox(kNoManifestMessage, MB_OK | MB_ICONEXCLAMATION, settings::kDialogCaption, owner);
+    } else if (!m_bStop) {
+        forms::MsgBox(failures_ ? kPartlyMessage : kDoneMessage,
+                      MB_OK | (failures_ ? MB_ICONEXCLAMATION : MB_ICONINFORMATION), settings::kDialogCaption, owner);
+        if (!m_strLastSave.empty()) {
+            ::ShellExecuteW(nullptr, L"open", m_strLastSave.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+        }
+    }
+    if (IsLoaded()) Unload();
+}
+
+bool UpdateFrm::DownloadAll() {
+    UpdateLineReader reader(
+        [this](const UpdateFileLine& line) {
+            DownloadOne(line);
+            return !m_bStop;
+        },
+        &IsAnsiLeadByte);
+    if (!FeedManifestFile(manifestPath_, reader)) return false;
+    failures_ += reader.UnusableLines();
+    return true;
+}
+
+void UpdateFrm::DownloadOne(const UpdateFileLine& line) {
+    std::wstring name = AnsiToWide(line.name);
+    std::wstring savePath = target_.folder + name;
+    SetLabel(L"正在下载：" + name);
+    RemoveLeftoverParts(savePath);
+    progressShift_ = 0;
+    if (progress_) {
+        ::SendMessageW(progress_, PBM_SETRANGE32, 0, 1);
+        ::SendMessageW(progress_, PBM_SETPOS, 0, 0);
+    }
+    if (line.sha256) {
+        Sha256Digest expected = *line.sha256;
+        m_downfile.Verify = [expected](const std::wstring& partFile) {
+            std::optional<Sha256Digest> actual = Sha256OfFile(partFile);
+            return actual && *actual == expected;
+        };
+    } else {
+        m_downfile.Verify = nullptr;
+    }
+    bool saved = m_downfile.DownLoadFile(AnsiToWide(line.url), savePath, false, true);
+    if (m_bStop) return;
+    if (!saved) ++failures_;
+    // A failed download leaves the earlier file, which is then what the player can start.
+    if (::GetFileAttributesW(savePath.c_str()) != INVALID_FILE_ATTRIBUTES) m_strLastSave = savePath;
+}
+
+void UpdateFrm::m_downfile_QueryFileInfo(std::uint32_t dwFileTotalLen) {
+    progressShift_ = 0;
+    while ((dwFileTotalLen >> progressShift_) > 0x7FFFFFFFu) ++progressShift_;
+    if (progress_) ::SendMessageW(progress_, PBM_SETRANGE32, 0, static_cast<LPARAM>(dwFileTotalLen >> progressShift_));
+}
+
+void UpdateFrm::m_downfile_Loading(std::uint32_t dwRecivedLen) {
+    if (progress_) ::SendMessageW(progress_, PBM_SETPOS, static_cast<WPARAM>(dwRecivedLen >> progressShift_), 0);
+}
+
+void UpdateFrm::AskStop() {
+    if (finishing_ || m_bStop) return;
+    if (forms::MsgBox(kStopQuestion, MB_YESNO | MB_ICONQUESTION, settings::kDialogCaption, handle()) == IDYES) {
+        m_bStop = true;
+        m_downfile.StopDownLoad();
+    }
+}
+
+void UpdateFrm::Form_QueryUnload(bool& cancel) {
+    if (finishing_) return;
+    // Closed from outside (the taskbar, Alt+F4): the same question as the close button; the
+    // window goes once the running download has stopped.
+    AskStop();
+    cancel = true;
+}
+
+void UpdateFrm::Form_MouseDown(short button, short, int, int) {
+    if (button == forms::kLeftButton) forms::StartSystemDrag(handle());
+}
+
+LRESULT UpdateFrm::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
+    LRESULT result;
+    if (surface_.PaintMessage(handle(), msg, wParam, result)) return result;
+    return Form::HandleMessage(msg, wParam, lParam);
+}
+
+}  // namespace xcyh2

@@ -1,0 +1,79 @@
+// UpdateFrm: the updater's window and its work. A small borderless window with the drawn title
+// bar, the close button, "正在下载：" with the file's name and the system's progress bar. It
+// reads the local copy of the manifest line by line, downloads each listed file into the shell's
+// folder (each replaces its old file only once it is complete, and checked when the line carries
+// a SHA-256), tells the player how it went, starts the last file saved (the new shell, as the
+// manifest lists it last) and unloads.
+//
+// The close button asks whether to stop; Yes ends the running download after its chunk, reads
+// no further line, shows nothing more and starts nothing.
+#pragma once
+
+#include <windows.h>
+
+#include <cstddef>
+#include <string>
+
+#include "controls/BForm.h"
+#include "controls/Surface.h"
+#include "controls/iButton.h"
+#include "forms/Form.h"
+#include "startup/DownLoadFile.h"
+#include "updater/UpdateLines.h"
+#include "updater/UpdaterArgs.h"
+
+namespace xcyh2 {
+
+class UpdateFrm : public forms::Form {
+public:
+    static constexpr const wchar_t* kClassName = L"UpdateFrm";
+    static constexpr const wchar_t* kStopQuestion = L"您是否要退出更新！";
+    static constexpr const wchar_t* kDoneMessage = L"软件已升至最新版本！";
+    static constexpr const wchar_t* kPartlyMessage =
+        L"部分文件未能更新（请检查网络、磁盘空间以及游戏文件夹是否可以写入），游戏仍可使用原有版本。";
+    static constexpr const wchar_t* kNoManifestMessage = L"找不到更新文件列表，无法更新。请重新启动游戏客户端后再试。";
+
+    UpdateFrm(UpdaterTarget target, std::wstring manifestPath);
+    ~UpdateFrm() override;
+
+    // Shows the window, downloads every listed file, tells the player, starts the last file
+    // saved and unloads. Returns when all that is done.
+    void Run();
+
+protected:
+    forms::WindowDesign Design() const override;
+    void Form_Load() override;
+    void Form_QueryUnload(bool& cancel) override;
+    void Form_MouseDown(short button, short shift, int x, int y) override;
+    LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
+    const wchar_t* ErrorSource() const override { return L"UpdateFrm"; }
+
+private:
+    // The download loop; false when the manifest copy could not be opened.
+    bool DownloadAll();
+    void DownloadOne(const UpdateFileLine& line);
+    void AskStop();
+    void SetLabel(const std::wstring& text);
+    void Redraw();
+
+    // Download events.
+    void m_downfile_QueryFileInfo(std::uint32_t dwFileTotalLen);
+    void m_downfile_Loading(std::uint32_t dwRecivedLen);
+
+    UpdaterTarget target_;
+    std::wstring manifestPath_;
+    bool m_bStop = false;
+    std::wstring m_strLastSave;  // the last listed file that exists once its download is over
+    std::size_t failures_ = 0;
+    bool finishing_ = false;
+    int progressShift_ = 0;  // lengths beyond the bar's 31 bits are scaled down
+
+    CDownLoadFile m_downfile;
+    Surface surface_;
+    std::wstring label_;
+    BForm BForm1_;
+    iButton closebtn_;
+    HWND progress_ = nullptr;  // a child: goes with the window
+};
+
+}  // namespace xcyh2
