@@ -54,11 +54,6 @@ void LoadFrm::Form_Load() {
     // The picture is on screen while the login window loads (which decodes the large backdrop
     // and starts the browser): the player sees the shell at once.
     ::ShowWindow(hwnd, SW_SHOWNORMAL);
-    // Let the window system take the picture before the long login load: the request to show
-    // the window may otherwise wait in the display connection until the thread next asks for
-    // messages. Nothing is taken from the queue here.
-    MSG pending;
-    ::PeekMessageW(&pending, nullptr, 0, 0, PM_NOREMOVE);
     LoadLoginWindow();
 }
 
