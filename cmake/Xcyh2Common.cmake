@@ -5,6 +5,19 @@ if(WIN32)
   add_compile_definitions(UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601 WINVER=0x0601)
   add_compile_options(-Wall -Wextra -Wno-unused-parameter -Wno-cast-function-type -Wno-missing-field-initializers)
   add_link_options(-static -static-libgcc -static-libstdc++ $<$<CONFIG:Release>:-s>)
+  # Release is what players download: small code, and every function or datum nobody calls or
+  # reads (much of the static C++ runtime) is left out at the link.
+  set(CMAKE_C_FLAGS_RELEASE "-Os -DNDEBUG")
+  set(CMAKE_CXX_FLAGS_RELEASE "-Os -DNDEBUG")
+  add_compile_options($<$<CONFIG:Release>:-ffunction-sections> $<$<CONFIG:Release>:-fdata-sections>)
+  add_link_options($<$<CONFIG:Release>:-Wl,--gc-sections>)
+  # The quiet handler for uncaught exceptions (src/base/TerminateHandler.cpp) instead of the
+  # runtime's, which brings its demangler. 32-bit symbols carry a leading underscore.
+  if(CMAKE_SIZEOF_VOID_P EQUAL 4)
+    add_link_options(-Wl,-u,__ZN9__gnu_cxx27__verbose_terminate_handlerEv)
+  else()
+    add_link_options(-Wl,-u,_ZN9__gnu_cxx27__verbose_terminate_handlerEv)
+  endif()
   set(CMAKE_RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
   # Windows tests run under Wine; the wrapper prepares one prefix per build folder.
   set(CMAKE_CROSSCOMPILING_EMULATOR ${XCYH2_ROOT}/tools/wine-run ${CMAKE_BINARY_DIR}/wineprefix --)
@@ -18,6 +31,7 @@ else()
 endif()
 
 configure_file(${XCYH2_ROOT}/src/startup/BuildHosts.h.in ${CMAKE_BINARY_DIR}/generated/BuildHosts.h @ONLY)
+configure_file(${XCYH2_ROOT}/src/startup/BuildVersion.h.in ${CMAKE_BINARY_DIR}/generated/BuildVersion.h @ONLY)
 
 # xcyh2_library(NAME SOURCES... [LIBS ...]): a static library whose headers are found from src/.
 function(xcyh2_library name)

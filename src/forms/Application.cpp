@@ -72,7 +72,8 @@ ProgramVersion Application::Version() {
         if (info.dwSignature != 0xFEEF04BD) continue;
         version.major = HIWORD(info.dwFileVersionMS);
         version.minor = LOWORD(info.dwFileVersionMS);
-        version.revision = LOWORD(info.dwFileVersionLS);
+        // FILEVERSION is major, minor, revision, build.
+        version.revision = HIWORD(info.dwFileVersionLS);
         break;
     }
     return version;

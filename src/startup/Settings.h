@@ -3,6 +3,7 @@
 #pragma once
 
 #include "BuildHosts.h"
+#include "BuildVersion.h"
 
 namespace xcyh2::settings {
 
@@ -36,10 +37,10 @@ inline constexpr const wchar_t* kWebSwitch = L"/web";
 // Messages.
 inline constexpr const wchar_t* kOfflineMessage = L"未能连接到服务器，请检查网络连接是否正常！";
 
-// Program version (also in the version resource).
-inline constexpr int kVersionMajor = 1;
-inline constexpr int kVersionMinor = 1;
-inline constexpr int kVersionRevision = 0;
+// Program version: set once, by the build, which writes the version resource from it too.
+inline constexpr int kVersionMajor = XCYH2_VERSION_MAJOR;
+inline constexpr int kVersionMinor = XCYH2_VERSION_MINOR;
+inline constexpr int kVersionRevision = XCYH2_VERSION_REVISION;
 
 // Embedded resources: custom types addressed by name and numeric id, language 2052.
 inline constexpr const wchar_t* kResTypePng = L"PNG";

@@ -16,13 +16,14 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     HRESULT ole = ::OleInitialize(nullptr);
     // Keys typed into a page reach it as in a browser.
     browser::RouteKeysToPages();
-    // Another program may ask for a game page from now on, before the main window exists.
-    DdeService dde;
-    dde.Start(ShellDdeServiceName(), [](const std::wstring& command) { return WebMainFrm::Instance().DdeExecute(command); });
-
     auto& load = LoadFrm::Instance();
     load.Load();
     if (load.IsLoaded()) load.Show(SW_SHOWNORMAL);
+    // Another program may ask for a game page from now on, before the main window exists. The
+    // service starts once the loading picture is up: registering it costs start-up time, and no
+    // request is answered before the message loop runs anyway.
+    DdeService dde;
+    dde.Start(ShellDdeServiceName(), [](const std::wstring& command) { return WebMainFrm::Instance().DdeExecute(command); });
     // No window loaded at all means the start-up window could not be made: not a success.
     int exitCode = forms::Application::LoadedCount() > 0 ? forms::Application::Run() : 1;
 

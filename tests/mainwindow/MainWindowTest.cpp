@@ -9,10 +9,13 @@
 #include <vector>
 
 #include "base/ansi.h"
+#include "base/utf.h"
+#include "forms/Application.h"
 #include "login/FakeBrowser.h"
 #include "mainwindow/ModMsg.h"
 #include "mainwindow/WebMainFrm.h"
 #include "startup/PublicData.h"
+#include "startup/UpdateManifest.h"
 #include "support/WinTest.h"
 
 namespace xcyh2 {
@@ -34,6 +37,36 @@ std::vector<TrayCall> g_tray;
 BOOL WINAPI RecordTray(DWORD message, PNOTIFYICONDATAA data) {
     g_tray.push_back({message, data->hWnd, data->uID, data->uCallbackMessage, data->hIcon, data->szTip});
     return TRUE;
+}
+
+// The version resource of the built shell beside this test, as Windows reads it: the fixed
+// record's major.minor.revision, with the text fields required to agree with it.
+std::wstring BuiltShellVersion() {
+    std::wstring path = forms::Application::ProgramPath();
+    path = path.substr(0, path.find_last_of(L'\\') + 1) + L"xcyh2.exe";
+    DWORD ignored = 0;
+    std::vector<unsigned char> block(::GetFileVersionInfoSizeW(path.c_str(), &ignored));
+    if (block.empty() || !::GetFileVersionInfoW(path.c_str(), 0, static_cast<DWORD>(block.size()), block.data()))
+        return L"no version resource in " + path;
+    VS_FIXEDFILEINFO* fixed = nullptr;
+    UINT size = 0;
+    if (!::VerQueryValueW(block.data(), L"\\", reinterpret_cast<void**>(&fixed), &size) || !fixed)
+        return L"no fixed version record";
+    std::wstring version = std::to_wstring(HIWORD(fixed->dwFileVersionMS)) + L"." +
+                           std::to_wstring(LOWORD(fixed->dwFileVersionMS)) + L"." +
+                           std::to_wstring(HIWORD(fixed->dwFileVersionLS));
+    EXPECT_EQ(fixed->dwProductVersionMS, fixed->dwFileVersionMS);
+    EXPECT_EQ(fixed->dwProductVersionLS, fixed->dwFileVersionLS);
+    for (const wchar_t* field : {L"FileVersion", L"ProductVersion"}) {
+        wchar_t* text = nullptr;
+        std::wstring key = std::wstring(L"\\StringFileInfo\\080404b0\\") + field;
+        if (!::VerQueryValueW(block.data(), key.c_str(), reinterpret_cast<void**>(&text), &size) || !text) {
+            ADD_FAILURE() << "no " << WideToUtf8(field);
+            continue;
+        }
+        EXPECT_EQ(std::wstring(text), version + L"." + std::to_wstring(LOWORD(fixed->dwFileVersionLS))) << WideToUtf8(field);
+    }
+    return version;
 }
 
 bool g_menuSeen = false;
@@ -335,7 +368,10 @@ TEST_F(MainWindowTest, TrayRightClickPopsUpTheMenuAndTheHotKeyToggles) {
     ::KillTimer(nullptr, timer);
     EXPECT_TRUE(g_menuSeen);
     EXPECT_TRUE(frm().IsLoaded());
-    EXPECT_EQ(frm().appmenu().ItemCaption(L"version"), L"版本号:1.1.0");
+    // One version: the built shell's resource, the update check's string and the menu agree.
+    std::wstring version = BuiltShellVersion();
+    EXPECT_EQ(Utf8ToWide(LocalVersionString()), version);
+    EXPECT_EQ(frm().appmenu().ItemCaption(L"version"), L"版本号:" + version);
 
     ::SendMessageW(hwnd, WM_HOTKEY, ModMsg::kHotKeyId, MAKELPARAM(0, VK_F10));
     EXPECT_FALSE(::IsWindowVisible(hwnd));

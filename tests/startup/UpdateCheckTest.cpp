@@ -10,6 +10,7 @@
 #include "startup/PublicData.h"
 #include "startup/ResourceBytes.h"
 #include "startup/UpdateCheck.h"
+#include "startup/UpdateManifest.h"
 #include "support/WinTest.h"
 
 namespace xcyh2 {
@@ -89,7 +90,7 @@ TEST_F(UpdateCheckTest, NothingIsShownWithoutACopyOrAVersionLineOnEitherPath) {
 }
 
 TEST_F(UpdateCheckTest, TheSameVersionIsSilentAtStartUpAndSaidOnTheMenu) {
-    LocalCopy("VERSION=1.1.0\r\nfile|http://h/a.exe\r\n");
+    LocalCopy("VERSION=" + LocalVersionString() + "\r\nfile|http://h/a.exe\r\n");
     EXPECT_EQ(CheckUpdateAtStartUp(download_, env_), UpdateCheckResult::UpToDate);
     EXPECT_TRUE(boxes_.empty());
 
@@ -100,7 +101,7 @@ TEST_F(UpdateCheckTest, TheSameVersionIsSilentAtStartUpAndSaidOnTheMenu) {
 }
 
 TEST_F(UpdateCheckTest, NoToTheQuestionChangesNothing) {
-    LocalCopy("version = 1.1.0\r\n");  // the value is "= 1.1.0": a different version
+    LocalCopy("version = " + LocalVersionString() + "\r\n");  // the value starts with "= ": a different version
     EXPECT_EQ(CheckUpdateAtStartUp(download_, env_), UpdateCheckResult::Declined);
     EXPECT_EQ(CheckUpdateFromMenu(download_, host_, env_), UpdateCheckResult::Declined);
     EXPECT_EQ(boxes_, (std::vector<Box>{{kQuestion, MB_YESNO | MB_ICONQUESTION}, {kQuestion, MB_YESNO | MB_ICONQUESTION}}));

@@ -89,7 +89,8 @@ TEST(ManifestVersion, HugeInputStaysBoundedAndNeverMatchesByAccident) {
     EXPECT_EQ(ReadManifestVersion("version=1.1.0" + std::string(100'000, ' ') + "\r\n"), "1.1.0");
 }
 
-TEST(ManifestVersion, LocalVersionIsMajorMinorRevision) { EXPECT_EQ(LocalVersionString(), "1.1.0"); }
+// The version compared with the manifest is the one the build sets in project(... VERSION ...).
+TEST(ManifestVersion, LocalVersionIsTheProjectVersion) { EXPECT_EQ(LocalVersionString(), XCYH2_PROJECT_VERSION); }
 
 TEST(UpdaterArguments, FolderBarProgramFile) {
     EXPECT_EQ(UpdaterArguments(L"D:\\Games\\Shell\\client.exe"), L"D:\\Games\\Shell|D:\\Games\\Shell\\client.exe");

@@ -1,0 +1,125 @@
+"""The installer: a silent per-user install puts the shell, its shortcuts and its uninstall entry
+in place, the player can replace the installed program as the updater does, and the uninstaller
+takes everything away again. Runs in a Wine prefix of its own (BUILD_DIR/wineprefix-installer)."""
+
+import os
+import re
+import subprocess
+import unittest
+
+from harness import WINE_RUN, artifacts_dir, build_dir, e2e_main, ensure_display, wait_until
+
+GAME = "星槎远航录2"
+KEY = r"HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\xcyh2"
+
+
+def project_version():
+    """major.minor.revision, from the header the build writes from the project's version."""
+    with open(os.path.join(build_dir(), "generated", "BuildVersion.h"), encoding="utf-8") as f:
+        text = f.read()
+    parts = [re.search(rf"#define XCYH2_VERSION_{n} (\d+)", text).group(1) for n in ("MAJOR", "MINOR", "REVISION")]
+    return ".".join(parts)
+
+
+class Prefix:
+    def __init__(self):
+        self.path = os.path.join(build_dir(), "wineprefix-installer")
+        self.bin = os.path.join(build_dir(), "bin")
+        ensure_display()
+
+    def run(self, *command, timeout=180):
+        # Wine's menu builder would copy Start-menu shortcuts into the Linux desktop's menus.
+        env = dict(os.environ, WINEDEBUG="-all", WINEDLLOVERRIDES="winemenubuilder.exe=d")
+        return subprocess.run([WINE_RUN, self.path, "--"] + list(command), env=env, stdin=subprocess.DEVNULL,
+                              stdout=subprocess.PIPE, stderr=subprocess.PIPE, timeout=timeout)
+
+    def settle(self):
+        """Waits for every process of this prefix (the uninstaller runs on from a copy of itself)."""
+        self.run("wineserver", "-w")
+
+    def unix(self, windows_path):
+        drive, rest = windows_path.split(":", 1)
+        self.test.assertEqual(drive.upper(), "C", windows_path)
+        return os.path.join(self.path, "drive_c", *[p for p in rest.split("\\") if p])
+
+    def probe(self, *args):
+        out = self.run(os.path.join(self.bin, "installprobe.exe"), *args)
+        return out.returncode, out.stdout.decode("utf-8", "replace").splitlines()
+
+    def registry(self):
+        """The uninstall entry's values, or None when the key is missing."""
+        out = self.run("wine", "reg", "query", KEY)
+        if out.returncode != 0:
+            return None
+        values = {}
+        # reg writes in the console's code page, 936 in this prefix.
+        for line in out.stdout.decode("gbk", "replace").splitlines():
+            m = re.match(r"\s+(\S+)\s+(REG_\w+)\s+(.*)$", line)
+            if m:
+                values[m.group(1)] = m.group(3).strip()
+        return values
+
+
+def read(path):
+    with open(path, "rb") as f:
+        return f.read()
+
+
+class Installer(unittest.TestCase):
+    def test_install_update_uninstall(self):
+        version = project_version()
+        setup = os.path.join(build_dir(), f"xcyh2-setup-{version}.exe")
+        self.assertTrue(os.path.exists(setup), f"{setup}: the build makes the installer")
+        prefix = Prefix()
+        prefix.test = self
+        rc, folders = prefix.probe("folders")
+        self.assertEqual(rc, 0, folders)
+        local, desktop, programs = folders
+        shell = os.path.join(prefix.bin, "xcyh2.exe")
+
+        # The default folder under the player's local application data, and one the player chose.
+        for chosen in (None, "C:\\游戏\\" + GAME):
+            with self.subTest(folder=chosen or "default"):
+                folder = chosen or local + "\\" + GAME
+                args = ["/S"] + ([f"/D={chosen}"] if chosen else [])
+                out = prefix.run(setup, *args)
+                prefix.settle()
+                self.assertEqual(out.returncode, 0, out.stderr.decode("utf-8", "replace"))
+
+                installed = prefix.unix(folder + "\\xcyh2.exe")
+                self.assertEqual(read(installed), read(shell), "the installed shell is the built one")
+                self.assertTrue(os.path.exists(prefix.unix(folder + "\\uninst.exe")))
+                shortcuts = [desktop + f"\\{GAME}.lnk", programs + f"\\{GAME}\\{GAME}.lnk"]
+                for lnk in shortcuts:
+                    rc, target = prefix.probe("lnk", lnk)
+                    self.assertEqual((rc, target), (0, [folder + "\\xcyh2.exe"]), lnk)
+
+                entry = prefix.registry()
+                self.assertIsNotNone(entry, "the uninstall entry")
+                self.assertEqual(entry["DisplayVersion"], version)
+                self.assertEqual(entry["InstallLocation"], folder)
+                self.assertEqual(entry["UninstallString"], f'"{folder}\\uninst.exe"')
+                self.assertEqual((entry["NoModify"], entry["NoRepair"]), ("0x1", "0x1"))
+                self.assertGreater(int(entry["EstimatedSize"], 16), 0)
+
+                # The player, not an administrator, can replace the program the way the updater
+                # does: a new file beside it, moved over it.
+                newer = os.path.join(prefix.bin, "Update.exe")
+                rc, _ = prefix.probe("update", newer.replace("/", "\\").join(["Z:", ""]), folder + "\\xcyh2.exe")
+                self.assertEqual(rc, 0)
+                self.assertEqual(read(installed), read(newer))
+                self.assertFalse(os.path.exists(installed + ".new"))
+
+                # The uninstaller runs on from a copy in the temporary folder: wait for it.
+                out = prefix.run(prefix.unix(folder + "\\uninst.exe"), "/S")
+                prefix.settle()
+                wait_until(lambda: not os.path.exists(prefix.unix(folder)), timeout=60,
+                           message="the installation folder to go")
+                for lnk in shortcuts:
+                    self.assertFalse(os.path.exists(prefix.unix(lnk)), lnk)
+                self.assertFalse(os.path.exists(prefix.unix(programs + f"\\{GAME}")))
+                self.assertIsNone(prefix.registry(), "the uninstall entry is removed")
+
+
+if __name__ == "__main__":
+    e2e_main()
