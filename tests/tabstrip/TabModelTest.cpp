@@ -2,10 +2,6 @@
 // unloading, and that items and forms go once nothing holds them.
 #include <gtest/gtest.h>
 
-#include <cmath>
-#include <cstdlib>
-#include <string>
-
 #include "base/classic_error.h"
 #include "tabstrip/FakeTabHost.h"
 
@@ -79,31 +75,6 @@ TEST_F(TabModel, AddErrorsLeaveTheListAndTheFormAlone) {
     // The failed item let go of the form without unloading it.
     EXPECT_TRUE(form->loaded);
     EXPECT_EQ(form->item.lock(), nullptr);
-}
-
-TEST(TabIndexText, NumbersReadAsTheCRuntimeReadsThemAndNothingElse) {
-    // Accepted texts give strtod's value for their number.
-    struct Case {
-        const wchar_t* text;
-        const char* number;
-    } numbers[] = {
-        {L"1", "1"},          {L" \t3.5 ", "3.5"},     {L"-2.5e1", "-2.5e1"},     {L"+.5", ".5"},
-        {L"5.", "5."},        {L"0.05E+2", "0.05e2"},   {L"-0", "-0"},             {L"0.1", "0.1"},
-        {L"2.50000000000000000000001", "2.50000000000000000000001"},
-        {L"12345678901234567890123", "12345678901234567890123"},
-        {L"0.49999999999999999999", "0.49999999999999999999"},
-        {L"1e-400", "1e-400"}, {L"0e99999999999", "0"},
-    };
-    for (const auto& c : numbers) {
-        auto value = NumberInText(c.text);
-        ASSERT_TRUE(value) << c.number;
-        double expected = std::strtod(c.number, nullptr);
-        EXPECT_EQ(*value, expected) << c.number;
-        EXPECT_EQ(std::signbit(*value), std::signbit(expected)) << c.number;
-    }
-    for (const wchar_t* bad : {L"", L" ", L".", L"-", L"+-1", L"1e", L"1e+", L"e5", L"1x", L"1.2.3", L"1 2",
-                               L"0x10", L"inf", L"1e400", L"-1e400"})
-        EXPECT_FALSE(NumberInText(bad)) << bad;
 }
 
 TEST_F(TabModel, KeysAreUniqueWithoutRegardToCase) {
