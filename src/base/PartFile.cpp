@@ -1,9 +1,11 @@
 #include "base/PartFile.h"
 
+#include "base/decimal.h"
+
 namespace xcyh2 {
 
 PartFile::PartFile(const std::wstring& target, bool hidden)
-    : target_(target), path_(target + L"." + std::to_wstring(::GetCurrentProcessId()) + L".part") {
+    : target_(target), path_(target + L"." + DecimalText(::GetCurrentProcessId()) + L".part") {
     file_.reset(::CreateFileW(path_.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
                               hidden ? FILE_ATTRIBUTE_HIDDEN : FILE_ATTRIBUTE_NORMAL, nullptr));
 }

@@ -1,8 +1,9 @@
 #include "controls/PropertyText.h"
 
 #include <cmath>
-#include <cstdio>
 #include <vector>
+
+#include "base/decimal.h"
 
 namespace xcyh2 {
 
@@ -55,14 +56,13 @@ bool ParseSize(std::wstring_view text, double& size) {
 }  // namespace
 
 std::wstring FontToText(const FontDesc& font) {
-    wchar_t size[32];
-    std::swprintf(size, 32, L"%g", font.size);
     std::wstring flags;
     if (font.bold) flags += L'B';
     if (font.italic) flags += L'I';
     if (font.underline) flags += L'U';
     if (font.strikethrough) flags += L'S';
-    return font.name + L';' + size + L';' + flags + L';' + std::to_wstring(font.charset);
+    // Four places: what a size read back from text may hold.
+    return font.name + L';' + FixedDecimal(font.size, 4) + L';' + flags + L';' + DecimalText(font.charset);
 }
 
 bool FontFromText(std::wstring_view text, FontDesc& font) {
@@ -87,7 +87,7 @@ bool FontFromText(std::wstring_view text, FontDesc& font) {
     return true;
 }
 
-std::wstring ColourToText(std::uint32_t colour) { return std::to_wstring(static_cast<std::int32_t>(colour)); }
+std::wstring ColourToText(std::uint32_t colour) { return DecimalText(static_cast<std::int32_t>(colour)); }
 
 bool ColourFromText(std::wstring_view text, std::uint32_t& colour) {
     long long value = 0;

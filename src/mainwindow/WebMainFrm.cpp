@@ -3,6 +3,7 @@
 #include "mainwindow/WebMainFrm.h"
 
 #include "base/EventLog.h"
+#include "base/decimal.h"
 #include "base/twips.h"
 #include "desktop/MsgFrm.h"
 #include "forms/Application.h"
@@ -180,8 +181,8 @@ void WebMainFrm::Form_Load() {
     ModMsg::HookMainWindow(hwnd, [this] { PopupAppMenu(); });
     // 5: the version item.
     forms::ProgramVersion version = forms::Application::Version();
-    appmenu_.SetCaption(L"version", L"版本号:" + std::to_wstring(version.major) + L"." +
-                                        std::to_wstring(version.minor) + L"." + std::to_wstring(version.revision));
+    appmenu_.SetCaption(L"version", L"版本号:" + DecimalText(version.major) + L"." +
+                                        DecimalText(version.minor) + L"." + DecimalText(version.revision));
     // 6: captions.
     WebBForm_.SetCaption(settings::kGameTitle);
     SetCaption(settings::kWindowCaption);

@@ -4,6 +4,7 @@
 #include <memory>
 #include <new>
 
+#include "base/decimal.h"
 #include "base/win_handles.h"
 #include "winhooks/SubclassRecord.h"
 
@@ -64,7 +65,7 @@ bool CSubclass::ssc_Subclass(HWND lng_hWnd, LONG_PTR lParamUser, long nOrdinal, 
     if (nOrdinal != 1) return fail(L"Callback method not found");
 
     std::unique_ptr<SubclassRecord> record(new (std::nothrow) SubclassRecord);
-    if (!record) return fail(L"VirtualAlloc failed, error: " + std::to_wstring(ERROR_NOT_ENOUGH_MEMORY));
+    if (!record) return fail(L"VirtualAlloc failed, error: " + DecimalText(ERROR_NOT_ENOUGH_MEMORY));
 
     if (!registry_) registry_.emplace();
     for (const Entry& entry : *registry_) {
@@ -88,7 +89,7 @@ bool CSubclass::ssc_Subclass(HWND lng_hWnd, LONG_PTR lParamUser, long nOrdinal, 
                                       : ::SetWindowLongPtrA(lng_hWnd, GWLP_WNDPROC, ours);
     if (!previous) {
         // The entry stays behind with no record: look-ups find nothing until it is removed.
-        return fail(L"SetWindowLong failed, error #" + std::to_wstring(::GetLastError()));
+        return fail(L"SetWindowLong failed, error #" + DecimalText(::GetLastError()));
     }
     record->previousProc = reinterpret_cast<WNDPROC>(previous);
     // Calling plain code directly saves the platform's dispatch on every forwarded message.

@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <string>
 
+#include "base/decimal.h"
 #include "base/rounding.h"
 #include "base/twips.h"
 #include "base/unique_any.h"
@@ -44,6 +46,24 @@ TEST(UniqueAny, ClosesExactlyOnceAndOnlyValidHandles) {
         EXPECT_EQ(b.release(), 7);
     }
     EXPECT_EQ(g_closed, 1);  // released handles are not closed
+}
+
+TEST(Decimal, WritesIntegersAndPointSizesAsPrintfWould) {
+    EXPECT_EQ(DecimalText(0), L"0");
+    EXPECT_EQ(DecimalText(-2147483633), L"-2147483633");
+    EXPECT_EQ(DecimalText(INT_MIN), L"-2147483648");
+    EXPECT_EQ(DecimalText(LLONG_MIN), L"-9223372036854775808");
+    EXPECT_EQ(DecimalText(4294967295u), L"4294967295");
+    EXPECT_EQ(DecimalText(ULLONG_MAX), L"18446744073709551615");
+    struct Case {
+        double value;
+        const wchar_t* text;
+    } cases[] = {
+        {9, L"9"},           {10.5, L"10.5"},     {7.25, L"7.25"},   {1638.0625, L"1638.0625"},
+        {0.1, L"0.1"},       {10.66666, L"10.6667"}, {9.99996, L"10"}, {0, L"0"},
+        {-3.5, L"-3.5"},     {-0.00001, L"0"},    {1e20, L"100000000000000000000"},
+    };
+    for (const auto& c : cases) EXPECT_EQ(FixedDecimal(c.value, 4), c.text) << c.value;
 }
 
 TEST(Utf, RoundTripsChineseAndSurrogatePairs) {
