@@ -17,33 +17,34 @@ void ModifyWindowLong(HWND window, int index, LONG clearBits, LONG setBits, UINT
                        frameFlags | SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-HDC CreateMemDC(int width, int height) {
+namespace {
+
+// A memory surface compatible with the screen, with the bitmap selected into it. When the surface
+// cannot be made, a bitmap the surface was to own is deleted.
+HDC SurfaceWith(HBITMAP bitmap, bool owned) {
     HDC screen = ::GetDC(nullptr);
-    if (!screen) throw DrawingError(L"GetDC调用失败");
-    HBITMAP bitmap = ::CreateCompatibleBitmap(screen, width, height);
-    if (!bitmap) {
-        ::ReleaseDC(nullptr, screen);
-        throw DrawingError(L"CreateCompatibleBitmap调用失败");
-    }
-    HDC memory = ::CreateCompatibleDC(screen);
-    ::ReleaseDC(nullptr, screen);
+    HDC memory = screen ? ::CreateCompatibleDC(screen) : nullptr;
+    if (screen) ::ReleaseDC(nullptr, screen);
     if (!memory) {
-        ::DeleteObject(bitmap);
-        throw DrawingError(L"CreateCompatibleDC调用失败");
+        if (owned) ::DeleteObject(bitmap);
+        throw DrawingError(screen ? L"CreateCompatibleDC调用失败" : L"GetDC调用失败");
     }
     ::SelectObject(memory, bitmap);
     return memory;
 }
 
-HDC CreateBitmapDC(HBITMAP bitmap) {
+}  // namespace
+
+HDC CreateMemDC(int width, int height) {
     HDC screen = ::GetDC(nullptr);
     if (!screen) throw DrawingError(L"GetDC调用失败");
-    HDC memory = ::CreateCompatibleDC(screen);
+    HBITMAP bitmap = ::CreateCompatibleBitmap(screen, width, height);
     ::ReleaseDC(nullptr, screen);
-    if (!memory) throw DrawingError(L"CreateCompatibleDC调用失败");
-    ::SelectObject(memory, bitmap);
-    return memory;
+    if (!bitmap) throw DrawingError(L"CreateCompatibleBitmap调用失败");
+    return SurfaceWith(bitmap, true);
 }
+
+HDC CreateBitmapDC(HBITMAP bitmap) { return SurfaceWith(bitmap, false); }
 
 void DeleteMemDC(HDC surface) {
     HGDIOBJ bitmap = ::GetCurrentObject(surface, OBJ_BITMAP);
@@ -63,18 +64,7 @@ HDC CreateDibDC(int width, int height, std::uint32_t** bits) {
     void* pixels = nullptr;
     HBITMAP bitmap = ::CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &pixels, nullptr, 0);
     if (!bitmap) throw DrawingError(L"CreateDIBSection调用失败");
-    HDC screen = ::GetDC(nullptr);
-    if (!screen) {
-        ::DeleteObject(bitmap);
-        throw DrawingError(L"GetDC调用失败");
-    }
-    HDC memory = ::CreateCompatibleDC(screen);
-    ::ReleaseDC(nullptr, screen);
-    if (!memory) {
-        ::DeleteObject(bitmap);
-        throw DrawingError(L"CreateCompatibleDC调用失败");
-    }
-    ::SelectObject(memory, bitmap);
+    HDC memory = SurfaceWith(bitmap, true);
     *bits = static_cast<std::uint32_t*>(pixels);
     return memory;
 }
