@@ -163,7 +163,23 @@ class Shell:
         with open(self.log_path, "ab") as log:
             self.proc = subprocess.Popen(cmd, env=self.env(), stdin=subprocess.DEVNULL, stdout=log,
                                          stderr=subprocess.STDOUT, start_new_session=True)
+        if self.unshare:
+            self.wait_for_namespaces()
         return self
+
+    def wait_for_namespaces(self):
+        """Returns once unshare has made the program's namespaces. A command that joined them
+        before would run in ours, start the prefix's wineserver here (on line, on this disk),
+        and the program would use that server: Wine's sockets and files are the server's."""
+        names = [{"-n": "net", "-m": "mnt", "-U": "user"}[option] for option in self.nsenter]
+
+        def made():
+            try:
+                return all(os.readlink(f"/proc/{self.proc.pid}/ns/{n}") != os.readlink(f"/proc/self/ns/{n}")
+                           for n in names)
+            except OSError:
+                return self.proc.poll() is not None
+        wait_until(made, 10, 0.01, "the program's namespaces")
 
     def session_ready(self):
         """Called once the prefix is ready, just before the program starts; nothing by default."""
