@@ -13,6 +13,7 @@ inline void CloseFile(HANDLE h) { ::CloseHandle(h); }
 inline void CloseGdiObject(HGDIOBJ h) { ::DeleteObject(h); }
 inline void CloseDc(HDC h) { ::DeleteDC(h); }
 inline void CloseIcon(HICON h) { ::DestroyIcon(h); }
+inline void CloseFind(HANDLE h) { ::FindClose(h); }
 inline void CloseWindow(HWND h) { ::DestroyWindow(h); }
 inline void CloseInternet(HINTERNET h) { ::InternetCloseHandle(h); }
 inline void CloseGlobal(HGLOBAL h) { ::GlobalFree(h); }
@@ -24,6 +25,7 @@ inline void CloseEventSource(HANDLE h) { ::DeregisterEventSource(h); }
 
 using unique_handle = unique_any<HANDLE, &detail::CloseFile>;
 using unique_file = unique_any<HANDLE, &detail::CloseFile, -1>;
+using unique_hfind = unique_any<HANDLE, &detail::CloseFind, -1>;
 using unique_hgdiobj = unique_any<HGDIOBJ, &detail::CloseGdiObject>;
 using unique_hbitmap = unique_any<HBITMAP, &detail::CloseGdiObject>;
 using unique_hfont = unique_any<HFONT, &detail::CloseGdiObject>;

@@ -3,6 +3,7 @@
 #include <initializer_list>
 #include <string>
 
+#include "base/win_handles.h"
 #include "browser/BuiltInBrowser.h"
 #include "browser/SystemBrowser.h"
 #include "browser/WebBrowser.h"
@@ -19,8 +20,8 @@ bool RunningUnderWine() {
 // True when folder has an entry other than those named in ignored (and "." and "..").
 bool FolderHasEntries(const std::wstring& folder, std::initializer_list<const wchar_t*> ignored) {
     WIN32_FIND_DATAW found;
-    HANDLE search = ::FindFirstFileW((folder + L"\\*").c_str(), &found);
-    if (search == INVALID_HANDLE_VALUE) return false;
+    unique_hfind search(::FindFirstFileW((folder + L"\\*").c_str(), &found));
+    if (!search) return false;
     bool any = false;
     do {
         std::wstring name = found.cFileName;
@@ -28,8 +29,7 @@ bool FolderHasEntries(const std::wstring& folder, std::initializer_list<const wc
         bool skip = false;
         for (const wchar_t* ignore : ignored) skip = skip || ::lstrcmpiW(name.c_str(), ignore) == 0;
         any = !skip;
-    } while (!any && ::FindNextFileW(search, &found));
-    ::FindClose(search);
+    } while (!any && ::FindNextFileW(search.get(), &found));
     return any;
 }
 

@@ -4,6 +4,7 @@
 #include <shellapi.h>
 
 #include "base/ansi.h"
+#include "base/win_handles.h"
 #include "base/twips.h"
 #include "controls/PropertyText.h"
 #include "forms/Application.h"
@@ -29,16 +30,15 @@ void RemoveLeftoverParts(const std::wstring& target) {
     std::wstring folder = target.substr(0, target.find_last_of(L'\\') + 1);
     std::wstring prefix = target.substr(folder.size()) + L".";
     WIN32_FIND_DATAW found;
-    HANDLE find = ::FindFirstFileW((target + L".*.part").c_str(), &found);
-    if (find == INVALID_HANDLE_VALUE) return;
+    unique_hfind find(::FindFirstFileW((target + L".*.part").c_str(), &found));
+    if (!find) return;
     do {
         std::wstring_view name(found.cFileName);
         if (name.size() <= prefix.size() + 5 || !name.starts_with(prefix) || !name.ends_with(L".part")) continue;
         std::wstring_view pid = name.substr(prefix.size(), name.size() - prefix.size() - 5);
         if (pid.find_first_not_of(L"0123456789") != std::wstring_view::npos) continue;
         ::DeleteFileW((folder + std::wstring(name)).c_str());
-    } while (::FindNextFileW(find, &found));
-    ::FindClose(find);
+    } while (::FindNextFileW(find.get(), &found));
 }
 
 }  // namespace

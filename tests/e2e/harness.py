@@ -76,6 +76,10 @@ class Shell:
         self.offline = offline
         self.prefix = os.path.join(self.build, "wineprefix-offline" if offline else "wineprefix-e2e")
         self.fresh_temp = fresh_temp
+        # The namespaces the program's Wine session runs in (unshare's options, nsenter's for
+        # the commands that join it) and a shell command run inside them before the program.
+        # Off line: a network of its own with only loopback.
+        self.unshare, self.nsenter, self.inside = (["-n"], ["-n"], "ip link set lo up") if offline else ([], [], "")
         self.proc = None
         self.exit_code = None
         ensure_display()
@@ -94,9 +98,9 @@ class Shell:
                               stderr=subprocess.DEVNULL, timeout=timeout, check=check)
 
     def in_namespace(self, cmd):
-        """Off line, Wine's processes live in the shell's network namespace: enter it."""
-        if self.offline and self.proc is not None and self.proc.poll() is None:
-            return ["nsenter", f"--net=/proc/{self.proc.pid}/ns/net"] + cmd
+        """In namespaces of its own (off line), Wine's processes live in the program's: enter them."""
+        if self.nsenter and self.proc is not None and self.proc.poll() is None:
+            return ["nsenter", "-t", str(self.proc.pid)] + self.nsenter + cmd
         return cmd
 
     def kill_all(self):
@@ -128,11 +132,11 @@ class Shell:
 
     def start(self):
         # Make sure the prefix exists before the clock starts, and nothing of an earlier run is left.
-        if self.offline:
+        if self.unshare:
             self.wine("true", timeout=180)
             temp = self.temp_dir()
-            # Nothing of the preparation may stay running: an off-line run must start a
-            # wineserver of its own inside its namespace.
+            # Nothing of the preparation may stay running: a run in namespaces of its own (off
+            # line) must start a wineserver of its own inside them.
             self.kill_all()
         else:
             # On line the program starts in a session that is already up (wineserver, desktop,
@@ -151,15 +155,34 @@ class Shell:
         if os.path.exists(url_log):
             os.remove(url_log)
         cmd = [WINE_RUN, self.prefix, "--", "wine", self.exe] + self.args
-        if self.offline:
-            # Only loopback in a network namespace of its own: the machine is off line.
-            # A fresh wineserver starts inside it, since kill_all ended the previous one.
-            cmd = ["unshare", "-n", "sh", "-c", 'ip link set lo up && exec "$@"', "sh"] + cmd
-        self.log_path = os.path.join(artifacts_dir(), os.path.basename(self.exe) + ".log")
+        if self.unshare:
+            # A fresh wineserver starts inside the namespaces, since kill_all ended the previous one.
+            cmd = ["unshare"] + self.unshare + ["sh", "-c", self.inside + ' && exec "$@"', "sh"] + cmd
+        self.session_ready()
+        self.log_path = os.path.join(artifacts_dir(), os.path.basename(self.exe.replace("\\", "/")) + ".log")
         with open(self.log_path, "ab") as log:
             self.proc = subprocess.Popen(cmd, env=self.env(), stdin=subprocess.DEVNULL, stdout=log,
                                          stderr=subprocess.STDOUT, start_new_session=True)
+        if self.unshare:
+            self.wait_for_namespaces()
         return self
+
+    def wait_for_namespaces(self):
+        """Returns once unshare has made the program's namespaces. A command that joined them
+        before would run in ours, start the prefix's wineserver here (on line, on this disk),
+        and the program would use that server: Wine's sockets and files are the server's."""
+        names = [{"-n": "net", "-m": "mnt", "-U": "user"}[option] for option in self.nsenter]
+
+        def made():
+            try:
+                return all(os.readlink(f"/proc/{self.proc.pid}/ns/{n}") != os.readlink(f"/proc/self/ns/{n}")
+                           for n in names)
+            except OSError:
+                return self.proc.poll() is not None
+        wait_until(made, 10, 0.01, "the program's namespaces")
+
+    def session_ready(self):
+        """Called once the prefix is ready, just before the program starts; nothing by default."""
 
     def running(self):
         return self.proc is not None and self.proc.poll() is None

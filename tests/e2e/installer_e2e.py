@@ -1,16 +1,21 @@
 """The installer: a silent per-user install puts the shell, its shortcuts and its uninstall entry
-in place, the player can replace the installed program as the updater does, and the uninstaller
-takes everything away again. Runs in a Wine prefix of its own (BUILD_DIR/wineprefix-installer)."""
+in place, the installed shell's own updater replaces the installed files and starts the new
+program, and the uninstaller takes everything away again. Runs in a Wine prefix of its own
+(BUILD_DIR/wineprefix-installer)."""
 
 import os
 import re
 import subprocess
 import unittest
 
-from harness import WINE_RUN, artifacts_dir, build_dir, e2e_main, ensure_display, wait_until
+from harness import IDOK, IDYES, WINE_RUN, Shell, artifacts_dir, build_dir, demo_server, e2e_main, ensure_display, \
+    wait_until
 
 GAME = "星槎远航录2"
 KEY = r"HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\xcyh2"
+MANIFEST = "/gamehome/xcyh2/update.txt"
+UPDATE_QUESTION = "发现有新版本，是否现在更新！"
+UPDATE_DONE = "软件已升至最新版本！"
 
 
 def project_version():
@@ -60,6 +65,16 @@ class Prefix:
         return values
 
 
+class InstalledShell(Shell):
+    """The installed shell in the installer's prefix, started by its Windows path as its shortcut
+    starts it."""
+
+    def __init__(self, prefix, program):
+        super().__init__()
+        self.prefix = prefix
+        self.exe = program
+
+
 def read(path):
     with open(path, "rb") as f:
         return f.read()
@@ -102,13 +117,16 @@ class Installer(unittest.TestCase):
                 self.assertEqual((entry["NoModify"], entry["NoRepair"]), ("0x1", "0x1"))
                 self.assertGreater(int(entry["EstimatedSize"], 16), 0)
 
-                # The player, not an administrator, can replace the program the way the updater
-                # does: a new file beside it, moved over it.
-                newer = os.path.join(prefix.bin, "Update.exe")
-                rc, _ = prefix.probe("update", newer.replace("/", "\\").join(["Z:", ""]), folder + "\\xcyh2.exe")
-                self.assertEqual(rc, 0)
-                self.assertEqual(read(installed), read(newer))
-                self.assertFalse(os.path.exists(installed + ".new"))
+                if chosen is None:
+                    self.update_through_the_installed_shell(prefix, folder, version)
+                else:
+                    # The player, not an administrator, can replace the program the way the
+                    # updater does: a new file beside it, moved over it.
+                    newer = os.path.join(prefix.bin, "Update.exe")
+                    rc, _ = prefix.probe("update", newer.replace("/", "\\").join(["Z:", ""]), folder + "\\xcyh2.exe")
+                    self.assertEqual(rc, 0)
+                    self.assertEqual(read(installed), read(newer))
+                    self.assertFalse(os.path.exists(installed + ".new"))
 
                 # The uninstaller runs on from a copy in the temporary folder: wait for it.
                 out = prefix.run(prefix.unix(folder + "\\uninst.exe"), "/S")
@@ -119,6 +137,38 @@ class Installer(unittest.TestCase):
                     self.assertFalse(os.path.exists(prefix.unix(lnk)), lnk)
                 self.assertFalse(os.path.exists(prefix.unix(programs + f"\\{GAME}")))
                 self.assertIsNone(prefix.registry(), "the uninstall entry is removed")
+
+    def update_through_the_installed_shell(self, prefix, folder, version):
+        """A newer version published: the installed shell asks, hands over to the updater it
+        carries, which replaces a file of the folder and the program itself (with startmark.exe,
+        which leaves a mark when it runs) and starts the new program."""
+        notes, program, mark = (prefix.unix(folder + "\\" + name) for name in ("readme.txt", "xcyh2.exe", "started.txt"))
+        with open(notes, "wb") as f:
+            f.write(b"old notes")
+        new_notes = "新的航线、新的港口。\r\n".encode("gbk") * 1000
+        new_program = read(os.path.join(prefix.bin, "startmark.exe"))
+        with demo_server() as server:
+            server.set("/files/readme.txt", new_notes)
+            server.set("/files/xcyh2.exe", new_program)
+            server.set(MANIFEST, ("version=%s.1\r\nnotes|%s\r\nexe|%s\r\n" % (
+                version, server.url("/files/readme.txt"), server.url("/files/xcyh2.exe"))).encode())
+            with InstalledShell(prefix.path, folder + "\\xcyh2.exe") as shell:
+                box = shell.wait_for_message_box(timeout=60)
+                self.assertEqual(box["text"], UPDATE_QUESTION)
+                shell.answer(box, IDYES)
+                shell.wait_exit(30)
+                box = shell.wait(lambda: next((b for b in shell.message_boxes() if b["text"] == UPDATE_DONE), None),
+                                 60, "the updater's last message")
+                self.assertEqual(read(notes), new_notes)
+                self.assertEqual(read(program), new_program)
+                self.assertEqual([n for n in os.listdir(os.path.dirname(program)) if n.endswith(".part")], [])
+                shell.answer(box, IDOK)
+                wait_until(lambda: os.path.exists(mark), 30, message="the new program to be started")
+                with open(mark, encoding="utf-8") as f:
+                    self.assertIn(folder + "\\xcyh2.exe", f.read())
+        # The uninstaller takes away only what the installer put there.
+        for path in (notes, mark):
+            os.remove(path)
 
 
 if __name__ == "__main__":

@@ -1,7 +1,9 @@
 // A stand-in for a downloaded program in the end-to-end tests: started, it appends its command
-// line (UTF-8, one line) to "started.txt" beside itself and ends.
+// line (UTF-8, one line) to "started.txt" beside itself and ends. Given a number, it stays
+// running that many milliseconds after leaving its mark, as a program that is still ending.
 #include <windows.h>
 
+#include <cstdlib>
 #include <string>
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
@@ -19,5 +21,6 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     DWORD written = 0;
     ::WriteFile(file, utf8, static_cast<DWORD>(size), &written, nullptr);
     ::CloseHandle(file);
+    if (__argc >= 2) ::Sleep(static_cast<DWORD>(std::wcstoul(__wargv[1], nullptr, 10)));
     return 0;
 }

@@ -6,12 +6,13 @@ cannot write leave the player's files as they were."""
 import glob
 import hashlib
 import os
+import shlex
 import shutil
 import subprocess
 import time
 import unittest
 
-from harness import IDNO, IDOK, IDYES, Shell, demo_server, e2e_main, wait_until
+from harness import IDNO, IDOK, IDYES, WINE_RUN, Shell, demo_server, e2e_main, wait_until
 
 DONE = "软件已升至最新版本！"
 PARTLY = "部分文件未能更新（请检查网络、磁盘空间以及游戏文件夹是否可以写入），游戏仍可使用原有版本。"
@@ -25,6 +26,13 @@ def read(path):
         return f.read()
 
 
+def read_if_there(path):
+    try:
+        return read(path)
+    except OSError:
+        return None
+
+
 def generated(n):
     """The demo server's test bodies: byte i is i % 251."""
     return bytes(i % 251 for i in range(n))
@@ -33,12 +41,17 @@ def generated(n):
 class Updater(Shell):
     """One run of Update.exe in a Wine prefix of its own. The shell's folder is C:\\game, holding
     an old program file xcyh2.exe (and whatever `files` adds); the temporary folder holds the
-    manifest copy update.txt (none when manifest is None)."""
+    manifest copy update.txt (none when manifest is None).
+
+    disk_bytes: the shell's folder is a disk of that size (a tmpfs in a user and mount namespace
+    of the updater's own, which needs no administrator), holding those files.
+    running_ms: the old program file, a copy of startmark.exe, runs when the updater starts and
+    ends on its own that long after it started, as the shell does after starting the updater."""
 
     ARGS = "C:\\game|C:\\game\\xcyh2.exe"
     known_temp_dir = None  # asking Wine costs seconds; the prefix keeps it
 
-    def __init__(self, manifest, files=None, fresh=True):
+    def __init__(self, manifest, files=None, fresh=True, disk_bytes=None, running_ms=None):
         super().__init__(args=[self.ARGS], exe="Update.exe", fresh_temp=False)
         self.prefix = os.path.join(self.build, "wineprefix-updater")
         self.game = os.path.join(self.prefix, "drive_c", "game")
@@ -46,6 +59,14 @@ class Updater(Shell):
         self.files = dict(files or {})
         self.fresh = fresh  # False: the shell's folder stays as the last run left it
         self._temp_dir = Updater.known_temp_dir
+        self.running_ms = running_ms
+        self.program = None
+        if disk_bytes:
+            game = shlex.quote(self.game)
+            self.unshare, self.nsenter = ["-U", "-r", "-m"], ["-U", "-m"]
+            self.inside = (f'seed=$(mktemp -d) && cp -a {game}/. "$seed" && '
+                           f"mount -t tmpfs -o size={disk_bytes} xcyh2-small-disk {game} && "
+                           f'cp -a "$seed"/. {game} && rm -rf "$seed"')
 
     def start(self):
         Updater.known_temp_dir = self.temp_dir()
@@ -66,12 +87,31 @@ class Updater(Shell):
                 f.write(body)
         return super().start()
 
+    def session_ready(self):
+        if self.running_ms is None:
+            return
+        self.program = subprocess.Popen([WINE_RUN, self.prefix, "--", "wine", "C:\\game\\xcyh2.exe",
+                                         str(self.running_ms)], env=self.env(), stdin=subprocess.DEVNULL,
+                                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, start_new_session=True)
+        wait_until(lambda: self.started(), 30, message="the old program to run")
+
+    def stop(self):
+        super().stop()
+        if self.program:
+            self.program.wait(timeout=30)
+
+    def path(self, name=""):
+        """A file of the shell's folder; on a disk of the updater's own, as its processes see it."""
+        folder = self.game
+        if self.unshare and self.running():
+            folder = f"/proc/{self.proc.pid}/root{folder}"
+        return os.path.join(folder, name)
+
     def file(self, name):
-        path = os.path.join(self.game, name)
-        return read(path) if os.path.exists(path) else None
+        return read_if_there(self.path(name))
 
     def part_files(self):
-        return glob.glob(os.path.join(self.game, "*.part"))
+        return glob.glob(self.path("*.part"))
 
     def started(self):
         """Command lines the stand-in program was started with."""
@@ -194,6 +234,21 @@ class UpdaterRuns(unittest.TestCase):
                 run.wait_exit(30)
                 self.assertEqual(run.part_files(), [])
 
+            # A disk that fills up in the middle of a download: the old file stays, nothing of
+            # the new one is left, the player is told.
+            server.clear_requests()
+            manifest = ("data|%s\r\n" % server.url("/test/bytes/1000000/data.pak")).encode()
+            with Updater(manifest, {"data.pak": b"old data"}, disk_bytes=65536) as run:
+                box = run.wait_for_message_box(timeout=60)
+                disk = os.statvfs(run.path())
+                self.assertEqual(disk.f_blocks * disk.f_frsize, 65536)
+                self.assertEqual([r["path"] for r in server.requests()], ["/test/bytes/1000000/data.pak"])
+                self.assertEqual(box["text"], PARTLY)
+                self.assertEqual(run.file("data.pak"), b"old data")
+                self.assertEqual(run.part_files(), [])
+                run.answer(box, IDOK)
+                run.wait_exit(30)
+
             # A folder that cannot be written: the old files stay, the player is told.
             manifest = ("exe|%s\r\n" % server.url("/files/new.dat")).encode()
             run = Updater(manifest, {"new.dat": b"old"})
@@ -207,6 +262,37 @@ class UpdaterRuns(unittest.TestCase):
                     run.wait_exit(30)
             finally:
                 subprocess.run(["chattr", "-i", run.game], stderr=subprocess.DEVNULL)
+
+    def test_a_running_old_program_is_replaced_once_it_ends_and_kept_when_it_runs_on(self):
+        new_program = self.marker + b"\0the new program"
+        with demo_server() as server:
+            server.set("/files/xcyh2.exe", new_program)
+            manifest = ("version=1.2.0\r\nexe|%s\r\n" % server.url("/files/xcyh2.exe")).encode()
+
+            # Ending a few seconds after the updater has started: the new copy waits beside it.
+            with Updater(manifest, {"xcyh2.exe": self.marker}, running_ms=8000) as run:
+                wait_until(lambda: [p for p in run.part_files() if read_if_there(p) == new_program], 30,
+                           message="the new program to be downloaded")
+                self.assertIsNone(run.program.poll(), "the old program ended too soon to be in the way")
+                self.assertEqual(run.file("xcyh2.exe"), self.marker)
+                box = run.wait_for_message_box(timeout=30)
+                self.assertEqual(box["text"], DONE)
+                wait_until(lambda: run.program.poll() is not None, 10, message="the old program's end")
+                self.assertEqual(run.file("xcyh2.exe"), new_program)
+                self.assertEqual(run.part_files(), [])
+                run.answer(box, IDOK)
+                wait_until(lambda: len(run.started()) == 2, 30, message="the new program to be started")
+                run.wait_exit(30)
+
+            # Running on past the time the updater waits: the old program stays and the player is told.
+            with Updater(manifest, {"xcyh2.exe": self.marker}, running_ms=60000) as run:
+                box = run.wait_for_message_box(timeout=60)
+                self.assertEqual(box["text"], PARTLY)
+                self.assertIsNone(run.program.poll())
+                self.assertEqual(run.file("xcyh2.exe"), self.marker)
+                self.assertEqual(run.part_files(), [])
+                run.answer(box, IDOK)
+                run.wait_exit(30)
 
     def test_a_missing_or_unusable_manifest_ends_promptly_and_starts_nothing(self):
         with demo_server() as server:
