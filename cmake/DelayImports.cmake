@@ -44,6 +44,8 @@ function(xcyh2_delay_imports target)
         message(FATAL_ERROR "dlltool could not make the delay-import library for ${dll}")
       endif()
     endif()
+    # A library made anew (a DLL added to the list) relinks the target.
+    set_property(TARGET ${target} APPEND PROPERTY LINK_DEPENDS ${out})
   endforeach()
   target_link_directories(${target} BEFORE PRIVATE ${dir})
 endfunction()

@@ -29,10 +29,13 @@ forms::WindowDesign LoadFrm::Design() const {
 }
 
 void LoadFrm::Form_Initialize() {
+    // The loading picture needs no window: it is decoded while the checks below run, which
+    // mostly wait on the network.
+    pictureWork_ = BackgroundWork([this] { picture_.Compose(settings::kResLoadingPicture, settings::kResTypePng); });
     DWORD flags = 0;
     if (!::InternetGetConnectedState(&flags, 0)) {
         forms::MsgBox(settings::kOfflineMessage, MB_OK | MB_ICONEXCLAMATION);
-        forms::Application::EndAtOnce();
+        EndAtOnce();
     }
     CheckUpdate();
 }
@@ -40,10 +43,13 @@ void LoadFrm::Form_Initialize() {
 void LoadFrm::Form_Load() {
     if (IsWebSwitch(ArgumentString(::GetCommandLineW()))) {
         ::ShellExecuteA(nullptr, "open", WideToAnsi(settings::kHomePageUrl).c_str(), nullptr, nullptr, SW_SHOWNORMAL);
-        forms::Application::EndAtOnce();
+        EndAtOnce();
     }
     HWND hwnd = handle();
-    picture_.Apply(hwnd, settings::kResLoadingPicture, settings::kResTypePng);
+    pictureWork_.Wait();
+    // Loaded again after an unload: the picture was released with the window.
+    if (!picture_.composed()) picture_.Compose(settings::kResLoadingPicture, settings::kResTypePng);
+    picture_.Present(hwnd);
     // The window takes the picture's size; keep it centred on the screen.
     SIZE size = picture_.size();
     if (size.cx > 0 && size.cy > 0) {
@@ -57,6 +63,15 @@ void LoadFrm::Form_Load() {
     LoadLoginWindow();
 }
 
-void LoadFrm::Form_Unload() { picture_.Release(); }
+void LoadFrm::EndAtOnce() {
+    // No thread is cut off in the middle of GDI+.
+    pictureWork_.Wait();
+    forms::Application::EndAtOnce();
+}
+
+void LoadFrm::Form_Unload() {
+    pictureWork_.Wait();
+    picture_.Release();
+}
 
 }  // namespace xcyh2

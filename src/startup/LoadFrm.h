@@ -4,6 +4,7 @@
 // window, which unloads it once the login page has completed.
 #pragma once
 
+#include "base/BackgroundWork.h"
 #include "forms/Form.h"
 #include "login/LayeredPicture.h"
 #include "startup/DownLoadFile.h"
@@ -25,10 +26,15 @@ protected:
 private:
     // The start-up update check (a silent end when nothing is offered or accepted).
     void CheckUpdate();
+    // Ends the process once the picture's decoding is done.
+    void EndAtOnce();
     // Loads the login page window, hidden, which starts loading the login page.
     void LoadLoginWindow();
 
     LayeredPicture picture_;
+    // Composes picture_ from Form_Initialize until Form_Load needs it; declared after it, so
+    // it is waited for before the picture goes.
+    BackgroundWork pictureWork_;
     // The download object of the update check, created on first use.
     std::unique_ptr<CDownLoadFile> m_downfile;
 };

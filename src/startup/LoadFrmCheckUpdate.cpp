@@ -8,7 +8,9 @@ namespace xcyh2 {
 // update the process ends inside it; otherwise start-up goes on.
 void LoadFrm::CheckUpdate() {
     if (!m_downfile) m_downfile = std::make_unique<CDownLoadFile>();
-    CheckUpdateAtStartUp(*m_downfile);
+    UpdateCheckEnvironment environment;
+    environment.endAtOnce = [this] { EndAtOnce(); };
+    CheckUpdateAtStartUp(*m_downfile, environment);
 }
 
 }  // namespace xcyh2
