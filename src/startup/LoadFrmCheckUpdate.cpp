@@ -4,13 +4,15 @@
 
 namespace xcyh2 {
 
-// The start-up update check runs here, before any window exists. When the player accepts an
+// The start-up update check. The manifest is fetched on the start-up checks' thread; the rest
+// runs here once it is in, before the loading picture is shown. When the player accepts an
 // update the process ends inside it; otherwise start-up goes on.
+void LoadFrm::FetchUpdateManifest() { FetchManifest(*m_downfile); }
+
 void LoadFrm::CheckUpdate() {
-    if (!m_downfile) m_downfile = std::make_unique<CDownLoadFile>();
     UpdateCheckEnvironment environment;
     environment.endAtOnce = [this] { EndAtOnce(); };
-    CheckUpdateAtStartUp(*m_downfile, environment);
+    OfferUpdateAtStartUp(environment);
 }
 
 }  // namespace xcyh2
