@@ -12,11 +12,14 @@
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     using namespace xcyh2;
+    // The start-up window's checks and its picture start on threads of their own first: they
+    // need no COM on this thread.
+    auto& load = LoadFrm::Instance();
+    load.Initialize();
     // The browser controls are COM objects that want a single-threaded apartment.
     HRESULT ole = ::OleInitialize(nullptr);
     // Keys typed into a page reach it as in a browser.
     browser::RouteKeysToPages();
-    auto& load = LoadFrm::Instance();
     load.Load();
     if (load.IsLoaded()) load.Show(SW_SHOWNORMAL);
     // Another program may ask for a game page from now on, before the main window exists. The
