@@ -5,6 +5,7 @@
 
 #include <utility>
 
+#include "base/ComApartment.h"
 #include "base/win_handles.h"
 #include "login/GdiPlus.h"
 
@@ -13,21 +14,6 @@ namespace xcyh2 {
 namespace flat = Gdiplus::DllExports;
 
 namespace {
-
-// COM for the calling thread while GDI+ decodes: a thread of its own needs it, and on a
-// thread that has it already the call only counts up and down.
-class ComForThisThread {
-public:
-    ComForThisThread() : initialized_(SUCCEEDED(::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) {}
-    ~ComForThisThread() {
-        if (initialized_) ::CoUninitialize();
-    }
-    ComForThisThread(const ComForThisThread&) = delete;
-    ComForThisThread& operator=(const ComForThisThread&) = delete;
-
-private:
-    bool initialized_;
-};
 
 // Draws the image into the DC's bitmap and ends the GDI+ graphics object before returning.
 void DrawImage(HDC dc, const ResourceImage& image, SIZE size) {
@@ -48,7 +34,7 @@ void LayeredPicture::Apply(HWND hwnd, int resourceId, const std::wstring& resour
 void LayeredPicture::Compose(int resourceId, const std::wstring& resourceType) {
     Release();
     // Released in reverse order: the image, GDI+, then COM.
-    ComForThisThread com;
+    ComApartment com;  // GDI+ decodes through COM
     GdiplusSession gdiplus;
     gdiplus.Startup();
     ResourceImage image = LoadPngFromRes(resourceId, resourceType);

@@ -4,8 +4,8 @@
 #include <shellapi.h>
 #include <wininet.h>
 
-#include <utility>
 
+#include "base/ComApartment.h"
 #include "base/ansi.h"
 #include "forms/Application.h"
 #include "forms/MsgBox.h"
@@ -13,6 +13,9 @@
 #include "startup/Settings.h"
 
 namespace xcyh2 {
+namespace {
+constexpr UINT kLoadLoginWindowMessage = WM_APP + 1;
+}  // namespace
 
 LoadFrm& LoadFrm::Instance() {
     static LoadFrm instance;
@@ -31,23 +34,35 @@ forms::WindowDesign LoadFrm::Design() const {
 }
 
 void LoadFrm::Form_Initialize() {
-    // Nothing before the loading picture needs the player or a window until the answers are in:
-    // the picture is decoded, and the connection checked and the manifest fetched, each on a
-    // thread of its own while the window is made. Form_Load acts on the answers, in the same
-    // order as ever, before anything of the shell is shown.
+    // Before the window exists, three things run side by side: the loading picture is decoded
+    // and the connection checked and the manifest fetched, each on a thread of its own, while
+    // this thread reads the screen's size for the window's design (the first question about
+    // the display connects to it, which takes a while). The answers are then acted on here, in
+    // the same order as ever.
     if (!m_downfile) m_downfile = std::make_unique<CDownLoadFile>();
     pictureWork_ = BackgroundWork([this] { picture_.Compose(settings::kResLoadingPicture, settings::kResTypePng); });
-    checkWork_ = BackgroundWork([this] {
+    bool online = false;
+    BackgroundWork checks([this, &online] {
         DWORD flags = 0;
-        bool online = ::InternetGetConnectedState(&flags, 0) != FALSE;
+        online = ::InternetGetConnectedState(&flags, 0) != FALSE;
         if (online) FetchUpdateManifest();
-        online_ = online;
     });
+    ::GetSystemMetrics(SM_CXSCREEN);
+    checks.Wait();
+    if (!online) {
+        forms::MsgBox(settings::kOfflineMessage, MB_OK | MB_ICONEXCLAMATION);
+        EndAtOnce();
+    }
+    CheckUpdate();
 }
 
 void LoadFrm::Form_Load() {
+    if (IsWebSwitch(ArgumentString(::GetCommandLineW()))) {
+        ComApartment com;  // the shell may hand the page to a COM handler
+        ::ShellExecuteA(nullptr, "open", WideToAnsi(settings::kHomePageUrl).c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+        EndAtOnce();
+    }
     HWND hwnd = handle();
-    // The picture goes onto the window while it is still hidden.
     pictureWork_.Wait();
     // Loaded again after an unload: the picture was released with the window.
     if (!picture_.composed()) picture_.Compose(settings::kResLoadingPicture, settings::kResTypePng);
@@ -59,30 +74,24 @@ void LoadFrm::Form_Load() {
         int y = (::GetSystemMetrics(SM_CYSCREEN) - size.cy) / 2;
         ::SetWindowPos(hwnd, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     }
-
-    // The start-up checks are answered once, on the first load.
-    checkWork_.Wait();
-    if (std::optional<bool> online = std::exchange(online_, std::nullopt)) {
-        if (!*online) {
-            forms::MsgBox(settings::kOfflineMessage, MB_OK | MB_ICONEXCLAMATION);
-            EndAtOnce();
-        }
-        CheckUpdate();
-    }
-    if (IsWebSwitch(ArgumentString(::GetCommandLineW()))) {
-        ::ShellExecuteA(nullptr, "open", WideToAnsi(settings::kHomePageUrl).c_str(), nullptr, nullptr, SW_SHOWNORMAL);
-        EndAtOnce();
-    }
     // The picture is on screen while the login window loads (which decodes the large backdrop
-    // and starts the browser): the player sees the shell at once.
+    // and starts the browser): the player sees the shell at once. The login window loads from
+    // the message loop, once the program has started COM for the browser.
     ::ShowWindow(hwnd, SW_SHOWNORMAL);
-    LoadLoginWindow();
+    ::PostMessageW(hwnd, kLoadLoginWindowMessage, 0, 0);
+}
+
+LRESULT LoadFrm::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (msg == kLoadLoginWindowMessage) {
+        LoadLoginWindow();
+        return 0;
+    }
+    return Form::HandleMessage(msg, wParam, lParam);
 }
 
 void LoadFrm::EndAtOnce() {
     // No thread is cut off in the middle of its work.
     pictureWork_.Wait();
-    checkWork_.Wait();
     forms::Application::EndAtOnce();
 }
 

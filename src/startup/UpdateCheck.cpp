@@ -2,6 +2,7 @@
 
 #include <shellapi.h>
 
+#include "base/ComApartment.h"
 #include "base/ansi.h"
 #include "forms/Application.h"
 #include "forms/MsgBox.h"
@@ -63,6 +64,7 @@ UpdateCheckResult OfferUpdate(const UpdateCheckEnvironment& environment) {
     if (environment.startUpdater) {
         environment.startUpdater(updater, arguments);
     } else {
+        ComApartment com;  // the shell may hand the start to a COM handler
         ::ShellExecuteA(nullptr, "open", WideToAnsi(updater).c_str(), WideToAnsi(arguments).c_str(), nullptr,
                         SW_SHOWNORMAL);
     }
