@@ -19,12 +19,15 @@ HWND Form::hWnd() {
     return handle();
 }
 
+void Form::Initialize() {
+    if (initialized_) return;
+    initialized_ = true;
+    Form_Initialize();
+}
+
 void Form::Load() {
     if (loaded_) return;
-    if (!initialized_) {
-        initialized_ = true;
-        Form_Initialize();
-    }
+    Initialize();
     if (!CreateWin(Design())) return;
     loaded_ = true;
     Application::FormLoaded();

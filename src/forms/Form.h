@@ -22,6 +22,9 @@ public:
     HWND hWnd();
     bool IsLoaded() const { return loaded_; }
 
+    // Runs Form_Initialize if it has not run yet, as the classic runtime does when an object is
+    // first referred to; Load does it too.
+    void Initialize();
     void Load();
     void Show(int command = SW_SHOW);
     void Hide();

@@ -1,24 +1,46 @@
 #include "login/LayeredPicture.h"
 
+#include <objidl.h>
 #include <gdiplus.h>
 
 #include <utility>
 
+#include "base/ComApartment.h"
 #include "base/win_handles.h"
+#include "login/GdiPlus.h"
 
 namespace xcyh2 {
 
 namespace flat = Gdiplus::DllExports;
 
-void LayeredPicture::Apply(HWND hwnd, int resourceId, const std::wstring& resourceType) {
-    Release();
-    ::SetWindowLongW(hwnd, GWL_EXSTYLE, ::GetWindowLongW(hwnd, GWL_EXSTYLE) | WS_EX_LAYERED);
-    gdiplus_.Startup();
-    image_ = LoadPngFromRes(resourceId, resourceType);
-    size_ = {static_cast<LONG>(image_.Width()), static_cast<LONG>(image_.Height())};
+namespace {
 
-    WindowDc windowDc(hwnd);
-    memDc_ = ::CreateCompatibleDC(windowDc.get());
+// Draws the image into the DC's bitmap and ends the GDI+ graphics object before returning.
+void DrawImage(HDC dc, const ResourceImage& image, SIZE size) {
+    Gdiplus::GpGraphics* graphics = nullptr;
+    if (flat::GdipCreateFromHDC(dc, &graphics) != Gdiplus::Ok) return;
+    flat::GdipDrawImageRectI(graphics, static_cast<Gdiplus::GpImage*>(image.get()), 0, 0, size.cx, size.cy);
+    flat::GdipFlush(graphics, Gdiplus::FlushIntentionSync);
+    flat::GdipDeleteGraphics(graphics);
+}
+
+}  // namespace
+
+void LayeredPicture::Apply(HWND hwnd, int resourceId, const std::wstring& resourceType) {
+    Compose(resourceId, resourceType);
+    Present(hwnd);
+}
+
+void LayeredPicture::Compose(int resourceId, const std::wstring& resourceType) {
+    Release();
+    // Released in reverse order: the image, GDI+, then COM.
+    ComApartment com;  // GDI+ decodes through COM
+    GdiplusSession gdiplus;
+    gdiplus.Startup();
+    ResourceImage image = LoadPngFromRes(resourceId, resourceType);
+    size_ = {static_cast<LONG>(image.Width()), static_cast<LONG>(image.Height())};
+
+    memDc_ = ::CreateCompatibleDC(nullptr);
     // A top-down 32-bit DIB keeps the alpha channel that UpdateLayeredWindow needs; a bitmap
     // compatible with a 24-bit screen would drop it.
     BITMAPINFO bmi{};
@@ -30,19 +52,14 @@ void LayeredPicture::Apply(HWND hwnd, int resourceId, const std::wstring& resour
     bmi.bmiHeader.biCompression = BI_RGB;
     void* bits = nullptr;
     if (size_.cx > 0 && size_.cy > 0)
-        bitmap_ = ::CreateDIBSection(windowDc.get(), &bmi, DIB_RGB_COLORS, &bits, nullptr, 0);
+        bitmap_ = ::CreateDIBSection(nullptr, &bmi, DIB_RGB_COLORS, &bits, nullptr, 0);
     if (memDc_ && bitmap_) previousBitmap_ = ::SelectObject(memDc_, bitmap_);
+    if (memDc_ && bitmap_ && image) DrawImage(memDc_, image, size_);
+}
 
-    if (memDc_ && bitmap_ && image_) {
-        Gdiplus::GpGraphics* graphics = nullptr;
-        if (flat::GdipCreateFromHDC(memDc_, &graphics) == Gdiplus::Ok) {
-            graphics_ = graphics;
-            flat::GdipDrawImageRectI(graphics, static_cast<Gdiplus::GpImage*>(image_.get()), 0, 0, size_.cx,
-                                     size_.cy);
-            flat::GdipFlush(graphics, Gdiplus::FlushIntentionSync);
-        }
-    }
-
+void LayeredPicture::Present(HWND hwnd) {
+    ::SetWindowLongW(hwnd, GWL_EXSTYLE, ::GetWindowLongW(hwnd, GWL_EXSTYLE) | WS_EX_LAYERED);
+    WindowDc windowDc(hwnd);
     BLENDFUNCTION blend{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
     POINT source{0, 0};
     SIZE size = size_;
@@ -50,9 +67,6 @@ void LayeredPicture::Apply(HWND hwnd, int resourceId, const std::wstring& resour
 }
 
 void LayeredPicture::Release() {
-    image_.Reset();
-    if (graphics_) flat::GdipDeleteGraphics(static_cast<Gdiplus::GpGraphics*>(std::exchange(graphics_, nullptr)));
-    gdiplus_.Shutdown();
     if (memDc_ && previousBitmap_) ::SelectObject(memDc_, std::exchange(previousBitmap_, nullptr));
     if (bitmap_) ::DeleteObject(std::exchange(bitmap_, nullptr));
     if (memDc_) ::DeleteDC(std::exchange(memDc_, nullptr));

@@ -1,14 +1,12 @@
 // Turns a window into a per-pixel-alpha layered window whose whole look is a picture from the
-// program's resources, and owns everything that takes: its own GDI+ session, the decoded image,
-// a memory DC with a bitmap of the picture's size, and a GDI+ graphics object on that DC.
-// The picture is composed once; the system keeps it, so moving the window redraws nothing.
+// program's resources. The picture is decoded with GDI+ and composed once into a 32-bit memory
+// bitmap, which this object owns with its memory DC; the system keeps what it is handed, so
+// moving the window redraws nothing.
 #pragma once
 
 #include <windows.h>
 
 #include <string>
-
-#include "login/GdiPlus.h"
 
 namespace xcyh2 {
 
@@ -19,25 +17,31 @@ public:
     LayeredPicture(const LayeredPicture&) = delete;
     LayeredPicture& operator=(const LayeredPicture&) = delete;
 
-    // Adds WS_EX_LAYERED, starts GDI+, decodes the picture, draws it into the memory bitmap and
-    // hands that to UpdateLayeredWindow. A picture that cannot be loaded leaves the window
-    // without content; nothing is reported.
+    // Compose, then Present.
     void Apply(HWND hwnd, int resourceId, const std::wstring& resourceType);
 
-    // Releases in this order: image, graphics, GDI+, then the memory DC's bitmap and the DC.
+    // Decodes the picture and draws it into the memory bitmap; GDI+ (and COM for its decoders)
+    // is started and ended within the call. It needs no window, so it may run on another
+    // thread while the window is made, as long as nothing else touches this object meanwhile.
+    // A picture that cannot be loaded leaves an empty composition; nothing is reported.
+    void Compose(int resourceId, const std::wstring& resourceType);
+
+    // Adds WS_EX_LAYERED and hands the composed picture to UpdateLayeredWindow. Without a
+    // composition the window is left without content.
+    void Present(HWND hwnd);
+
+    // Puts the memory DC's first bitmap back, then deletes the picture's bitmap and the DC.
     void Release();
 
+    bool composed() const { return memDc_ != nullptr; }
     // The picture's size (0 x 0 when none was decoded).
     SIZE size() const { return size_; }
     HDC memoryDc() const { return memDc_; }
 
 private:
-    GdiplusSession gdiplus_;
-    ResourceImage image_;
     HDC memDc_ = nullptr;
     HBITMAP bitmap_ = nullptr;
     HGDIOBJ previousBitmap_ = nullptr;
-    void* graphics_ = nullptr;  // GpGraphics*
     SIZE size_{0, 0};
 };
 

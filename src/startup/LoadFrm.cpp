@@ -4,6 +4,8 @@
 #include <shellapi.h>
 #include <wininet.h>
 
+
+#include "base/ComApartment.h"
 #include "base/ansi.h"
 #include "forms/Application.h"
 #include "forms/MsgBox.h"
@@ -11,6 +13,9 @@
 #include "startup/Settings.h"
 
 namespace xcyh2 {
+namespace {
+constexpr UINT kLoadLoginWindowMessage = WM_APP + 1;
+}  // namespace
 
 LoadFrm& LoadFrm::Instance() {
     static LoadFrm instance;
@@ -29,21 +34,39 @@ forms::WindowDesign LoadFrm::Design() const {
 }
 
 void LoadFrm::Form_Initialize() {
-    DWORD flags = 0;
-    if (!::InternetGetConnectedState(&flags, 0)) {
+    // Before the window exists, three things run side by side: the loading picture is decoded
+    // and the connection checked and the manifest fetched, each on a thread of its own, while
+    // this thread reads the screen's size for the window's design (the first question about
+    // the display connects to it, which takes a while). The answers are then acted on here, in
+    // the same order as ever.
+    if (!m_downfile) m_downfile = std::make_unique<CDownLoadFile>();
+    pictureWork_ = BackgroundWork([this] { picture_.Compose(settings::kResLoadingPicture, settings::kResTypePng); });
+    bool online = false;
+    BackgroundWork checks([this, &online] {
+        DWORD flags = 0;
+        online = ::InternetGetConnectedState(&flags, 0) != FALSE;
+        if (online) FetchUpdateManifest();
+    });
+    ::GetSystemMetrics(SM_CXSCREEN);
+    checks.Wait();
+    if (!online) {
         forms::MsgBox(settings::kOfflineMessage, MB_OK | MB_ICONEXCLAMATION);
-        forms::Application::EndAtOnce();
+        EndAtOnce();
     }
     CheckUpdate();
 }
 
 void LoadFrm::Form_Load() {
     if (IsWebSwitch(ArgumentString(::GetCommandLineW()))) {
+        ComApartment com;  // the shell may hand the page to a COM handler
         ::ShellExecuteA(nullptr, "open", WideToAnsi(settings::kHomePageUrl).c_str(), nullptr, nullptr, SW_SHOWNORMAL);
-        forms::Application::EndAtOnce();
+        EndAtOnce();
     }
     HWND hwnd = handle();
-    picture_.Apply(hwnd, settings::kResLoadingPicture, settings::kResTypePng);
+    pictureWork_.Wait();
+    // Loaded again after an unload: the picture was released with the window.
+    if (!picture_.composed()) picture_.Compose(settings::kResLoadingPicture, settings::kResTypePng);
+    picture_.Present(hwnd);
     // The window takes the picture's size; keep it centred on the screen.
     SIZE size = picture_.size();
     if (size.cx > 0 && size.cy > 0) {
@@ -52,11 +75,29 @@ void LoadFrm::Form_Load() {
         ::SetWindowPos(hwnd, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     }
     // The picture is on screen while the login window loads (which decodes the large backdrop
-    // and starts the browser): the player sees the shell at once.
+    // and starts the browser): the player sees the shell at once. The login window loads from
+    // the message loop, once the program has started COM for the browser.
     ::ShowWindow(hwnd, SW_SHOWNORMAL);
-    LoadLoginWindow();
+    ::PostMessageW(hwnd, kLoadLoginWindowMessage, 0, 0);
 }
 
-void LoadFrm::Form_Unload() { picture_.Release(); }
+LRESULT LoadFrm::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (msg == kLoadLoginWindowMessage) {
+        LoadLoginWindow();
+        return 0;
+    }
+    return Form::HandleMessage(msg, wParam, lParam);
+}
+
+void LoadFrm::EndAtOnce() {
+    // No thread is cut off in the middle of its work.
+    pictureWork_.Wait();
+    forms::Application::EndAtOnce();
+}
+
+void LoadFrm::Form_Unload() {
+    pictureWork_.Wait();
+    picture_.Release();
+}
 
 }  // namespace xcyh2

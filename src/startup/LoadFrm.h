@@ -4,6 +4,7 @@
 // window, which unloads it once the login page has completed.
 #pragma once
 
+#include "base/BackgroundWork.h"
 #include "forms/Form.h"
 #include "login/LayeredPicture.h"
 #include "startup/DownLoadFile.h"
@@ -21,16 +22,24 @@ protected:
     void Form_Initialize() override;
     void Form_Load() override;
     void Form_Unload() override;
+    LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
 
 private:
-    // The start-up update check (a silent end when nothing is offered or accepted).
+    // The start-up update check: the download (on a thread of its own), then the rest (a
+    // silent end when nothing is offered or accepted).
+    void FetchUpdateManifest();
     void CheckUpdate();
+    // Ends the process once the start-up threads are done.
+    void EndAtOnce();
     // Loads the login page window, hidden, which starts loading the login page.
     void LoadLoginWindow();
 
-    LayeredPicture picture_;
-    // The download object of the update check, created on first use.
+    // The download object of the update check. It and the picture are declared before the
+    // thread that uses them, so the thread is waited for before they go.
     std::unique_ptr<CDownLoadFile> m_downfile;
+    LayeredPicture picture_;
+    // Composes picture_ from Form_Initialize until Form_Load needs it.
+    BackgroundWork pictureWork_;
 };
 
 }  // namespace xcyh2

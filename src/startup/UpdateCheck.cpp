@@ -2,6 +2,7 @@
 
 #include <shellapi.h>
 
+#include "base/ComApartment.h"
 #include "base/ansi.h"
 #include "forms/Application.h"
 #include "forms/MsgBox.h"
@@ -24,6 +25,10 @@ std::optional<std::optional<std::string>> ReadLocalCopy(const std::wstring& path
     return reader.Version();
 }
 
+std::wstring TempDir(const UpdateCheckEnvironment& environment) {
+    return environment.tempDir.empty() ? GetTempDir() : environment.tempDir;
+}
+
 int Ask(const UpdateCheckEnvironment& environment, const std::wstring& text, UINT flags) {
     if (environment.msgBox) return environment.msgBox(text, flags);
     return forms::MsgBox(text, flags, settings::kDialogCaption);
@@ -31,14 +36,16 @@ int Ask(const UpdateCheckEnvironment& environment, const std::wstring& text, UIN
 
 }  // namespace
 
-UpdateCheckResult RunUpdateCheck(CDownLoadFile& download, const UpdateCheckEnvironment& environment) {
-    std::wstring tempDir = environment.tempDir.empty() ? GetTempDir() : environment.tempDir;
-    std::wstring localCopy = tempDir + settings::kManifestFileName;
-    std::string localVersion = LocalVersionString();
-
+void FetchManifest(CDownLoadFile& download, const UpdateCheckEnvironment& environment) {
     // Whatever the outcome, an earlier copy (if any) is read next.
     download.DownLoadFile(environment.manifestUrl.empty() ? settings::kUpdateManifestUrl : environment.manifestUrl,
-                          localCopy, true, false);
+                          TempDir(environment) + settings::kManifestFileName, true, false);
+}
+
+UpdateCheckResult OfferUpdate(const UpdateCheckEnvironment& environment) {
+    std::wstring tempDir = TempDir(environment);
+    std::wstring localCopy = tempDir + settings::kManifestFileName;
+    std::string localVersion = LocalVersionString();
 
     std::optional<std::optional<std::string>> manifest = ReadLocalCopy(localCopy);
     if (!manifest) return UpdateCheckResult::NoManifest;
@@ -57,14 +64,25 @@ UpdateCheckResult RunUpdateCheck(CDownLoadFile& download, const UpdateCheckEnvir
     if (environment.startUpdater) {
         environment.startUpdater(updater, arguments);
     } else {
+        ComApartment com;  // the shell may hand the start to a COM handler
         ::ShellExecuteA(nullptr, "open", WideToAnsi(updater).c_str(), WideToAnsi(arguments).c_str(), nullptr,
                         SW_SHOWNORMAL);
     }
     return UpdateCheckResult::UpdaterStarted;
 }
 
+UpdateCheckResult RunUpdateCheck(CDownLoadFile& download, const UpdateCheckEnvironment& environment) {
+    FetchManifest(download, environment);
+    return OfferUpdate(environment);
+}
+
 UpdateCheckResult CheckUpdateAtStartUp(CDownLoadFile& download, const UpdateCheckEnvironment& environment) {
-    UpdateCheckResult result = RunUpdateCheck(download, environment);
+    FetchManifest(download, environment);
+    return OfferUpdateAtStartUp(environment);
+}
+
+UpdateCheckResult OfferUpdateAtStartUp(const UpdateCheckEnvironment& environment) {
+    UpdateCheckResult result = OfferUpdate(environment);
     if (result == UpdateCheckResult::UpdaterStarted) {
         if (environment.endAtOnce) environment.endAtOnce();
         else forms::Application::EndAtOnce();

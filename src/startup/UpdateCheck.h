@@ -47,12 +47,20 @@ enum class UpdateCheckResult {
     UpdaterNotWritten,  // the player agreed, but Update.exe could not be written (player told)
 };
 
-// The steps both paths share, up to and including starting the updater.
+// The steps both paths share: FetchManifest, then OfferUpdate.
 UpdateCheckResult RunUpdateCheck(CDownLoadFile& download, const UpdateCheckEnvironment& environment = {});
 
+// The first step, which asks the player nothing and needs no window, so it may run on another
+// thread: downloads the manifest to the local copy (or leaves an earlier copy as it is).
+void FetchManifest(CDownLoadFile& download, const UpdateCheckEnvironment& environment = {});
+
+// The steps after the download, up to and including starting the updater.
+UpdateCheckResult OfferUpdate(const UpdateCheckEnvironment& environment = {});
+
 // The start-up path: silent unless a new version is found; ends the process at once when the
-// updater has been started.
+// updater has been started. OfferUpdateAtStartUp is its part after FetchManifest.
 UpdateCheckResult CheckUpdateAtStartUp(CDownLoadFile& download, const UpdateCheckEnvironment& environment = {});
+UpdateCheckResult OfferUpdateAtStartUp(const UpdateCheckEnvironment& environment = {});
 
 // The menu path: also says when the version is current; when the updater has been started it
 // sets the main window's exit flag and unloads it.

@@ -12,13 +12,17 @@
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     using namespace xcyh2;
-    // The browser controls are COM objects that want a single-threaded apartment.
-    HRESULT ole = ::OleInitialize(nullptr);
+    // The start-up window's checks and its picture start first, on threads of their own.
+    auto& load = LoadFrm::Instance();
+    load.Initialize();
     // Keys typed into a page reach it as in a browser.
     browser::RouteKeysToPages();
-    auto& load = LoadFrm::Instance();
     load.Load();
     if (load.IsLoaded()) load.Show(SW_SHOWNORMAL);
+    // The browser controls are COM objects that want a single-threaded apartment. COM starts
+    // once the loading picture is up, and before the message loop, where the login window
+    // loads its browser.
+    HRESULT ole = ::OleInitialize(nullptr);
     // Another program may ask for a game page from now on, before the main window exists. The
     // service starts once the loading picture is up: registering it costs start-up time, and no
     // request is answered before the message loop runs anyway.

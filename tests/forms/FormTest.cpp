@@ -38,6 +38,7 @@ protected:
 
 TEST(Form, RunsItsLifeCycleInOrderAndInitializesOnce) {
     RecordingForm form;
+    form.Initialize();  // without a window
     EXPECT_FALSE(form.IsLoaded());
     HWND hwnd = form.hWnd();  // referring to the window loads the form
     ASSERT_TRUE(::IsWindow(hwnd));

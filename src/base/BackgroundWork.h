@@ -1,0 +1,41 @@
+// One piece of work on a thread of its own, for start-up work that needs no window. Wait()
+// returns once the work is done; the owner going away waits too, so whatever the work touches
+// is never released under it. The work must not throw: an exception is swallowed and the work
+// counts as done.
+#pragma once
+
+#include <functional>
+#include <thread>
+#include <utility>
+
+namespace xcyh2 {
+
+class BackgroundWork {
+public:
+    BackgroundWork() = default;
+    explicit BackgroundWork(std::function<void()> work)
+        : thread_([work = std::move(work)] {
+              try {
+                  work();
+              } catch (...) {
+              }
+          }) {}
+    ~BackgroundWork() { Wait(); }
+    BackgroundWork(const BackgroundWork&) = delete;
+    BackgroundWork& operator=(const BackgroundWork&) = delete;
+    BackgroundWork(BackgroundWork&&) = default;
+    BackgroundWork& operator=(BackgroundWork&& other) noexcept {
+        Wait();
+        thread_ = std::move(other.thread_);
+        return *this;
+    }
+
+    void Wait() {
+        if (thread_.joinable()) thread_.join();
+    }
+
+private:
+    std::thread thread_;
+};
+
+}  // namespace xcyh2
