@@ -4,7 +4,6 @@
 #include <shellapi.h>
 #include <wininet.h>
 
-
 #include "base/ComApartment.h"
 #include "base/ansi.h"
 #include "forms/Application.h"
