@@ -1,7 +1,7 @@
 #include "desktop/MsgFrm.h"
 
 #include "base/EventLog.h"
-#include "base/twips.h"
+#include "controls/DialogChrome.h"
 #include "controls/PropertyText.h"
 #include "startup/Settings.h"
 
@@ -9,10 +9,7 @@ namespace xcyh2 {
 
 namespace {
 constexpr int kWidth = 242, kHeight = 140;
-constexpr std::int32_t kCloseBitmap = 103;
-constexpr std::int32_t kCloseRightTwips = 730;  // the close button's left edge from the right edge
 constexpr RECT kLabel1{24, 56, 24 + 209, 56 + 41};
-constexpr std::uint32_t kTitleBarColour = 0xDEDEDE;
 
 forms::PropertyBag AnswerButton(const wchar_t* caption) {
     FontDesc font;  // 宋体 9 pt, GB2312
@@ -80,16 +77,14 @@ forms::WindowDesign MsgFrm::Design() const {
 void MsgFrm::Form_Load() {
     RECT client;
     ::GetClientRect(handle(), &client);
-    BForm1_.Create(handle(), 0, 0, client.right,
-                   {{L"BackColor", ColourToText(kTitleBarColour)}, {L"HasLogo", false}}, kTitleBarId);
+    CreateDialogTitleBar(BForm1_, handle(), client.right, kTitleBarId);
     BForm1_.SetCaption(std::wstring(settings::kGameTitle) + settings::kCaptionSuffix);
     // The bar moves the dialog itself, whichever button pressed it.
     BForm1_.MouseDown = [this](short&, short&, float&, float&) {
         if (exists()) forms::StartSystemDrag(handle());
     };
 
-    closebtn_.Create(handle(), 0, 1, 43, 18, {{L"AutoSize", false}}, kCloseId);
-    closebtn_.SetBackPicture(Picture::LoadBitmapResource(kCloseBitmap));
+    CreateDialogCloseButton(closebtn_, handle(), client.right, kCloseId);
     iButton1_.Create(handle(), 56, 88, 65, 25, AnswerButton(L"是"), kYesId);
     iButton2_.Create(handle(), 136, 88, 65, 25, AnswerButton(L"否"), kNoId);
 
@@ -108,7 +103,7 @@ void MsgFrm::Form_Resize() {
     BForm1_.Printform(surface_);
     surface_.Print(question_, kLabel1);
     ::InvalidateRect(handle(), nullptr, FALSE);
-    closebtn_.Move(TwipsToPixels(PixelsToTwips(width) - kCloseRightTwips), 1, 43, 18);
+    PlaceDialogCloseButton(closebtn_, width);
 }
 
 void MsgFrm::Form_Unload() {

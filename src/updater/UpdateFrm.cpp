@@ -5,8 +5,7 @@
 
 #include "base/ansi.h"
 #include "base/win_handles.h"
-#include "base/twips.h"
-#include "controls/PropertyText.h"
+#include "controls/DialogChrome.h"
 #include "forms/Application.h"
 #include "forms/MsgBox.h"
 #include "startup/ManifestFile.h"
@@ -17,11 +16,8 @@ namespace xcyh2 {
 namespace {
 
 constexpr int kWidth = 380, kHeight = 118;
-constexpr std::int32_t kCloseBitmap = 103;
-constexpr std::int32_t kCloseRightTwips = 730;  // the close button's left edge from the right edge
 constexpr RECT kLabel1{20, 46, 20 + 340, 46 + 18};
 constexpr RECT kProgress{20, 70, 20 + 340, 70 + 20};
-constexpr std::uint32_t kTitleBarColour = 0xDEDEDE;
 constexpr UINT_PTR kTitleBarId = 1, kCloseId = 2, kProgressId = 3;
 
 // Removes what an earlier updater left of its download of target when it was ended midway:
@@ -78,14 +74,11 @@ void UpdateFrm::Form_Load() {
     }
     RECT client;
     ::GetClientRect(handle(), &client);
-    BForm1_.Create(handle(), 0, 0, client.right, {{L"BackColor", ColourToText(kTitleBarColour)}, {L"HasLogo", false}},
-                   kTitleBarId);
+    CreateDialogTitleBar(BForm1_, handle(), client.right, kTitleBarId);
     BForm1_.SetCaption(Caption());
     BForm1_.SetfrmHwnd(handle());
 
-    closebtn_.Create(handle(), TwipsToPixels(PixelsToTwips(client.right) - kCloseRightTwips), 1, 43, 18,
-                     {{L"AutoSize", false}}, kCloseId);
-    closebtn_.SetBackPicture(Picture::LoadBitmapResource(kCloseBitmap));
+    CreateDialogCloseButton(closebtn_, handle(), client.right, kCloseId);
     closebtn_.Click = [this] { AskStop(); };
 
     INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_PROGRESS_CLASS};
