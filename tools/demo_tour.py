@@ -21,7 +21,14 @@ server on PORT, copies the built shell into a folder of its own in a Wine prefix
 
 Screenshots: BUILD_DIR/tour/NN-stage.png; the programs' output: BUILD_DIR/tour/wine.log. The
 first stage whose check fails ends the tour with exit code 1 and a line naming the stage (and a
-screenshot BUILD_DIR/tour/failed-NN.png with the windows listed beside it in failed-NN.txt).
+screenshot BUILD_DIR/tour/failed-NN.png with the windows listed beside it in failed-NN.txt). A
+screenshot of one colour only shows nothing, and fails its stage too.
+
+    demo_tour.py BUILD_DIR PORT --demo SECONDS
+
+runs only the first four stages (tools/run-demo --headless), keeps the shell running until
+SECONDS have passed since it started, and saves BUILD_DIR/demo-loading.png (stage 01) and
+BUILD_DIR/demo.png (the game window with its two tabs, at the end), checked the same way.
 """
 
 import json
@@ -88,7 +95,7 @@ def read(path):
 
 
 class Tour:
-    def __init__(self, build, port):
+    def __init__(self, build, port, demo_seconds=None):
         os.environ["XCYH2_BUILD_DIR"] = build
         os.environ["XCYH2_TEST_PORT"] = str(port)
         self.h = harness
@@ -100,6 +107,7 @@ class Tour:
         self.folder = os.path.join(self.prefix, "drive_c", FOLDER)
         self.shell_path = os.path.join(self.folder, "xcyh2.exe")
         self.demo_path = os.path.join(self.folder, "readme.txt")
+        self.demo_seconds = demo_seconds
         self.stage = "00 preparing"
         self.shell = None
         self.server = None
@@ -120,10 +128,14 @@ class Tour:
         except AssertionError:
             raise StageFailed(f"timed out after {timeout}s waiting for {what}") from None
 
-    def screenshot(self, name):
-        path = os.path.join(self.out, name)
+    def screenshot(self, name, path=None):
+        path = path or os.path.join(self.out, name)
         self.shell.screenshot(path)
         print(f"tour:   {path}", flush=True)
+        colours = subprocess.run(["convert", path, "-format", "%k", "info:"], stdout=subprocess.PIPE,
+                                 stderr=subprocess.DEVNULL, text=True).stdout.strip()
+        self.check(colours not in ("", "0", "1"), f"the screenshot {path} shows one colour only: nothing is on "
+                                                  "the screen")
 
     def visible(self, cls):
         return [w for w in self.shell.windows() if w["class"] == cls and w["visible"]]
@@ -187,6 +199,9 @@ class Tour:
                 self.login()
                 self.game()
                 self.second_tab()
+                if self.demo_seconds is not None:
+                    self.demo_end()
+                    return 0
                 self.menu()
                 self.close_question()
                 self.update_offer()
@@ -205,12 +220,13 @@ class Tour:
         self.begin("01 loading")
         self.server.hold(LOGIN_PAGE)
         self.shell.start()
+        self.started = time.monotonic()
         self.wait(lambda: self.visible("LoadFrm") or self.shell.message_boxes(), 90, "the loading picture")
         boxes = self.shell.message_boxes()
         self.check(not boxes, f"the message {boxes[0]['text'] if boxes else ''!r} came up at start (the manifest "
                               f"names the shell's own version {self.version})")
         time.sleep(1)
-        self.screenshot("01-loading.png")
+        self.screenshot("01-loading.png", self.demo_path_of("demo-loading.png"))
         self.server.release(LOGIN_PAGE)
 
     def login(self):
@@ -239,6 +255,19 @@ class Tour:
         self.wait(lambda: self.requested("/xcyh2/game3-chart.html"), 20, "the second page to be fetched")
         time.sleep(2)
         self.screenshot("04-second-tab.png")
+
+    def demo_path_of(self, name):
+        return os.path.join(self.build, name) if self.demo_seconds is not None else None
+
+    def demo_end(self):
+        self.begin("05 demo-end")
+        left = self.demo_seconds - (time.monotonic() - self.started)
+        if left > 0:
+            time.sleep(left)
+        self.check(self.shell.running() and self.visible("WebMainFrm"), "the game window went before the end")
+        self.screenshot("demo.png", self.demo_path_of("demo.png"))
+        print(f"Screenshots: {self.demo_path_of('demo-loading.png')} (loading picture), "
+              f"{self.demo_path_of('demo.png')} (the game window, two tabs)")
 
     def tool_button(self):
         m = self.main
@@ -360,11 +389,14 @@ class TourShell(harness.Shell):
 
 
 def main(argv):
-    if len(argv) != 3:
-        print("usage: demo_tour.py BUILD_DIR PORT", file=sys.stderr)
+    demo = None
+    if len(argv) == 5 and argv[3] == "--demo":
+        demo = float(argv[4])
+    elif len(argv) != 3:
+        print("usage: demo_tour.py BUILD_DIR PORT [--demo SECONDS]", file=sys.stderr)
         return 2
     started = time.monotonic()
-    tour = Tour(os.path.abspath(argv[1]), int(argv[2]))
+    tour = Tour(os.path.abspath(argv[1]), int(argv[2]), demo)
     try:
         code = tour.run()
     finally:

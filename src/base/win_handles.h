@@ -4,6 +4,7 @@
 #include <windows.h>
 #include <wininet.h>
 
+#include "base/SystemLibraries.h"
 #include "base/unique_any.h"
 
 namespace xcyh2 {
@@ -15,7 +16,7 @@ inline void CloseDc(HDC h) { ::DeleteDC(h); }
 inline void CloseIcon(HICON h) { ::DestroyIcon(h); }
 inline void CloseFind(HANDLE h) { ::FindClose(h); }
 inline void CloseWindow(HWND h) { ::DestroyWindow(h); }
-inline void CloseInternet(HINTERNET h) { ::InternetCloseHandle(h); }
+inline void CloseInternet(HINTERNET h) { sys::wininet().InternetCloseHandle.call_or(FALSE, h); }
 inline void CloseGlobal(HGLOBAL h) { ::GlobalFree(h); }
 inline void CloseModule(HMODULE h) { ::FreeLibrary(h); }
 inline void CloseMenu(HMENU h) { ::DestroyMenu(h); }

@@ -30,14 +30,15 @@ std::string QueryText(HINTERNET request, DWORD what) {
     char buffer[1024];
     DWORD size = sizeof(buffer) - 1;
     DWORD index = 0;
-    if (!::HttpQueryInfoA(request, what, buffer, &size, &index)) return {};
+    if (!sys::wininet().HttpQueryInfoA.call_or(FALSE, request, what, buffer, &size, &index)) return {};
     return std::string(buffer, size);
 }
 
 bool QueryNumber(HINTERNET request, DWORD what, DWORD& value) {
     DWORD size = sizeof(value);
     DWORD index = 0;
-    return ::HttpQueryInfoW(request, what | HTTP_QUERY_FLAG_NUMBER, &value, &size, &index) != FALSE;
+    return sys::wininet().HttpQueryInfoW.call_or(FALSE, request, what | HTTP_QUERY_FLAG_NUMBER, &value, &size,
+                                                 &index) != FALSE;
 }
 
 }  // namespace
@@ -45,16 +46,22 @@ bool QueryNumber(HINTERNET request, DWORD what, DWORD& value) {
 void Fetch::Run() {
     FetchResult result;
     result.finalUrl = url_;
-    unique_hinternet session(::InternetOpenW(L"Mozilla/4.0 (compatible; MSIE 8.0; Windows NT 6.1)",
-                                             INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0));
+    unique_hinternet session(sys::wininet().InternetOpenW.call_or(nullptr,
+                                                                  L"Mozilla/4.0 (compatible; MSIE 8.0; Windows NT 6.1)",
+                                                                  INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0));
     if (session) {
         DWORD timeout = kTimeoutMs;
-        ::InternetSetOptionW(session.get(), INTERNET_OPTION_CONNECT_TIMEOUT, &timeout, sizeof(timeout));
-        ::InternetSetOptionW(session.get(), INTERNET_OPTION_RECEIVE_TIMEOUT, &timeout, sizeof(timeout));
-        ::InternetSetOptionW(session.get(), INTERNET_OPTION_SEND_TIMEOUT, &timeout, sizeof(timeout));
-        ::InternetSetOptionW(session.get(), INTERNET_OPTION_DATA_RECEIVE_TIMEOUT, &timeout, sizeof(timeout));
+        sys::wininet().InternetSetOptionW.call_or(FALSE, session.get(), INTERNET_OPTION_CONNECT_TIMEOUT, &timeout,
+                                                  sizeof(timeout));
+        sys::wininet().InternetSetOptionW.call_or(FALSE, session.get(), INTERNET_OPTION_RECEIVE_TIMEOUT, &timeout,
+                                                  sizeof(timeout));
+        sys::wininet().InternetSetOptionW.call_or(FALSE, session.get(), INTERNET_OPTION_SEND_TIMEOUT, &timeout,
+                                                  sizeof(timeout));
+        sys::wininet().InternetSetOptionW.call_or(FALSE, session.get(), INTERNET_OPTION_DATA_RECEIVE_TIMEOUT, &timeout,
+                                                  sizeof(timeout));
         DWORD flags = INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE | INTERNET_FLAG_NO_UI;
-        unique_hinternet request(::InternetOpenUrlW(session.get(), url_.c_str(), nullptr, 0, flags, 0));
+        unique_hinternet request(
+            sys::wininet().InternetOpenUrlW.call_or(nullptr, session.get(), url_.c_str(), nullptr, 0, flags, 0));
         if (!request) {
             DWORD error = ::GetLastError();
             result.outcome = (error == ERROR_INTERNET_INVALID_URL || error == ERROR_INTERNET_UNRECOGNIZED_SCHEME)
@@ -68,12 +75,13 @@ void Fetch::Run() {
             bool hasLength = QueryNumber(request.get(), HTTP_QUERY_CONTENT_LENGTH, announced);
             wchar_t finalUrl[2048];
             DWORD size = sizeof(finalUrl);
-            if (::InternetQueryOptionW(request.get(), INTERNET_OPTION_URL, finalUrl, &size)) result.finalUrl = finalUrl;
+            if (sys::wininet().InternetQueryOptionW.call_or(FALSE, request.get(), INTERNET_OPTION_URL, finalUrl, &size))
+                result.finalUrl = finalUrl;
             char buffer[16384];
             for (;;) {
                 if (cancelled_) return;
                 DWORD got = 0;
-                if (!::InternetReadFile(request.get(), buffer, sizeof(buffer), &got)) {
+                if (!sys::wininet().InternetReadFile.call_or(FALSE, request.get(), buffer, sizeof(buffer), &got)) {
                     result.incomplete = true;
                     break;
                 }

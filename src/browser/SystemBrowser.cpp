@@ -7,6 +7,7 @@
 #include <ole2.h>
 #include <oleauto.h>
 
+#include "base/SystemLibraries.h"
 #include "browser/ComPtr.h"
 #include "browser/ComShutdown.h"
 #include "browser/DeferredRelease.h"
@@ -18,7 +19,9 @@ namespace {
 
 class SystemBrowser;
 
-std::wstring FromBstr(BSTR text) { return text ? std::wstring(text, ::SysStringLen(text)) : std::wstring(); }
+std::wstring FromBstr(BSTR text) {
+    return text ? std::wstring(text, sys::oleaut32().SysStringLen.call_or(0u, text)) : std::wstring();
+}
 
 // A string held in a VARIANT, directly or by reference (the events pass VARIANT* arguments).
 std::wstring VariantText(const VARIANT& v) {
@@ -173,11 +176,11 @@ public:
     }
     void Navigate(const std::wstring& url) override {
         if (!browser_) return;
-        BSTR address = ::SysAllocStringLen(url.data(), static_cast<UINT>(url.size()));
+        BSTR address = sys::oleaut32().SysAllocStringLen.call_or(nullptr, url.data(), static_cast<UINT>(url.size()));
         VARIANT empty;
-        ::VariantInit(&empty);
+        sys::oleaut32().VariantInit.call(&empty);
         browser_->Navigate(address, &empty, &empty, &empty, &empty);
-        ::SysFreeString(address);
+        sys::oleaut32().SysFreeString.call(address);
     }
     void Refresh() override {
         if (browser_) browser_->Refresh();
@@ -196,7 +199,7 @@ public:
         BSTR html = nullptr;
         if (!root || FAILED(root->get_innerHTML(&html))) return {};
         std::wstring text = FromBstr(html);
-        ::SysFreeString(html);
+        sys::oleaut32().SysFreeString.call(html);
         return text;
     }
     std::wstring DocumentUrl() const override {
@@ -204,7 +207,7 @@ public:
         BSTR url = nullptr;
         if (!doc || FAILED(doc->get_URL(&url))) return {};
         std::wstring text = FromBstr(url);
-        ::SysFreeString(url);
+        sys::oleaut32().SysFreeString.call(url);
         return text;
     }
     void SetRootOverflow(const std::wstring& value) override {
@@ -212,9 +215,9 @@ public:
         ComPtr<IHTMLElement> root = RootElement();
         ComPtr<IHTMLStyle> style;
         if (!root || FAILED(root->get_style(style.put())) || !style) return;
-        BSTR text = ::SysAllocStringLen(value.data(), static_cast<UINT>(value.size()));
+        BSTR text = sys::oleaut32().SysAllocStringLen.call_or(nullptr, value.data(), static_cast<UINT>(value.size()));
         style->put_overflow(text);
-        ::SysFreeString(text);
+        sys::oleaut32().SysFreeString.call(text);
     }
 
     // From the event sink.
@@ -280,7 +283,7 @@ public:
             if (self.use_count() == 1) DeferRelease(std::move(self));
         }
         if (result) {
-            ::VariantInit(result);
+            sys::oleaut32().VariantInit.call(result);
             result->vt = VT_BOOL;
             result->boolVal = show ? VARIANT_TRUE : VARIANT_FALSE;
         }
@@ -371,11 +374,11 @@ void SystemBrowser::HookContextMenu() {
     ComPtr<IHTMLDocument3> doc = doc2.query<IHTMLDocument3>(IID_IHTMLDocument3);
     if (!doc) return;
     VARIANT handler;
-    ::VariantInit(&handler);
+    sys::oleaut32().VariantInit.call(&handler);
     handler.vt = VT_DISPATCH;
     handler.pdispVal = new ContextMenuHandler(weak_from_this());
     doc->put_oncontextmenu(handler);
-    ::VariantClear(&handler);
+    sys::oleaut32().VariantClear.call_or(E_FAIL, &handler);
 }
 
 void SystemBrowser::OnEvent(DISPID id, DISPPARAMS* params) {

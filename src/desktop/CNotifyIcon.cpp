@@ -2,6 +2,7 @@
 
 #include <cstddef>
 
+#include "base/SystemLibraries.h"
 #include "base/ansi.h"
 #include "desktop/NotifyText.h"
 
@@ -27,7 +28,7 @@ void SetText(CHAR (&field)[N], const std::wstring& text) {
 
 }  // namespace
 
-CNotifyIcon::CNotifyIcon(ShellNotifyFunction shell) : shell_(shell ? shell : &::Shell_NotifyIconA) {
+CNotifyIcon::CNotifyIcon(ShellNotifyFunction shell) : shell_(shell ? shell : &sys::ShellNotifyIconA) {
     record_.cbSize = sizeof(record_);
     record_.uID = kNotifyIconId;
     record_.uFlags = kNotifyFlags;

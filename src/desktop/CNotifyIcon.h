@@ -38,7 +38,8 @@ using ShellNotifyFunction = BOOL(WINAPI*)(DWORD dwMessage, PNOTIFYICONDATAA lpDa
 
 class CNotifyIcon {
 public:
-    explicit CNotifyIcon(ShellNotifyFunction shell = &::Shell_NotifyIconA);
+    // No function: the system's, loaded on first use.
+    explicit CNotifyIcon(ShellNotifyFunction shell = nullptr);
     ~CNotifyIcon();  // removes the icon
     CNotifyIcon(const CNotifyIcon&) = delete;
     CNotifyIcon& operator=(const CNotifyIcon&) = delete;

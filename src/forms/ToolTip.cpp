@@ -2,6 +2,8 @@
 
 #include <commctrl.h>
 
+#include "base/SystemLibraries.h"
+
 namespace xcyh2::forms {
 
 namespace {
@@ -21,7 +23,7 @@ ToolTip::~ToolTip() { Destroy(); }
 bool ToolTip::Create(HWND tool) {
     Destroy();
     INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_WIN95_CLASSES};
-    ::InitCommonControlsEx(&controls);
+    sys::comctl32().InitCommonControlsEx.call_or(FALSE, &controls);
     tip_ = ::CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
                              CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, ::GetAncestor(tool, GA_ROOT),
                              nullptr, ::GetModuleHandleW(nullptr), nullptr);

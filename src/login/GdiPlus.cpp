@@ -5,20 +5,47 @@
 #include <cstring>
 #include <utility>
 
+#include "base/LazyLibrary.h"
 #include "startup/ResourceBytes.h"
 
 namespace xcyh2 {
 
+namespace {
+
 namespace flat = Gdiplus::DllExports;
+
+// GDI+ loads on the first call into it, on the thread that decodes the first picture.
+struct GdiplusDll {
+    LazyLibrary dll{L"gdiplus.dll"};
+    LazyProc<decltype(&Gdiplus::GdiplusStartup)> GdiplusStartup{dll, "GdiplusStartup"};
+    LazyProc<decltype(&Gdiplus::GdiplusShutdown)> GdiplusShutdown{dll, "GdiplusShutdown"};
+    LazyProc<decltype(&flat::GdipLoadImageFromStream)> GdipLoadImageFromStream{dll, "GdipLoadImageFromStream"};
+    LazyProc<decltype(&flat::GdipDisposeImage)> GdipDisposeImage{dll, "GdipDisposeImage"};
+    LazyProc<decltype(&flat::GdipGetImageWidth)> GdipGetImageWidth{dll, "GdipGetImageWidth"};
+    LazyProc<decltype(&flat::GdipGetImageHeight)> GdipGetImageHeight{dll, "GdipGetImageHeight"};
+    LazyProc<decltype(&flat::GdipCreateFromHDC)> GdipCreateFromHDC{dll, "GdipCreateFromHDC"};
+    LazyProc<decltype(&flat::GdipDrawImageRectI)> GdipDrawImageRectI{dll, "GdipDrawImageRectI"};
+    LazyProc<decltype(&flat::GdipFlush)> GdipFlush{dll, "GdipFlush"};
+    LazyProc<decltype(&flat::GdipDeleteGraphics)> GdipDeleteGraphics{dll, "GdipDeleteGraphics"};
+};
+
+GdiplusDll& gdiplus() {
+    static GdiplusDll table;
+    return table;
+}
+
+constexpr Gdiplus::Status kMissing = Gdiplus::GdiplusNotInitialized;
+
+}  // namespace
 
 bool GdiplusSession::Startup() {
     if (token_) return true;
     Gdiplus::GdiplusStartupInput input;  // version 1, no debug callback, background thread on
-    return Gdiplus::GdiplusStartup(&token_, &input, nullptr) == Gdiplus::Ok;
+    return gdiplus().GdiplusStartup.call_or(kMissing, &token_, &input, nullptr) == Gdiplus::Ok;
 }
 
 void GdiplusSession::Shutdown() {
-    if (token_) Gdiplus::GdiplusShutdown(std::exchange(token_, 0));
+    if (token_) gdiplus().GdiplusShutdown.call(std::exchange(token_, 0));
 }
 
 ResourceImage::ResourceImage(ResourceImage&& other) noexcept
@@ -37,21 +64,35 @@ ResourceImage& ResourceImage::operator=(ResourceImage&& other) noexcept {
 }
 
 void ResourceImage::Reset() {
-    if (image_) flat::GdipDisposeImage(static_cast<Gdiplus::GpImage*>(std::exchange(image_, nullptr)));
+    if (image_) {
+        gdiplus().GdipDisposeImage.call_or(kMissing, static_cast<Gdiplus::GpImage*>(std::exchange(image_, nullptr)));
+    }
     if (stream_) std::exchange(stream_, nullptr)->Release();
     if (block_) ::GlobalFree(std::exchange(block_, nullptr));
 }
 
 UINT ResourceImage::Width() const {
     UINT w = 0;
-    if (image_) flat::GdipGetImageWidth(static_cast<Gdiplus::GpImage*>(image_), &w);
+    if (image_) gdiplus().GdipGetImageWidth.call_or(kMissing, static_cast<Gdiplus::GpImage*>(image_), &w);
     return w;
 }
 
 UINT ResourceImage::Height() const {
     UINT h = 0;
-    if (image_) flat::GdipGetImageHeight(static_cast<Gdiplus::GpImage*>(image_), &h);
+    if (image_) gdiplus().GdipGetImageHeight.call_or(kMissing, static_cast<Gdiplus::GpImage*>(image_), &h);
     return h;
+}
+
+bool ResourceImage::Draw(HDC dc, int width, int height) const {
+    if (!image_) return false;
+    GdiplusDll& gdip = gdiplus();
+    Gdiplus::GpGraphics* graphics = nullptr;
+    if (gdip.GdipCreateFromHDC.call_or(kMissing, dc, &graphics) != Gdiplus::Ok) return false;
+    const bool drawn = gdip.GdipDrawImageRectI.call_or(kMissing, graphics, static_cast<Gdiplus::GpImage*>(image_), 0, 0,
+                                                       width, height) == Gdiplus::Ok;
+    gdip.GdipFlush.call_or(kMissing, graphics, Gdiplus::FlushIntentionSync);
+    gdip.GdipDeleteGraphics.call_or(kMissing, graphics);
+    return drawn;
 }
 
 ResourceImage LoadPngFromRes(int resourceId, const std::wstring& resourceType) {
@@ -70,7 +111,7 @@ ResourceImage LoadPngFromRes(int resourceId, const std::wstring& resourceType) {
         return result;
     }
     Gdiplus::GpImage* image = nullptr;
-    if (flat::GdipLoadImageFromStream(result.stream_, &image) != Gdiplus::Ok || !image) {
+    if (gdiplus().GdipLoadImageFromStream.call_or(kMissing, result.stream_, &image) != Gdiplus::Ok || !image) {
         result.Reset();
         return result;
     }

@@ -7,7 +7,6 @@
 
 #include <string>
 
-
 namespace xcyh2 {
 
 // One GDI+ start-up with its own token; shut down with that token when it goes.
@@ -43,6 +42,8 @@ public:
     UINT Width() const;
     UINT Height() const;
     void Reset();
+    // Draws the image into the DC, stretched to width x height; false when nothing was drawn.
+    bool Draw(HDC dc, int width, int height) const;
 
 private:
     friend ResourceImage LoadPngFromRes(int resourceId, const std::wstring& resourceType);

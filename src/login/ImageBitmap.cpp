@@ -1,14 +1,11 @@
 #include "login/ImageBitmap.h"
 
-#include <gdiplus.h>
-
 #include "base/win_handles.h"
 
 namespace xcyh2 {
 
 HBITMAP ImageToBitmap(const ResourceImage& image, COLORREF background) {
     if (!image) return nullptr;
-    namespace flat = Gdiplus::DllExports;
     int width = static_cast<int>(image.Width());
     int height = static_cast<int>(image.Height());
     WindowDc screen(nullptr);
@@ -20,11 +17,7 @@ HBITMAP ImageToBitmap(const ResourceImage& image, COLORREF background) {
         unique_hbrush brush(::CreateSolidBrush(background));
         RECT r{0, 0, width, height};
         ::FillRect(dc.get(), &r, brush.get());
-        Gdiplus::GpGraphics* graphics = nullptr;
-        if (flat::GdipCreateFromHDC(dc.get(), &graphics) == Gdiplus::Ok) {
-            flat::GdipDrawImageRectI(graphics, static_cast<Gdiplus::GpImage*>(image.get()), 0, 0, width, height);
-            flat::GdipDeleteGraphics(graphics);
-        }
+        image.Draw(dc.get(), width, height);
     }
     return bitmap.release();
 }

@@ -1,8 +1,5 @@
 #include "login/LayeredPicture.h"
 
-#include <objidl.h>
-#include <gdiplus.h>
-
 #include <utility>
 
 #include "base/ComApartment.h"
@@ -10,21 +7,6 @@
 #include "login/GdiPlus.h"
 
 namespace xcyh2 {
-
-namespace flat = Gdiplus::DllExports;
-
-namespace {
-
-// Draws the image into the DC's bitmap and ends the GDI+ graphics object before returning.
-void DrawImage(HDC dc, const ResourceImage& image, SIZE size) {
-    Gdiplus::GpGraphics* graphics = nullptr;
-    if (flat::GdipCreateFromHDC(dc, &graphics) != Gdiplus::Ok) return;
-    flat::GdipDrawImageRectI(graphics, static_cast<Gdiplus::GpImage*>(image.get()), 0, 0, size.cx, size.cy);
-    flat::GdipFlush(graphics, Gdiplus::FlushIntentionSync);
-    flat::GdipDeleteGraphics(graphics);
-}
-
-}  // namespace
 
 void LayeredPicture::Apply(HWND hwnd, int resourceId, const std::wstring& resourceType) {
     Compose(resourceId, resourceType);
@@ -54,7 +36,7 @@ void LayeredPicture::Compose(int resourceId, const std::wstring& resourceType) {
     if (size_.cx > 0 && size_.cy > 0)
         bitmap_ = ::CreateDIBSection(nullptr, &bmi, DIB_RGB_COLORS, &bits, nullptr, 0);
     if (memDc_ && bitmap_) previousBitmap_ = ::SelectObject(memDc_, bitmap_);
-    if (memDc_ && bitmap_ && image) DrawImage(memDc_, image, size_);
+    if (memDc_ && bitmap_) image.Draw(memDc_, size_.cx, size_.cy);
 }
 
 void LayeredPicture::Present(HWND hwnd) {

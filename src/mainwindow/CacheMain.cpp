@@ -2,6 +2,8 @@
 
 #include <vector>
 
+#include "base/SystemLibraries.h"
+
 namespace xcyh2::mainwindow {
 
 namespace {
@@ -103,55 +105,51 @@ void DeleteEntries(IUrlCacheService& cache, const std::string& pattern, std::uin
 
 }  // namespace
 
-SystemUrlCache::SystemUrlCache() {
-    // WinINet is linked, so its module is loaded for the life of the process.
-    if (HMODULE wininet = ::GetModuleHandleW(L"wininet.dll")) {
-        findFirstGroup_ = reinterpret_cast<FindFirstGroupFn>(::GetProcAddress(wininet, "FindFirstUrlCacheGroup"));
-        findNextGroup_ = reinterpret_cast<FindNextGroupFn>(::GetProcAddress(wininet, "FindNextUrlCacheGroup"));
-        deleteGroup_ = reinterpret_cast<DeleteGroupFn>(::GetProcAddress(wininet, "DeleteUrlCacheGroup"));
-    }
+bool SystemUrlCache::HasGroups() {
+    sys::WinInet& wininet = sys::wininet();
+    return wininet.FindFirstUrlCacheGroup.get() && wininet.FindNextUrlCacheGroup.get() &&
+           wininet.DeleteUrlCacheGroup.get();
 }
 
-bool SystemUrlCache::HasGroups() { return findFirstGroup_ && findNextGroup_ && deleteGroup_; }
-
 HANDLE SystemUrlCache::FindFirstUrlCacheGroup(DWORD dwFlags, DWORD dwFilter, GROUPID& groupId) {
-    HANDLE find = findFirstGroup_(dwFlags, dwFilter, nullptr, 0, &groupId, nullptr);
+    HANDLE find =
+        sys::wininet().FindFirstUrlCacheGroup.call_or(nullptr, dwFlags, dwFilter, nullptr, 0, &groupId, nullptr);
     lastError_ = ::GetLastError();
     return find;
 }
 
 bool SystemUrlCache::FindNextUrlCacheGroup(HANDLE hFind, GROUPID& groupId) {
-    const bool ok = findNextGroup_(hFind, &groupId, nullptr) != FALSE;
+    const bool ok = sys::wininet().FindNextUrlCacheGroup.call_or(FALSE, hFind, &groupId, nullptr) != FALSE;
     lastError_ = ::GetLastError();
     return ok;
 }
 
 bool SystemUrlCache::DeleteUrlCacheGroup(GROUPID groupId, DWORD dwFlags) {
-    const bool ok = deleteGroup_(groupId, dwFlags, nullptr) != FALSE;
+    const bool ok = sys::wininet().DeleteUrlCacheGroup.call_or(FALSE, groupId, dwFlags, nullptr) != FALSE;
     lastError_ = ::GetLastError();
     return ok;
 }
 
 HANDLE SystemUrlCache::FindFirstUrlCacheEntryA(const char* pattern, INTERNET_CACHE_ENTRY_INFOA* entry, DWORD& size) {
-    HANDLE find = ::FindFirstUrlCacheEntryA(pattern, entry, &size);
+    HANDLE find = sys::wininet().FindFirstUrlCacheEntryA.call_or(nullptr, pattern, entry, &size);
     lastError_ = ::GetLastError();
     return find;
 }
 
 bool SystemUrlCache::FindNextUrlCacheEntryA(HANDLE hFind, INTERNET_CACHE_ENTRY_INFOA* entry, DWORD& size) {
-    const bool ok = ::FindNextUrlCacheEntryA(hFind, entry, &size) != FALSE;
+    const bool ok = sys::wininet().FindNextUrlCacheEntryA.call_or(FALSE, hFind, entry, &size) != FALSE;
     lastError_ = ::GetLastError();
     return ok;
 }
 
 bool SystemUrlCache::DeleteUrlCacheEntryA(const char* url) {
-    const bool ok = ::DeleteUrlCacheEntryA(url) != FALSE;
+    const bool ok = sys::wininet().DeleteUrlCacheEntryA.call_or(FALSE, url) != FALSE;
     lastError_ = ::GetLastError();
     return ok;
 }
 
 bool SystemUrlCache::FindCloseUrlCache(HANDLE hFind) {
-    const bool ok = ::FindCloseUrlCache(hFind) != FALSE;
+    const bool ok = sys::wininet().FindCloseUrlCache.call_or(FALSE, hFind) != FALSE;
     lastError_ = ::GetLastError();
     return ok;
 }

@@ -37,11 +37,9 @@ public:
     virtual DWORD LastError() = 0;
 };
 
-// The system's service (WinINet). The group calls are looked up when the object is made.
+// The system's service (WinINet, loaded on first use; the group calls may be missing).
 class SystemUrlCache final : public IUrlCacheService {
 public:
-    SystemUrlCache();
-
     bool HasGroups() override;
     HANDLE FindFirstUrlCacheGroup(DWORD dwFlags, DWORD dwFilter, GROUPID& groupId) override;
     bool FindNextUrlCacheGroup(HANDLE hFind, GROUPID& groupId) override;
@@ -53,13 +51,6 @@ public:
     DWORD LastError() override { return lastError_; }
 
 private:
-    using FindFirstGroupFn = HANDLE(WINAPI*)(DWORD, DWORD, LPVOID, DWORD, GROUPID*, LPVOID);
-    using FindNextGroupFn = BOOL(WINAPI*)(HANDLE, GROUPID*, LPVOID);
-    using DeleteGroupFn = BOOL(WINAPI*)(GROUPID, DWORD, LPVOID);
-
-    FindFirstGroupFn findFirstGroup_ = nullptr;
-    FindNextGroupFn findNextGroup_ = nullptr;
-    DeleteGroupFn deleteGroup_ = nullptr;
     DWORD lastError_ = 0;
 };
 

@@ -3,6 +3,7 @@
 #include "mainwindow/WebMainFrm.h"
 
 #include "base/EventLog.h"
+#include "base/SystemLibraries.h"
 #include "base/decimal.h"
 #include "base/twips.h"
 #include "desktop/MsgFrm.h"
@@ -66,7 +67,7 @@ std::shared_ptr<browser::IWebBrowser> WebMainFrm::MakeBrowser(HWND parent, int x
 
 void WebMainFrm::ShellOpen(const std::wstring& url) {
     if (environment_.shellOpen) environment_.shellOpen(url);
-    else OpenWithShell(url);
+    else sys::ShellOpen(url);
 }
 
 // ---- loading ---------------------------------------------------------------------------------
@@ -170,9 +171,7 @@ void WebMainFrm::Form_Load() {
     CreateControls();
     // 1-3: the small icon, the tray icon, the large icon.
     SetIcons();
-    if (!notifyIcon_)
-        notifyIcon_ = std::make_unique<desktop::CNotifyIcon>(environment_.shellNotify ? environment_.shellNotify
-                                                                                      : &::Shell_NotifyIconA);
+    if (!notifyIcon_) notifyIcon_ = std::make_unique<desktop::CNotifyIcon>(environment_.shellNotify);
     notifyIcon_->AddNotifyIcon(hwnd, smallIcon_.get(), settings::kWindowCaption);
     std::wstring iconFile = GetTempDir() + settings::kIconFileName;
     bigIcon_.reset(static_cast<HICON>(::LoadImageW(nullptr, iconFile.c_str(), IMAGE_ICON, 32, 32, LR_LOADFROMFILE)));

@@ -1,14 +1,9 @@
 #include "mainwindow/WebUrl.h"
 
-#include <shellapi.h>
-
+#include "base/SystemLibraries.h"
 #include "mainwindow/GameAddress.h"
 
 namespace xcyh2 {
-
-void OpenWithShell(const std::wstring& url) {
-    ::ShellExecuteW(nullptr, L"open", url.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
-}
 
 WebUrl::WebUrl(BrowserFactory browserFactory, ShellOpen shellOpen)
     : browserFactory_(std::move(browserFactory)), shellOpen_(std::move(shellOpen)) {}
@@ -104,7 +99,7 @@ void WebUrl::Web_V1_NewWindow(const std::wstring& url, bool& Processed) {
     Processed = true;
     if (!IsWebAddress(url)) return;
     if (shellOpen_) shellOpen_(url);
-    else OpenWithShell(url);
+    else sys::ShellOpen(url);
 }
 
 }  // namespace xcyh2

@@ -57,7 +57,4 @@ private:
     std::weak_ptr<CTabItem> item_;  // the item owns this form
 };
 
-// The shell's "open" of a web address (ShellExecuteW: the address keeps every character).
-void OpenWithShell(const std::wstring& url);
-
 }  // namespace xcyh2

@@ -21,7 +21,8 @@ std::uint32_t QueryContentLength(HINTERNET request) {
     char text[32] = {};
     DWORD size = sizeof(text) - 1;
     DWORD index = 0;
-    if (!::HttpQueryInfoA(request, HTTP_QUERY_CONTENT_LENGTH, text, &size, &index)) return 0;
+    if (!sys::wininet().HttpQueryInfoA.call_or(FALSE, request, HTTP_QUERY_CONTENT_LENGTH, text, &size, &index))
+        return 0;
     std::uint64_t length = 0;
     DWORD digits = 0;
     for (DWORD i = 0; i < size && text[i] != '\0'; ++i) {
@@ -50,23 +51,28 @@ bool CDownLoadFile::DownLoadFile(const std::wstring& strURLFile, const std::wstr
 }
 
 bool CDownLoadFile::Transfer(const std::wstring& url, const std::wstring& saveFile, bool hidden, bool raiseEvents) {
-    unique_hinternet session(::InternetOpenA(nullptr, INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0));
+    unique_hinternet session(
+        sys::wininet().InternetOpenA.call_or(nullptr, nullptr, INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0));
     if (!session) return false;
     DWORD connectTimeout = connectTimeoutMs;
     DWORD receiveTimeout = receiveTimeoutMs;
-    ::InternetSetOptionA(session.get(), INTERNET_OPTION_CONNECT_TIMEOUT, &connectTimeout, sizeof(connectTimeout));
-    ::InternetSetOptionA(session.get(), INTERNET_OPTION_RECEIVE_TIMEOUT, &receiveTimeout, sizeof(receiveTimeout));
+    sys::wininet().InternetSetOptionA.call_or(FALSE, session.get(), INTERNET_OPTION_CONNECT_TIMEOUT, &connectTimeout,
+                                              sizeof(connectTimeout));
+    sys::wininet().InternetSetOptionA.call_or(FALSE, session.get(), INTERNET_OPTION_RECEIVE_TIMEOUT, &receiveTimeout,
+                                              sizeof(receiveTimeout));
 
     // Always from the server; and no second copy in the browser cache, since the file itself is
     // what the caller keeps.
-    unique_hinternet request(::InternetOpenUrlA(session.get(), WideToAnsi(url).c_str(), nullptr, 0,
+    unique_hinternet request(
+        sys::wininet().InternetOpenUrlA.call_or(nullptr, session.get(), WideToAnsi(url).c_str(), nullptr, 0,
                                                 INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE, 0));
     if (!request) return false;
 
     DWORD status = 0;
     DWORD size = sizeof(status);
     DWORD index = 0;
-    if (!::HttpQueryInfoA(request.get(), HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &status, &size, &index) ||
+    if (!sys::wininet().HttpQueryInfoA.call_or(FALSE, request.get(), HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER,
+                                               &status, &size, &index) ||
         status != 200) {
         return false;
     }
@@ -81,7 +87,8 @@ bool CDownLoadFile::Transfer(const std::wstring& url, const std::wstring& saveFi
     std::uint64_t received = 0;
     while (!stop_) {
         DWORD got = 0;
-        if (!::InternetReadFile(request.get(), buffer, kChunkBytes, &got) || got == 0) break;
+        if (!sys::wininet().InternetReadFile.call_or(FALSE, request.get(), buffer, kChunkBytes, &got) || got == 0)
+            break;
         if (!part.Write(buffer, got)) return false;
         received += got;
         if (raiseEvents && Loading) Loading(static_cast<std::uint32_t>(received));

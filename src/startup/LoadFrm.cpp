@@ -1,10 +1,9 @@
 #include "startup/LoadFrm.h"
 
 #include <windows.h>
-#include <shellapi.h>
-#include <wininet.h>
 
 #include "base/ComApartment.h"
+#include "base/SystemLibraries.h"
 #include "base/ansi.h"
 #include "forms/Application.h"
 #include "forms/MsgBox.h"
@@ -43,7 +42,7 @@ void LoadFrm::Form_Initialize() {
     bool online = false;
     BackgroundWork checks([this, &online] {
         DWORD flags = 0;
-        online = ::InternetGetConnectedState(&flags, 0) != FALSE;
+        online = sys::wininet().InternetGetConnectedState.call_or(FALSE, &flags, 0) != FALSE;
         if (online) FetchUpdateManifest();
     });
     ::GetSystemMetrics(SM_CXSCREEN);
@@ -58,7 +57,7 @@ void LoadFrm::Form_Initialize() {
 void LoadFrm::Form_Load() {
     if (IsWebSwitch(ArgumentString(::GetCommandLineW()))) {
         ComApartment com;  // the shell may hand the page to a COM handler
-        ::ShellExecuteA(nullptr, "open", WideToAnsi(settings::kHomePageUrl).c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+        sys::ShellOpen(settings::kHomePageUrl);
         EndAtOnce();
     }
     HWND hwnd = handle();

@@ -1,8 +1,7 @@
 #include "startup/UpdateCheck.h"
 
-#include <shellapi.h>
-
 #include "base/ComApartment.h"
+#include "base/SystemLibraries.h"
 #include "base/ansi.h"
 #include "forms/Application.h"
 #include "forms/MsgBox.h"
@@ -65,8 +64,7 @@ UpdateCheckResult OfferUpdate(const UpdateCheckEnvironment& environment) {
         environment.startUpdater(updater, arguments);
     } else {
         ComApartment com;  // the shell may hand the start to a COM handler
-        ::ShellExecuteA(nullptr, "open", WideToAnsi(updater).c_str(), WideToAnsi(arguments).c_str(), nullptr,
-                        SW_SHOWNORMAL);
+        sys::ShellOpen(updater, arguments);
     }
     return UpdateCheckResult::UpdaterStarted;
 }

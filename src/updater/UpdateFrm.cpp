@@ -1,8 +1,8 @@
 #include "updater/UpdateFrm.h"
 
 #include <commctrl.h>
-#include <shellapi.h>
 
+#include "base/SystemLibraries.h"
 #include "base/ansi.h"
 #include "base/win_handles.h"
 #include "controls/DialogChrome.h"
@@ -82,7 +82,7 @@ void UpdateFrm::Form_Load() {
     closebtn_.Click = [this] { AskStop(); };
 
     INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_PROGRESS_CLASS};
-    ::InitCommonControlsEx(&controls);
+    sys::comctl32().InitCommonControlsEx.call_or(FALSE, &controls);
     progress_ = ::CreateWindowExW(0, PROGRESS_CLASSW, L"", WS_CHILD | WS_VISIBLE, kProgress.left, kProgress.top,
                                   kProgress.right - kProgress.left, kProgress.bottom - kProgress.top, handle(),
                                   reinterpret_cast<HMENU>(kProgressId), ::GetModuleHandleW(nullptr), nullptr);
@@ -120,7 +120,7 @@ void UpdateFrm::Run() {
         forms::MsgBox(failures_ ? kPartlyMessage : kDoneMessage,
                       MB_OK | (failures_ ? MB_ICONEXCLAMATION : MB_ICONINFORMATION), settings::kDialogCaption, owner);
         if (!m_strLastSave.empty()) {
-            ::ShellExecuteW(nullptr, L"open", m_strLastSave.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+            sys::ShellOpen(m_strLastSave);
         }
     }
     if (IsLoaded()) Unload();

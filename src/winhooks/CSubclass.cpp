@@ -4,6 +4,7 @@
 #include <memory>
 #include <new>
 
+#include "base/SystemLibraries.h"
 #include "base/decimal.h"
 #include "base/win_handles.h"
 #include "winhooks/SubclassRecord.h"
@@ -45,10 +46,7 @@ void CSubclass::TrackMouseTracking(HWND lng_hWnd) {
         ::TrackMouseEvent(&request);
         return;
     }
-    using TrackFn = BOOL(WINAPI*)(LPTRACKMOUSEEVENT);
-    unique_hmodule comctl32(::LoadLibraryW(L"comctl32.dll"));
-    if (!comctl32) return;
-    if (auto track = reinterpret_cast<TrackFn>(::GetProcAddress(comctl32.get(), "_TrackMouseEvent"))) track(&request);
+    sys::comctl32().TrackMouseEvent.call_or(FALSE, &request);
 }
 
 bool CSubclass::ssc_Subclass(HWND lng_hWnd, LONG_PTR lParamUser, long nOrdinal, bool /*bIdeSafety*/,

@@ -60,17 +60,20 @@ struct Answerer {
     }
 };
 
+BOOL CALLBACK CountChild(HWND, LPARAM p) {
+    ++*reinterpret_cast<int*>(p);
+    return TRUE;
+}
+
+BOOL CALLBACK CountTopLevel(HWND w, LPARAM p) {
+    ++*reinterpret_cast<int*>(p);
+    ::EnumChildWindows(w, &CountChild, p);
+    return TRUE;
+}
+
 int CountThreadWindows() {
     int count = 0;
-    ::EnumThreadWindows(
-        ::GetCurrentThreadId(),
-        [](HWND w, LPARAM p) -> BOOL {
-            auto* n = reinterpret_cast<int*>(p);
-            ++*n;
-            ::EnumChildWindows(w, [](HWND, LPARAM q) -> BOOL { return ++*reinterpret_cast<int*>(q), TRUE; }, p);
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&count));
+    ::EnumThreadWindows(::GetCurrentThreadId(), &CountTopLevel, reinterpret_cast<LPARAM>(&count));
     return count;
 }
 

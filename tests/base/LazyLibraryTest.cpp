@@ -1,0 +1,70 @@
+// DLLs and entry points found on first use: a missing one is a failing call, never a crash.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <thread>
+#include <vector>
+
+#include "base/LazyLibrary.h"
+
+namespace xcyh2 {
+namespace {
+
+using GetTickCountFn = decltype(&::GetTickCount);
+
+TEST(LazyLibrary, MissingDllOrEntryPointFailsLikeTheCall) {
+    struct Case {
+        const wchar_t* dll;
+        const char* entry;
+        bool found;
+    } cases[] = {
+        {L"kernel32.dll", "GetTickCount", true},
+        {L"kernel32.dll", "NoSuchEntryPointAnywhere", false},
+        {L"no-such-library-xcyh2.dll", "GetTickCount", false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.entry);
+        LazyLibrary library(c.dll);
+        LazyProc<GetTickCountFn> proc(library, c.entry);
+        ::SetLastError(0);
+        const DWORD result = proc.call_or(0xFFFFFFFFu);
+        EXPECT_EQ(proc.get() != nullptr, c.found);
+        if (c.found) {
+            EXPECT_NE(result, 0xFFFFFFFFu);
+        } else {
+            EXPECT_EQ(result, 0xFFFFFFFFu);
+            EXPECT_EQ(::GetLastError(), static_cast<DWORD>(ERROR_PROC_NOT_FOUND));
+        }
+        // A function of no result that is missing is simply not called.
+        LazyProc<decltype(&::Sleep)> sleep(library, c.found ? "Sleep" : c.entry);
+        sleep.call(0u);
+    }
+}
+
+// Arguments and the result cross the calling convention the header declares (stdcall on
+// 32-bit Windows): a wrong one would unbalance the stack and garble them.
+TEST(LazyLibrary, PassesArgumentsAndResultThroughTheDeclaredConvention) {
+    LazyLibrary kernel32(L"kernel32.dll");
+    LazyLibrary user32(L"user32.dll");
+    LazyProc<decltype(&::MulDiv)> mulDiv(kernel32, "MulDiv");
+    EXPECT_EQ(mulDiv.call_or(-1, 7, 6, 3), 14);
+    EXPECT_EQ(mulDiv.call_or(-1, -300, 10, 7), -429);
+    LazyProc<decltype(&::GetSystemMetrics)> metrics(user32, "GetSystemMetrics");
+    EXPECT_EQ(metrics.call_or(-1, SM_CXSCREEN), ::GetSystemMetrics(SM_CXSCREEN));
+}
+
+// Threads that reach the same entry point at once find it once and all get it.
+TEST(LazyLibrary, ThreadsThatCallAtOnceAllGetTheEntryPoint) {
+    LazyLibrary library(L"kernel32.dll");
+    LazyProc<GetTickCountFn> proc(library, "GetTickCount");
+    std::vector<GetTickCountFn> seen(8, nullptr);
+    std::vector<std::thread> threads;
+    for (auto& slot : seen) threads.emplace_back([&proc, &slot] { slot = proc.get(); });
+    for (auto& t : threads) t.join();
+    for (GetTickCountFn fn : seen) EXPECT_EQ(fn, proc.get());
+    EXPECT_NE(proc.get(), nullptr);
+}
+
+}  // namespace
+}  // namespace xcyh2
