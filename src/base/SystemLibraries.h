@@ -29,6 +29,7 @@ struct WinInet {
     Proc<decltype(&::InternetQueryOptionW)> InternetQueryOptionW{dll, "InternetQueryOptionW"};
     Proc<decltype(&::HttpQueryInfoA)> HttpQueryInfoA{dll, "HttpQueryInfoA"};
     Proc<decltype(&::HttpQueryInfoW)> HttpQueryInfoW{dll, "HttpQueryInfoW"};
+    Proc<decltype(&::InternetQueryDataAvailable)> InternetQueryDataAvailable{dll, "InternetQueryDataAvailable"};
     Proc<decltype(&::InternetReadFile)> InternetReadFile{dll, "InternetReadFile"};
     Proc<decltype(&::InternetCloseHandle)> InternetCloseHandle{dll, "InternetCloseHandle"};
     // The URL cache, as the cache cleaner uses it. The group calls are missing on some systems.

@@ -30,6 +30,7 @@ void Form::Load() {
     Initialize();
     if (!CreateWin(Design())) return;
     loaded_ = true;
+    ++loads_;
     Application::FormLoaded();
     Form_Load();
 }
@@ -45,9 +46,14 @@ void Form::Hide() {
 
 bool Form::Unload() {
     if (!loaded_ || unloading_) return true;
+    const std::uint64_t asked = loads_;
     bool cancel = false;
     Form_QueryUnload(cancel);
     if (cancel) return false;
+    // The question may run a nested message loop, and a command in it may have unloaded this
+    // form already (an update accepted from the tray menu), or unloaded and loaded it again:
+    // what was asked about is gone either way.
+    if (!loaded_ || unloading_ || loads_ != asked) return true;
     unloading_ = true;
     Form_Unload();
     DestroyWin();  // OnWindowGone does the bookkeeping

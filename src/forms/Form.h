@@ -7,6 +7,7 @@
 
 #include <windows.h>
 
+#include <cstdint>
 #include <string>
 
 #include "forms/Window.h"
@@ -55,6 +56,7 @@ private:
     bool initialized_ = false;
     bool loaded_ = false;
     bool unloading_ = false;
+    std::uint64_t loads_ = 0;  // counts the loads, so a question can tell it is still the same one
 };
 
 }  // namespace xcyh2::forms

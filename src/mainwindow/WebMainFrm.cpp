@@ -17,7 +17,6 @@
 namespace xcyh2 {
 namespace {
 
-constexpr UINT kCloseCommandMessage = WM_APP + 62;
 constexpr COLORREF kFrameColour = RGB(28, 78, 140);
 
 // Bitmap resources of the window.
@@ -227,10 +226,14 @@ void WebMainFrm::Form_QueryUnload(bool& cancel) {
         cancel = true;
         return;
     }
-    askingExit_ = true;
+    // Cleared however the question ends, also by an exception.
+    struct Asking {
+        bool& flag;
+        explicit Asking(bool& f) : flag(f) { flag = true; }
+        ~Asking() { flag = false; }
+    } asking(askingExit_);
     if (environment_.askExit) m_bExit = environment_.askExit();
     else MsgFrm::Ask(handle(), m_bExit);
-    askingExit_ = false;
     if (!m_bExit) cancel = true;
 }
 
@@ -252,8 +255,11 @@ void WebMainFrm::Form_Unload() {
     ::SendMessageW(hwnd, WM_SETICON, 2, 0);
     bigIcon_.reset();
     smallIcon_.reset();
+    // A running update check ends after its current chunk and offers nothing.
+    if (download_) download_->StopDownLoad();
     download_.reset();
     closeCommandPending_ = false;
+    updateCheckPosted_ = false;
 }
 
 void WebMainFrm::CloseCommand() { Unload(); }
@@ -268,7 +274,38 @@ void WebMainFrm::objStyle_CloseClick() {
 LRESULT WebMainFrm::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     LRESULT result;
     if (surface_.PaintMessage(handle(), msg, wParam, result)) return result;
+    // A restarted taskbar has no icons: every program that shows one adds it again.
+    static const UINT taskbarCreated = ::RegisterWindowMessageW(L"TaskbarCreated");
+    if (msg == taskbarCreated && taskbarCreated != 0) {
+        if (notifyIcon_) notifyIcon_->AddNotifyIcon(handle(), smallIcon_.get(), settings::kWindowCaption);
+        return 0;
+    }
     switch (msg) {
+        case WM_QUERYENDSESSION: {
+            // Logging off or shutting down closes the window too, and every close asks.
+            if (m_bExit) return TRUE;
+            bool cancel = false;
+            try {
+                Form_QueryUnload(cancel);
+            } catch (...) {
+                ReportCurrentException(L"WebMainFrm.QueryEndSession");
+            }
+            // Leaving is settled by WM_ENDSESSION: another program may still refuse the end.
+            m_bExit = false;
+            return cancel ? FALSE : TRUE;
+        }
+        case WM_ENDSESSION:
+            // The session ends: the process goes without a message loop, so what the system
+            // keeps for this window (the tray icon, the hot key, the hooks) goes now.
+            if (wParam) {
+                m_bExit = true;
+                try {
+                    Unload();
+                } catch (...) {
+                    ReportCurrentException(L"WebMainFrm.EndSession");
+                }
+            }
+            return 0;
         case kCloseCommandMessage:
             if (!closeCommandPending_) return 0;
             closeCommandPending_ = false;
@@ -276,6 +313,15 @@ LRESULT WebMainFrm::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
                 CloseCommand();
             } catch (...) {
                 ReportCurrentException(L"WebMainFrm.CloseCommand");
+            }
+            return 0;
+        case kUpdateCommandMessage:
+            if (!updateCheckPosted_) return 0;
+            updateCheckPosted_ = false;
+            try {
+                RunMenuUpdateCheck();
+            } catch (...) {
+                ReportCurrentException(L"WebMainFrm.update");
             }
             return 0;
         case WM_CLOSE:

@@ -85,6 +85,10 @@ protected:
     LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
 
 private:
+    // Commands the window posts to itself, to run once the message that asked has unwound.
+    static constexpr UINT kCloseCommandMessage = WM_APP + 62;
+    static constexpr UINT kUpdateCommandMessage = WM_APP + 63;
+
     WebMainFrm() = default;
 
     // IUpdateHost
@@ -108,6 +112,7 @@ private:
     void hiderestore_Click();
     void clearcache_Click();
     void update_Click();
+    void RunMenuUpdateCheck();
     void WebuTab_TabChanged();
     void WebuTab_OnMouseDown(std::int32_t index, short& button, short& shift, float& x, float& y);
     void WebuTab_OnMouseHover(std::int32_t index, short& button, short& shift, float& x, float& y);
@@ -133,12 +138,17 @@ private:
 
     std::unique_ptr<winhooks::cSetStyle> objStyle_;
     std::unique_ptr<desktop::CNotifyIcon> notifyIcon_;
-    std::unique_ptr<CDownLoadFile> download_;
+    // Shared with the running update check, which holds it while the window may unload.
+    std::shared_ptr<CDownLoadFile> download_;
     unique_hicon smallIcon_, bigIcon_;
     // A close from the system menu runs its close command once the message has unwound; the
     // WM_CLOSE the same action sends meanwhile asks nothing.
     bool closeCommandPending_ = false;
     bool askingExit_ = false;
+    // The menu's update command runs from the message loop once the menu and the button that
+    // opened it are done with the pointer; one check at a time.
+    bool updateCheckPosted_ = false;
+    bool updateCheckRunning_ = false;
 };
 
 }  // namespace xcyh2

@@ -63,7 +63,25 @@ void WebMainFrm::clearcache_Click() {
 }
 
 void WebMainFrm::update_Click() {
-    if (!download_) download_ = std::make_unique<CDownLoadFile>();
+    // Run nested in the menu and the tool button's release, the check's download would let
+    // messages through while the button still holds the pointer, and clicks on the window
+    // would be lost until it ends.
+    if (updateCheckPosted_ || updateCheckRunning_) return;
+    updateCheckPosted_ = true;
+    ::PostMessageW(handle(), kUpdateCommandMessage, 0, 0);
+}
+
+void WebMainFrm::RunMenuUpdateCheck() {
+    if (!IsLoaded() || updateCheckRunning_) return;
+    if (!download_) download_ = std::make_shared<CDownLoadFile>();
+    // Held here: closing the window during the download stops it and lets the window go,
+    // while the download returns into a live object.
+    std::shared_ptr<CDownLoadFile> download = download_;
+    struct Running {
+        bool& flag;
+        explicit Running(bool& f) : flag(f) { flag = true; }
+        ~Running() { flag = false; }
+    } running(updateCheckRunning_);
     UpdateCheckEnvironment check = environment_.update;
     // Its messages belong to this window: in front of it, and it waits for them.
     if (!check.msgBox) {
@@ -71,7 +89,7 @@ void WebMainFrm::update_Click() {
             return forms::MsgBox(text, flags, settings::kDialogCaption, hwnd);
         };
     }
-    CheckUpdateFromMenu(*download_, *this, check);
+    CheckUpdateFromMenu(*download, *this, check);
 }
 
 void WebMainFrm::WebuTab_TabChanged() { Picture1_.SetVisible(false); }

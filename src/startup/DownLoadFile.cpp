@@ -3,6 +3,7 @@
 #include <windows.h>
 #include <wininet.h>
 
+#include <algorithm>
 #include <limits>
 
 #include "base/PartFile.h"
@@ -85,10 +86,29 @@ bool CDownLoadFile::Transfer(const std::wstring& url, const std::wstring& saveFi
 
     char buffer[kChunkBytes];
     std::uint64_t received = 0;
-    while (!stop_) {
+    sys::WinInet& wininet = sys::wininet();
+    bool ended = false;
+    while (!stop_ && !ended) {
+        // A read returns only once its buffer is full or the body has ended: on a slow line one
+        // chunk could hold the window for many seconds. So the chunk is read as it arrives,
+        // and messages go through while it fills.
         DWORD got = 0;
-        if (!sys::wininet().InternetReadFile.call_or(FALSE, request.get(), buffer, kChunkBytes, &got) || got == 0)
-            break;
+        while (got < kChunkBytes) {
+            DWORD available = 0, piece = 0;
+            if (!wininet.InternetQueryDataAvailable.call_or(FALSE, request.get(), &available, 0, 0) ||
+                available == 0 ||
+                !wininet.InternetReadFile.call_or(FALSE, request.get(), buffer + got,
+                                                  std::min(available, kChunkBytes - got), &piece) ||
+                piece == 0) {
+                ended = true;
+                break;
+            }
+            got += piece;
+            if (got == kChunkBytes) break;
+            forms::Application::DoEvents();
+            if (stop_) break;
+        }
+        if (got == 0) break;
         if (!part.Write(buffer, got)) return false;
         received += got;
         if (raiseEvents && Loading) Loading(static_cast<std::uint32_t>(received));

@@ -1,7 +1,7 @@
-// Downloads one resource over HTTP to a local file, synchronously, in 8192-byte chunks, always
-// from the server (never from the cache). Between chunks pending window messages are let
-// through after every chunk, so the user interface stays live and StopDownLoad can be called
-// from it.
+// Downloads one resource over HTTP to a local file, synchronously, in chunks of at most 8192
+// bytes (what has arrived, up to that), always from the server (never from the cache). Pending
+// window messages are let through after every chunk, so the user interface stays live and
+// StopDownLoad can be called from it.
 //
 // The file on disk is never left half written: the bytes go to a temporary file beside the
 // target ("<target>.<process id>.part"), which replaces the target only when every announced
@@ -50,6 +50,8 @@ public:
 
     // Ends a running download after its current chunk.
     void StopDownLoad() { stop_ = true; }
+    // True from StopDownLoad until the next DownLoadFile.
+    bool Stopped() const { return stop_; }
 
 private:
     bool Transfer(const std::wstring& url, const std::wstring& saveFile, bool hidden, bool raiseEvents);

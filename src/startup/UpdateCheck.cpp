@@ -90,7 +90,9 @@ UpdateCheckResult OfferUpdateAtStartUp(const UpdateCheckEnvironment& environment
 
 UpdateCheckResult CheckUpdateFromMenu(CDownLoadFile& download, IUpdateHost& host,
                                       const UpdateCheckEnvironment& environment) {
-    UpdateCheckResult result = RunUpdateCheck(download, environment);
+    FetchManifest(download, environment);
+    if (download.Stopped()) return UpdateCheckResult::Stopped;
+    UpdateCheckResult result = OfferUpdate(environment);
     if (result == UpdateCheckResult::UpToDate) {
         Ask(environment, kUpToDateMessage, MB_OK | MB_ICONEXCLAMATION);
     } else if (result == UpdateCheckResult::UpdaterStarted) {

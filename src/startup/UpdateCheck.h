@@ -45,6 +45,7 @@ enum class UpdateCheckResult {
     Declined,           // a new version, and the player answered No
     UpdaterStarted,     // the updater was written and started
     UpdaterNotWritten,  // the player agreed, but Update.exe could not be written (player told)
+    Stopped,            // the download was stopped (the window closed under it): nothing offered
 };
 
 // The steps both paths share: FetchManifest, then OfferUpdate.
@@ -63,7 +64,8 @@ UpdateCheckResult CheckUpdateAtStartUp(CDownLoadFile& download, const UpdateChec
 UpdateCheckResult OfferUpdateAtStartUp(const UpdateCheckEnvironment& environment = {});
 
 // The menu path: also says when the version is current; when the updater has been started it
-// sets the main window's exit flag and unloads it.
+// sets the main window's exit flag and unloads it. A download stopped under it (the window
+// closed meanwhile) ends the check with nothing read and nothing offered.
 UpdateCheckResult CheckUpdateFromMenu(CDownLoadFile& download, IUpdateHost& host,
                                       const UpdateCheckEnvironment& environment = {});
 

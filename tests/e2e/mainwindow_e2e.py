@@ -3,6 +3,7 @@ area, another account's page and another program's DDE request in tabs of their 
 update item with a current manifest and the exit item with its skinned question; the close
 button's looks, restoring, maximising again and dragging."""
 
+import glob
 import os
 import subprocess
 import time
@@ -21,6 +22,7 @@ ART = os.path.join(ROOT, "src", "resources", "art")
 # screen is also one Wine confines the pointer to, and then clicks elsewhere get lost).
 TASKBAR = 40
 UP_TO_DATE = "当前版本已是最新，无需更新！"
+MANIFEST = "/gamehome/xcyh2/update.txt"
 
 
 def px(twips):
@@ -135,6 +137,38 @@ class MainWindow(unittest.TestCase):
                     self.assertTrue(shell.running())
                     self.assertTrue(shell.window("WebMainFrm")["visible"])
             self.assertEqual(shell.wait_exit(timeout=30), 0)
+
+    def test_closing_during_a_slow_update_check_ends_the_shell_and_offers_nothing(self):
+        """The update item's download lets messages through: the close button still answers,
+        and yes ends the shell at once, with no update question and no updater after it."""
+        with demo_server() as server, Taskbar(TASKBAR), Shell() as shell:
+            self.log_in(shell, START_LINK)
+            main = shell.wait_for_window("WebMainFrm", visible=True, timeout=30)
+            wait_until(lambda: requested(server, "/xcyh2/game1.html"), 20, message="the game page")
+            time.sleep(1)
+            log_start = os.path.getsize(shell.log_path)
+            parts = os.path.join(shell.temp_dir(), "update.txt.*.part")
+            parts_before = set(glob.glob(parts))  # an earlier run, ended by force, may have left some
+            # A newer version, which would be offered, sent slowly: about 20 s in all.
+            newer = ("version=9.9.9\r\n" + "; padding\r\n" * 400).encode("gbk")
+            server.set(MANIFEST, newer, chunk=256, delay_ms=1000)
+            server.clear_requests()
+            self.choose(shell, main, "Down", "Down", "Down", "Down", "Return")
+            wait_until(lambda: requested(server, MANIFEST), 10, message="the manifest to be asked for")
+            time.sleep(1)
+            close = title_button(main, 730, 43)
+            shell.click(close[0] + 20, close[1] + 9)
+            dialog = shell.wait_for_window(EXIT_DIALOG, visible=True, timeout=10)
+            shell.click(dialog["x"] + YES_BUTTON[0], dialog["y"] + YES_BUTTON[1])
+            started = time.monotonic()
+            self.assertEqual(shell.wait_exit(timeout=20), 0)
+            self.assertLess(time.monotonic() - started, 10)
+            self.assertEqual(shell.message_boxes(), [])
+            self.assertFalse(os.path.exists(os.path.join(shell.temp_dir(), "Update.exe")), "an updater was written")
+            self.assertEqual(set(glob.glob(parts)) - parts_before, set())
+            with open(shell.log_path, "rb") as f:
+                f.seek(log_start)
+                self.assertNotIn(b"Unhandled", f.read())
 
     def test_restore_maximise_and_drag(self):
         with demo_server(), Taskbar(TASKBAR), Shell() as shell:

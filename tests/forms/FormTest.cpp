@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <functional>
+#include <utility>
 #include <vector>
 
 #include "forms/Application.h"
@@ -17,6 +19,7 @@ class RecordingForm : public Form {
 public:
     std::vector<std::string> events;
     bool cancelUnload = false;
+    std::function<void()> whileAsked;  // runs inside the question, as a nested loop's command would
 
 protected:
     WindowDesign Design() const override {
@@ -31,6 +34,7 @@ protected:
     void Form_Load() override { events.push_back("load"); }
     void Form_QueryUnload(bool& cancel) override {
         events.push_back("query");
+        if (auto nested = std::exchange(whileAsked, nullptr)) nested();
         cancel = cancelUnload;
     }
     void Form_Unload() override { events.push_back("unload"); }
@@ -63,6 +67,40 @@ TEST(Form, QueryUnloadCanCancel) {
     form.cancelUnload = false;
     ::SendMessageW(form.handle(), WM_CLOSE, 0, 0);
     EXPECT_FALSE(form.IsLoaded());
+}
+
+// The close question's nested loop can run a command that unloads the same form (an update
+// accepted from the tray menu), or unloads and loads it again. The outer unload then has
+// nothing left to do: Form_Unload runs once per load, and the form can load and unload again.
+TEST(Form, AnUnloadFromInsideItsOwnQuestionIsTheOnlyOne) {
+    struct Case {
+        const char* name;
+        bool reload;
+        std::vector<std::string> events;
+        bool loadedAfter;
+    } cases[] = {
+        {"unloaded inside", false, {"query", "query", "unload"}, false},
+        {"unloaded and loaded again inside", true, {"query", "query", "unload", "load"}, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        RecordingForm form;
+        form.Load();
+        form.events.clear();
+        form.whileAsked = [&form, &c] {
+            form.Unload();
+            if (c.reload) form.Load();
+        };
+        EXPECT_TRUE(form.Unload());
+        EXPECT_EQ(form.events, c.events);
+        EXPECT_EQ(form.IsLoaded(), c.loadedAfter);
+        // Nothing is left half unloaded: the form loads and unloads as usual.
+        form.events.clear();
+        form.Load();
+        EXPECT_TRUE(form.Unload());
+        EXPECT_FALSE(form.IsLoaded());
+        EXPECT_EQ(form.events.back(), "unload");
+    }
 }
 
 TEST(Form, DestroyedFromOutsideCountsAsUnloaded) {

@@ -5,6 +5,8 @@
 
 #include <functional>
 #include <memory>
+#include <stdexcept>
+#include <utility>
 #include <string>
 #include <vector>
 
@@ -93,6 +95,7 @@ public:
             return IDOK;
         };
         env.askExit = [this] {
+            if (std::exchange(throwWhileAsking, false)) throw std::runtime_error("the question failed");
             ++asked;
             if (closeAgainWhileAsking) {
                 closeAgainWhileAsking = false;
@@ -101,6 +104,7 @@ public:
             return answerYes;
         };
         frm().SetEnvironment(env);
+        environment = env;
     }
     void TearDown() override {
         frm().m_bExit = true;
@@ -137,6 +141,8 @@ public:
     int asked = 0;
     bool answerYes = false;
     bool closeAgainWhileAsking = false;
+    bool throwWhileAsking = false;
+    WebMainFrm::Environment environment;
 };
 
 TEST_F(MainWindowTest, EachAddressHasOneTabAndAnOpenPageIsNotReloaded) {
@@ -355,6 +361,98 @@ TEST_F(MainWindowTest, TheTrayIconComesAndGoesWithTheWindowIconFileOrNot) {
         frm().Unload();
         EXPECT_EQ(g_tray.back().message, static_cast<DWORD>(NIM_DELETE));
     }
+}
+
+// A restarted taskbar broadcasts "TaskbarCreated": the window adds its icon again.
+TEST_F(MainWindowTest, TheTrayIconComesBackWhenTheTaskbarRestarts) {
+    frm().SetURL(kGame1);
+    HWND hwnd = frm().handle();
+    g_tray.clear();
+    ::PostMessageW(HWND_BROADCAST, ::RegisterWindowMessageW(L"TaskbarCreated"), 0, 0);
+    ASSERT_TRUE(test::PumpUntil([] { return !g_tray.empty(); }, 2000));
+    EXPECT_EQ(g_tray[0].message, static_cast<DWORD>(NIM_ADD));
+    EXPECT_EQ(g_tray[0].hWnd, hwnd);
+    EXPECT_EQ(g_tray[0].uCallbackMessage, static_cast<UINT>(ModMsg::kTrayMessage));
+}
+
+// Logging off or shutting down asks as every close does: no keeps the session, yes lets it end
+// with the tray icon and the hooks gone; a session end another program refused changes nothing.
+TEST_F(MainWindowTest, TheSessionsEndAsksAndYesLeavesNothingBehind) {
+    struct Case {
+        const char* name;
+        bool answer;
+        bool ended;  // the system's WM_ENDSESSION says the session really ends
+        LRESULT allowed;
+        bool unloaded;
+    } cases[] = {
+        {"no", false, false, FALSE, false},
+        {"yes, then refused by another program", true, false, TRUE, false},
+        {"yes", true, true, TRUE, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        frm().SetURL(kGame1);
+        HWND hwnd = frm().handle();
+        asked = 0;
+        answerYes = c.answer;
+        g_tray.clear();
+        EXPECT_EQ(::SendMessageW(hwnd, WM_QUERYENDSESSION, 0, 0), c.allowed);
+        EXPECT_EQ(asked, 1);
+        if (c.allowed) ::SendMessageW(hwnd, WM_ENDSESSION, c.ended, 0);
+        EXPECT_EQ(!frm().IsLoaded(), c.unloaded);
+        EXPECT_EQ(ModMsg::Hooked(hwnd), !c.unloaded);
+        EXPECT_EQ(ModMsg::HotKeyRegistered(hwnd), !c.unloaded);
+        EXPECT_EQ(!g_tray.empty() && g_tray.back().message == NIM_DELETE, c.unloaded);
+        if (frm().IsLoaded()) {
+            // Still asks at the next close: the answer to the session's question is not kept.
+            asked = 0;
+            answerYes = false;
+            frm().CloseCommand();
+            EXPECT_EQ(asked, 1);
+            frm().m_bExit = true;
+            frm().Unload();
+        }
+    }
+}
+
+// The menu's update item runs its check from the message loop, once the menu and its button are
+// done with the pointer; asked for again before it runs, it runs once.
+TEST_F(MainWindowTest, TheUpdateItemRunsOneCheckFromTheMessageLoop) {
+    const std::wstring dir = GetTempDir() + L"xcyh2-main-update-test\\";
+    ::CreateDirectoryW(dir.c_str(), nullptr);
+    ASSERT_TRUE(test::WriteWholeFile(dir + L"update.txt", "version=" + LocalVersionString() + "\r\n"));
+    std::vector<std::wstring> said;
+    environment.update.tempDir = dir;
+    environment.update.manifestUrl = L"http://127.0.0.1:9/gamehome/xcyh2/update.txt";  // nobody answers
+    environment.update.msgBox = [&said](const std::wstring& text, UINT) {
+        said.push_back(text);
+        return IDOK;
+    };
+    frm().SetEnvironment(environment);
+    frm().SetURL(kGame1);
+    frm().appmenu().Choose(L"update");
+    frm().appmenu().Choose(L"update");
+    EXPECT_TRUE(said.empty()) << "the check ran inside the menu command";
+    test::PumpMessages(300);
+    EXPECT_EQ(said, std::vector<std::wstring>{L"当前版本已是最新，无需更新！"});
+    frm().appmenu().Choose(L"update");
+    test::PumpMessages(300);
+    EXPECT_EQ(said.size(), 2u);
+    ::DeleteFileW((dir + L"update.txt").c_str());
+    ::RemoveDirectoryW(dir.c_str());
+}
+
+// A question that fails still leaves the next close asking.
+TEST_F(MainWindowTest, AFailingCloseQuestionStillAsksNextTime) {
+    frm().SetURL(kGame1);
+    throwWhileAsking = true;
+    EXPECT_THROW(frm().CloseCommand(), std::runtime_error);  // called directly: no boundary between
+    EXPECT_TRUE(frm().IsLoaded());
+    asked = 0;
+    answerYes = true;
+    frm().CloseCommand();
+    EXPECT_EQ(asked, 1);
+    EXPECT_FALSE(frm().IsLoaded());
 }
 
 TEST_F(MainWindowTest, TrayRightClickPopsUpTheMenuAndTheHotKeyToggles) {

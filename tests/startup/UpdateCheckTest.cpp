@@ -171,5 +171,39 @@ TEST_F(UpdateCheckTest, ADownloadedManifestReplacesTheCopyAndAFailedOneKeepsIt) 
     EXPECT_EQ(boxes_, (std::vector<Box>{{kUpToDate, MB_OK | MB_ICONEXCLAMATION}}));
 }
 
+// The main window closed while the menu's check downloads (its close stops the download from a
+// message the download lets through): the check offers nothing, whatever copy is on disk.
+CDownLoadFile* g_stopping = nullptr;
+LRESULT CALLBACK StopTheDownload(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (msg == WM_APP && g_stopping) g_stopping->StopDownLoad();
+    return ::DefWindowProcW(hwnd, msg, wParam, lParam);
+}
+
+TEST_F(UpdateCheckTest, ADownloadStoppedUnderTheMenuCheckOffersNothing) {
+    XCYH2_REQUIRE_DEMO_SERVER();
+    LocalCopy("version=1.0.9\r\n");  // an older version: offered, were the check to go on
+    env_.manifestUrl = test::DemoServerUrl(L"/gamehome/xcyh2/update.txt");
+    WNDCLASSW type{};
+    type.lpfnWndProc = &StopTheDownload;
+    type.hInstance = ::GetModuleHandleW(nullptr);
+    type.lpszClassName = L"TestStopTheDownload";
+    ::RegisterClassW(&type);
+    HWND closer = ::CreateWindowW(type.lpszClassName, nullptr, 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, type.hInstance,
+                                  nullptr);
+    ASSERT_TRUE(closer);
+    g_stopping = &download_;
+    ::PostMessageW(closer, WM_APP, 0, 0);  // handled after the first chunk
+    EXPECT_EQ(CheckUpdateFromMenu(download_, host_, env_), UpdateCheckResult::Stopped);
+    g_stopping = nullptr;
+    ::DestroyWindow(closer);
+    EXPECT_TRUE(boxes_.empty());
+    EXPECT_TRUE(started_.empty());
+    EXPECT_TRUE(host_.calls.empty());
+    // The next check runs as usual.
+    LocalCopy("version=1.0.9\r\n");
+    env_.manifestUrl = L"http://127.0.0.1:9/gamehome/xcyh2/update.txt";
+    EXPECT_EQ(CheckUpdateFromMenu(download_, host_, env_), UpdateCheckResult::Declined);
+}
+
 }  // namespace
 }  // namespace xcyh2
