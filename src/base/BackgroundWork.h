@@ -1,12 +1,14 @@
 // One piece of work on a thread of its own, for start-up work that needs no window. Wait()
 // returns once the work is done; the owner going away waits too, so whatever the work touches
-// is never released under it. The work must not throw: an exception is swallowed and the work
-// counts as done.
+// is never released under it. An exception the work throws ends it there: it is reported to the
+// event log, and the work counts as done.
 #pragma once
 
 #include <functional>
 #include <thread>
 #include <utility>
+
+#include "base/EventLog.h"
 
 namespace xcyh2 {
 
@@ -18,6 +20,7 @@ public:
               try {
                   work();
               } catch (...) {
+                  ReportCurrentException(L"BackgroundWork");
               }
           }) {}
     ~BackgroundWork() { Wait(); }

@@ -8,6 +8,7 @@
 #include <optional>
 #include <vector>
 
+#include "base/EventLog.h"
 #include "base/win_handles.h"
 #include "browser/DeferredRelease.h"
 #include "browser/ErrorPage.h"
@@ -177,10 +178,15 @@ protected:
 
 private:
     // Raises one event with this object kept alive; false when the handler destroyed the window.
+    // A handler's exception stops at the event (reported): the page goes on as after any event.
     template <typename Fn>
     bool Raise(Fn&& fn) {
         std::shared_ptr<BuiltInBrowser> self = shared_from_this();
-        fn();
+        try {
+            fn();
+        } catch (...) {
+            ReportCurrentException(L"BuiltInBrowser.Event");
+        }
         bool alive = exists();
         // Released by its owner inside the handler: finish this message first.
         if (self.use_count() == 1) DeferRelease(std::move(self));

@@ -4,6 +4,8 @@
 
 #include <map>
 
+#include "base/EventLog.h"
+
 namespace xcyh2::browser {
 namespace {
 
@@ -15,11 +17,15 @@ std::map<UINT_PTR, std::shared_ptr<void>>& Pending() {
 
 void CALLBACK ReleaseNow(HWND, UINT, UINT_PTR id, DWORD) {
     ::KillTimer(nullptr, id);
-    auto it = Pending().find(id);
-    if (it == Pending().end()) return;
-    std::shared_ptr<void> object = std::move(it->second);
-    Pending().erase(it);
-    object.reset();  // may run destructors that start or end timers of their own
+    try {
+        auto it = Pending().find(id);
+        if (it == Pending().end()) return;
+        std::shared_ptr<void> object = std::move(it->second);
+        Pending().erase(it);
+        object.reset();  // may run destructors that start or end timers of their own
+    } catch (...) {
+        ReportCurrentException(L"DeferRelease.Timer");  // nothing may cross the timer's dispatch
+    }
 }
 
 }  // namespace

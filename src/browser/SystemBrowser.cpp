@@ -7,6 +7,7 @@
 #include <ole2.h>
 #include <oleauto.h>
 
+#include "base/EventLog.h"
 #include "base/SystemLibraries.h"
 #include "browser/ComPtr.h"
 #include "browser/ComShutdown.h"
@@ -261,10 +262,17 @@ public:
     STDMETHODIMP Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS* params, VARIANT*, EXCEPINFO*, UINT*) override {
         std::shared_ptr<SystemBrowser> self = owner_.lock();
         if (!self || !params) return S_OK;
-        self->OnEvent(id, params);
+        HRESULT result = S_OK;
+        try {
+            self->OnEvent(id, params);
+        } catch (...) {
+            // Nothing may cross back into the control.
+            ReportCurrentException(L"SystemBrowser.Event");
+            result = E_FAIL;
+        }
         // Released by its owner inside the handler: let the control finish first.
         if (self.use_count() == 1) DeferRelease(std::move(self));
-        return S_OK;
+        return result;
     }
 
 private:
@@ -279,7 +287,11 @@ public:
         if (id != DISPID_VALUE) return DISP_E_MEMBERNOTFOUND;
         bool show = true;
         if (std::shared_ptr<SystemBrowser> self = owner_.lock()) {
-            show = self->OnContextMenu();
+            try {
+                show = self->OnContextMenu();
+            } catch (...) {
+                ReportCurrentException(L"SystemBrowser.oncontextmenu");
+            }
             if (self.use_count() == 1) DeferRelease(std::move(self));
         }
         if (result) {

@@ -1,5 +1,6 @@
 #include "login/LoginBgHook.h"
 
+#include "base/EventLog.h"
 #include "login/LoginFrm.h"
 
 namespace xcyh2 {
@@ -21,9 +22,13 @@ void UnhookLoginBg(HWND hwnd) {
 
 LRESULT CALLBACK LoginBgWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     if (msg == WM_MOVE) {
-        RECT r;
-        ::GetWindowRect(hwnd, &r);
-        LoginFrm::Instance().FollowBackground(r.left, r.top);
+        try {
+            RECT r;
+            ::GetWindowRect(hwnd, &r);
+            LoginFrm::Instance().FollowBackground(r.left, r.top);
+        } catch (...) {
+            ReportCurrentException(L"LoginBgHook.WM_MOVE");
+        }
     }
     WNDPROC previous = g_previousLoginBgProc;
     if (!previous) return ::DefWindowProcW(hwnd, msg, wParam, lParam);

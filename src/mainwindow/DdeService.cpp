@@ -65,15 +65,21 @@ HDDEDATA CALLBACK DdeService::Callback(UINT type, UINT, HCONV, HSZ hsz1, HSZ hsz
                                        ULONG_PTR) {
     DdeService* self = g_running;
     if (!self) return nullptr;
-    switch (type) {
-        case XTYP_CONNECT:
-            // hsz1 is the topic, hsz2 the service.
-            return reinterpret_cast<HDDEDATA>(::DdeCmpStringHandles(hsz1, self->topic_) == 0 &&
-                                              ::DdeCmpStringHandles(hsz2, self->service_) == 0);
-        case XTYP_EXECUTE:
-            return self->OnExecute(hsz1, data);
-        default:
-            return nullptr;
+    try {
+        switch (type) {
+            case XTYP_CONNECT:
+                // hsz1 is the topic, hsz2 the service.
+                return reinterpret_cast<HDDEDATA>(::DdeCmpStringHandles(hsz1, self->topic_) == 0 &&
+                                                  ::DdeCmpStringHandles(hsz2, self->service_) == 0);
+            case XTYP_EXECUTE:
+                return self->OnExecute(hsz1, data);
+            default:
+                return nullptr;
+        }
+    } catch (...) {
+        // Nothing may cross back into the DDE library: the request is refused.
+        ReportCurrentException(L"DdeService.Callback");
+        return type == XTYP_EXECUTE ? reinterpret_cast<HDDEDATA>(DDE_FNOTPROCESSED) : nullptr;
     }
 }
 

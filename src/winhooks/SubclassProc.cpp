@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "winhooks/SubclassError.h"
 #include "winhooks/SubclassRecord.h"
 
 namespace xcyh2 {
@@ -119,14 +120,18 @@ void CSubclass::CancelRelease(SubclassRecord& record) {
 
 void CALLBACK CSubclass::ReleaseTimerProc(HWND, UINT, UINT_PTR timerId, DWORD) {
     ::KillTimer(nullptr, timerId);
-    auto& pending = detail::PendingReleases();
-    auto it = std::find_if(pending.begin(), pending.end(),
-                           [timerId](SubclassRecord* r) { return r->releaseTimer == timerId; });
-    if (it == pending.end()) return;
-    SubclassRecord* record = *it;
-    pending.erase(it);
-    record->releaseTimer = 0;
-    FreeRecord(record);
+    try {
+        auto& pending = detail::PendingReleases();
+        auto it = std::find_if(pending.begin(), pending.end(),
+                               [timerId](SubclassRecord* r) { return r->releaseTimer == timerId; });
+        if (it == pending.end()) return;
+        SubclassRecord* record = *it;
+        pending.erase(it);
+        record->releaseTimer = 0;
+        FreeRecord(record);
+    } catch (...) {
+        ReportSubclassError(L"ReleaseTimerProc", L"release failed");
+    }
 }
 
 void CSubclass::FreeRecord(SubclassRecord* record) {

@@ -4,6 +4,9 @@
 #include "browser/BuiltInBrowser.h"
 #include "browser/WebBrowser.h"
 #include "EngineTestSupport.h"
+#include "tabstrip/EventLogWatch.h"
+
+#include <stdexcept>
 
 namespace xcyh2::browser {
 namespace {
@@ -46,6 +49,16 @@ protected:
     std::shared_ptr<IWebBrowser> browser;
     EventLog log;
 };
+
+// An exception from the host's handler stops at the event: reported, and the page goes on.
+TEST_F(BuiltInBrowserTest, AThrowingHandlerIsReportedAndThePageGoesOn) {
+    xcyh2::test::EventLogWatch watch;
+    browser->TitleChange = [](const std::wstring&) { throw std::runtime_error("title failed"); };
+    ASSERT_TRUE(Open(DemoUrl() + L"/xcyh2/login/login.html")) << log.Joined();
+    const auto& lines = xcyh2::test::EventLogWatch::Lines();
+    ASSERT_FALSE(lines.empty());
+    for (const std::wstring& line : lines) EXPECT_EQ(line, L"BuiltInBrowser.Event: title failed");
+}
 
 TEST_F(BuiltInBrowserTest, EventsComeInTheSystemControlsOrder) {
     std::wstring page = DemoUrl() + L"/xcyh2/login/login.html";

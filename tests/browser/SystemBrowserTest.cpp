@@ -6,6 +6,10 @@
 #include "browser/SystemBrowser.h"
 #include "browser/WebBrowser.h"
 #include "EngineTestSupport.h"
+#include "tabstrip/EventLogWatch.h"
+
+#include <stdexcept>
+#include <vector>
 
 namespace xcyh2::browser {
 namespace {
@@ -61,6 +65,28 @@ TEST_F(SystemBrowserTest, WineWithoutGeckoGetsTheBuiltInEngine) {
     HMODULE ntdll = ::GetModuleHandleW(L"ntdll.dll");
     if (!::GetProcAddress(ntdll, "wine_get_version")) GTEST_SKIP() << "not under Wine";
     EXPECT_EQ(AutomaticEngine(), Engine::kBuiltIn);
+}
+
+// An exception from the host's handler stops at the control's event call: reported, and the
+// control goes on raising events.
+TEST_F(SystemBrowserTest, AThrowingHandlerIsReportedAndTheControlGoesOn) {
+    ParentWindow parent;
+    std::shared_ptr<IWebBrowser> browser = CreateSystemBrowser(parent.get(), 0, 0, 300, 200);
+    ASSERT_TRUE(browser);
+    xcyh2::test::EventLogWatch watch;
+    browser->BeforeNavigate2 = [](const std::wstring&, bool& Cancel) {
+        Cancel = true;
+        throw std::runtime_error("navigation failed");
+    };
+    browser->Navigate(L"app://minimize");
+    const auto& lines = xcyh2::test::EventLogWatch::Lines();
+    EXPECT_TRUE(xcyh2::test::PumpUntil([&] { return !lines.empty(); }, 5000));
+    EXPECT_EQ(lines, std::vector<std::wstring>{L"SystemBrowser.Event: navigation failed"});
+    EventLog log;
+    log.cancelIfContains = L"app://";
+    log.Attach(*browser);
+    browser->Navigate(L"app://exitgame");
+    EXPECT_TRUE(xcyh2::test::PumpUntil([&] { return log.Has(L"BN app://exitgame"); }, 5000)) << log.Joined();
 }
 
 TEST_F(SystemBrowserTest, ReleasedFromInsideItsOwnEvent) {
