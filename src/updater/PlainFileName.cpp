@@ -8,11 +8,13 @@
 namespace xcyh2 {
 namespace {
 
-bool IsForbiddenByte(unsigned char byte) {
-    if (byte < 0x20 || byte == 0x7F) return true;
-    constexpr std::string_view kForbidden = "\\/:*?\"<>|";
-    return kForbidden.find(static_cast<char>(byte)) != std::string_view::npos;
+bool IsForbiddenCharacter(char32_t c) {
+    if (c < 0x20 || c == 0x7F) return true;
+    constexpr std::u32string_view kForbidden = U"\\/:*?\"<>|";
+    return kForbidden.find(c) != std::u32string_view::npos;
 }
+
+bool IsForbiddenByte(unsigned char byte) { return IsForbiddenCharacter(byte); }
 
 // The system opens these devices whatever extension follows, and ignores spaces before it.
 bool IsDeviceName(std::string_view name) {
@@ -44,6 +46,24 @@ bool IsPlainFileName(std::string_view name, LeadBytePredicate isLeadByte) {
     }
     // "." and ".." end in a dot and are already out.
     return !IsDeviceName(name);
+}
+
+bool IsPlainFileName(std::wstring_view name) {
+    if (name.empty() || name.back() == L'.' || name.back() == L' ') return false;
+    std::string ascii;  // device names are ASCII: any other character makes the name none
+    bool allAscii = true;
+    for (wchar_t c : name) {
+        if (IsForbiddenCharacter(static_cast<char32_t>(c))) return false;
+        if (c >= 0x80) allAscii = false;
+        else ascii.push_back(static_cast<char>(c));
+    }
+    if (allAscii) return !IsDeviceName(ascii);
+    const std::size_t dot = name.find(L'.');
+    const std::wstring_view stem = name.substr(0, dot);
+    for (wchar_t c : stem) {
+        if (c >= 0x80) return true;
+    }
+    return !IsDeviceName(std::string(ascii.begin(), ascii.begin() + static_cast<std::ptrdiff_t>(stem.size())));
 }
 
 }  // namespace xcyh2

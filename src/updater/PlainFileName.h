@@ -14,5 +14,9 @@ namespace xcyh2 {
 // too), compared without regard to case. Trail bytes of double-byte characters are never taken
 // for one of those characters.
 bool IsPlainFileName(std::string_view name, LeadBytePredicate isLeadByte = &IsGbkLeadByte);
+// The same rules for the name as the system will see it, after conversion from the ANSI code
+// page: bytes that convert to one of those characters (an unconvertible one becomes "?") are
+// caught here.
+bool IsPlainFileName(std::wstring_view name);
 
 }  // namespace xcyh2

@@ -10,6 +10,7 @@
 #include "forms/MsgBox.h"
 #include "startup/ManifestFile.h"
 #include "startup/Settings.h"
+#include "updater/PlainFileName.h"
 #include "updater/Sha256File.h"
 
 namespace xcyh2 {
@@ -19,6 +20,12 @@ constexpr int kWidth = 380, kHeight = 118;
 constexpr RECT kLabel1{20, 46, 20 + 340, 46 + 18};
 constexpr RECT kProgress{20, 70, 20 + 340, 70 + 20};
 constexpr UINT_PTR kTitleBarId = 1, kCloseId = 2, kProgressId = 3;
+
+bool FileExists(const std::wstring& path) {
+    if (path.empty()) return false;
+    DWORD attributes = ::GetFileAttributesW(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
 
 // Removes what an earlier updater left of its download of target when it was ended midway:
 // "<target>.<process id>.part". Only one updater runs at a time, so none of them is in use.
@@ -119,8 +126,12 @@ void UpdateFrm::Run() {
     } else if (!m_bStop) {
         forms::MsgBox(failures_ ? kPartlyMessage : kDoneMessage,
                       MB_OK | (failures_ ? MB_ICONEXCLAMATION : MB_ICONINFORMATION), settings::kDialogCaption, owner);
-        if (!m_strLastSave.empty()) {
-            sys::ShellOpen(m_strLastSave);
+        // The manifest lists the shell's new program last. When that file is not there, an
+        // earlier line's may be a data file, which "open" would hand to another program: the
+        // player gets the shell back instead, when it is there.
+        if (listedAny_) {
+            if (FileExists(m_strLastSave)) sys::ShellOpen(m_strLastSave);
+            else if (FileExists(target_.program)) sys::ShellOpen(target_.program);
         }
     }
     if (IsLoaded()) Unload();
@@ -141,6 +152,14 @@ bool UpdateFrm::DownloadAll() {
 void UpdateFrm::DownloadOne(const UpdateFileLine& line) {
     std::wstring name = AnsiToWide(line.name);
     std::wstring savePath = target_.folder + name;
+    listedAny_ = true;
+    // The bytes were a plain name; what the system will create is the converted one.
+    if (!IsPlainFileName(name)) {
+        m_strLastSave.clear();
+        ++failures_;
+        return;
+    }
+    m_strLastSave = savePath;  // the last line listed, whether or not its file arrives
     SetLabel(L"正在下载：" + name);
     RemoveLeftoverParts(savePath);
     progressShift_ = 0;
@@ -160,8 +179,6 @@ void UpdateFrm::DownloadOne(const UpdateFileLine& line) {
     bool saved = m_downfile.DownLoadFile(AnsiToWide(line.url), savePath, false, true);
     if (m_bStop) return;
     if (!saved) ++failures_;
-    // A failed download leaves the earlier file, which is then what the player can start.
-    if (::GetFileAttributesW(savePath.c_str()) != INVALID_FILE_ATTRIBUTES) m_strLastSave = savePath;
 }
 
 void UpdateFrm::m_downfile_QueryFileInfo(std::uint32_t dwFileTotalLen) {

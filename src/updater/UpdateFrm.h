@@ -63,7 +63,8 @@ private:
     UpdaterTarget target_;
     std::wstring manifestPath_;
     bool m_bStop = false;
-    std::wstring m_strLastSave;  // the last listed file that exists once its download is over
+    std::wstring m_strLastSave;  // the last listed file, started at the end when it is there
+    bool listedAny_ = false;     // a file line was read: something (the file or the shell) is started
     std::size_t failures_ = 0;
     bool finishing_ = false;
     int progressShift_ = 0;  // lengths beyond the bar's 31 bits are scaled down

@@ -234,6 +234,19 @@ class UpdaterRuns(unittest.TestCase):
                 run.wait_exit(30)
                 self.assertEqual(run.part_files(), [])
 
+            # The last listed file does not arrive and was never there: an earlier line's data file
+            # is not "opened"; the shell named in the arguments is started instead.
+            manifest = ("data|%s|%s\r\n"
+                        "exe|%s\r\n"
+                        % (server.url("/files/new.dat"), right, server.url("/files/missing.exe"))).encode()
+            with Updater(manifest, {"xcyh2.exe": self.marker}) as run:
+                box = run.wait_for_message_box(timeout=60)
+                self.assertEqual(box["text"], PARTLY)
+                self.assertEqual(run.file("new.dat"), new_data)
+                run.answer(box, IDOK)
+                wait_until(lambda: run.started(), 30, message="the shell to be started")
+                run.wait_exit(30)
+
             # A disk that fills up in the middle of a download: the old file stays, nothing of
             # the new one is left, the player is told.
             server.clear_requests()

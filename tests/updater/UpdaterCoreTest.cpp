@@ -1,8 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
+#include "base/utf.h"
 #include "startup/UpdateManifest.h"
 #include "updater/PlainFileName.h"
 #include "updater/UpdateLines.h"
@@ -91,7 +93,19 @@ TEST(UpdaterLines, PlainFileNames) {
         {"con", false},        {"Con.txt", false},    {"NUL.tar.gz", false}, {"aux .x", false},
         {"com1", false},       {"LPT9.log", false},   {"conin$", false},
     };
-    for (const auto& [name, plain] : cases) EXPECT_EQ(IsPlainFileName(name), plain) << name;
+    for (const auto& [name, plain] : cases) {
+        EXPECT_EQ(IsPlainFileName(name), plain) << name;
+        // The same rules after conversion: ASCII names widen byte for byte.
+        if (std::all_of(name.begin(), name.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; }))
+            EXPECT_EQ(IsPlainFileName(std::wstring(name.begin(), name.end())), plain) << name;
+    }
+    // What conversion makes of bytes that passed as ANSI: an unconvertible lead byte at the end
+    // becomes "?"; other scripts are plain, a device name only in ASCII.
+    const std::vector<std::pair<std::wstring, bool>> wide = {
+        {L"a?", false},      {L"a\uFF1F", true},  {L"\u4E2D\u6587.txt", true}, {L"\u4E2Dcon.txt", true},
+        {L"con\u4E2D.txt", true}, {L"CON.\u4E2D", false}, {L"a\u3000", true},
+    };
+    for (const auto& [name, plain] : wide) EXPECT_EQ(IsPlainFileName(name), plain) << WideToUtf8(name);
 }
 
 TEST(UpdaterArguments, SplitsWhatTheShellHandsOver) {
