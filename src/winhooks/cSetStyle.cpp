@@ -37,7 +37,15 @@ int GetTaskbarHeight() {
 }
 
 cSetStyle::cSetStyle() : objSubclass_(std::make_unique<cFormSubclass>()) {
-    objSubclass_->MsgCome = [this](bool bBefore, bool&, LRESULT&, HWND&, UINT& uMsg, WPARAM& wParam, LPARAM&) {
+    objSubclass_->MsgCome = [this](bool bBefore, bool& bHandled, LRESULT& lReturn, HWND&, UINT& uMsg,
+                                   WPARAM& wParam, LPARAM&) {
+        // Over a sizing edge the edge cursor is the answer to the system's question, or the
+        // class cursor would come back between every two moves.
+        if (bBefore && uMsg == WM_SETCURSOR && SetEdgeCursor()) {
+            bHandled = true;
+            lReturn = TRUE;
+            return;
+        }
         objSubclass_MsgCome(bBefore, uMsg, wParam);
     };
 }
@@ -124,6 +132,15 @@ void cSetStyle::OnMouseMove(WPARAM wParam) {
     } else if (resizing_ && wParam != 0) {  // a button (or key) is still held
         UpdateOutline(cursor);
     }
+}
+
+bool cSetStyle::SetEdgeCursor() {
+    if (resizing_ || maximised_) return false;
+    const POINT cursor = CursorPos();
+    const int edge = EdgeAt(WindowRect(hwnd_), cursor.x, cursor.y);
+    if (edge == kEdgeNone) return false;
+    ::SetCursor(::LoadCursorW(nullptr, CursorFor(edge)));
+    return true;
 }
 
 void cSetStyle::OnLeftButtonDown() {

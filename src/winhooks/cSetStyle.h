@@ -51,6 +51,8 @@ public:
 private:
     void objSubclass_MsgCome(bool bBefore, UINT uMsg, WPARAM wParam);
     void OnMouseMove(WPARAM wParam);
+    // The edge cursor while the pointer is over a sizing edge; false elsewhere.
+    bool SetEdgeCursor();
     void OnLeftButtonDown();
     void StartResizing(int edge);
     void UpdateOutline(POINT cursor);

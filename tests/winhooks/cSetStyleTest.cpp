@@ -148,6 +148,10 @@ TEST_F(cSetStyleTest, EdgeCursorsFollowThePointer) {
     for (const Case& c : cases) {
         EXPECT_EQ(EdgeCodeAt(c.x, c.y), c.code) << c.what;
         EXPECT_EQ(::GetCursor(), ::LoadCursorW(nullptr, c.cursor)) << c.what;
+        // The system asks for the cursor before every move: the answer is the same one, so the
+        // class cursor never shows in between.
+        ::SendMessageW(hwnd(), WM_SETCURSOR, reinterpret_cast<WPARAM>(hwnd()), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+        EXPECT_EQ(::GetCursor(), ::LoadCursorW(nullptr, c.cursor)) << c.what << ", asked again";
     }
 }
 
