@@ -1,5 +1,6 @@
 #include "mainwindow/CacheMain.h"
 
+#include <string_view>
 #include <vector>
 
 #include "base/SystemLibraries.h"
@@ -70,8 +71,9 @@ bool DeleteGroups(IUrlCacheService& cache) {
     if (!cache.HasGroups()) return true;
     GROUPID group = 0;
     HANDLE find = cache.FindFirstUrlCacheGroup(0, CACHEGROUP_SEARCH_ALL, group);
-    // Error 2 is "no groups"; any other error ends the cleaning.
-    if (!find) return cache.LastError() == ERROR_FILE_NOT_FOUND;
+    // Error 2 is "no groups"; any other error ends the cleaning. No handle and no error at all
+    // is a service without groups (Wine's group calls are such stubs): the entries still go.
+    if (!find) return cache.LastError() == ERROR_FILE_NOT_FOUND || cache.LastError() == ERROR_SUCCESS;
     FindCloser closer(cache, find);
     for (;;) {
         if (!cache.DeleteUrlCacheGroup(group, CACHEGROUP_FLAG_FLUSHURL_ONDELETE)) return false;
@@ -112,6 +114,7 @@ bool SystemUrlCache::HasGroups() {
 }
 
 HANDLE SystemUrlCache::FindFirstUrlCacheGroup(DWORD dwFlags, DWORD dwFilter, GROUPID& groupId) {
+    ::SetLastError(ERROR_SUCCESS);  // a call that fails without a word leaves no stale error behind
     HANDLE find =
         sys::wininet().FindFirstUrlCacheGroup.call_or(nullptr, dwFlags, dwFilter, nullptr, 0, &groupId, nullptr);
     lastError_ = ::GetLastError();
@@ -131,6 +134,10 @@ bool SystemUrlCache::DeleteUrlCacheGroup(GROUPID groupId, DWORD dwFlags) {
 }
 
 HANDLE SystemUrlCache::FindFirstUrlCacheEntryA(const char* pattern, INTERNET_CACHE_ENTRY_INFOA* entry, DWORD& size) {
+    // "*.*" is every entry; the service's own word for that is no pattern ("cookie:" and
+    // "visited:" are the only others it documents), and a service that keeps to that finds
+    // nothing for "*.*".
+    if (pattern && std::string_view(pattern) == "*.*") pattern = nullptr;
     HANDLE find = sys::wininet().FindFirstUrlCacheEntryA.call_or(nullptr, pattern, entry, &size);
     lastError_ = ::GetLastError();
     return find;

@@ -200,11 +200,29 @@ TEST(ClearUrlCache, PhasesAgainstTheServiceAsWindowsDocumentsIt) {
     }
 }
 
-TEST(ClearUrlCache, RunsToItsEndOnThisSystem) {
-    SystemUrlCache cache;
-    ClearUrlCache(cache, "*.*", kKeepCookiesAndHistory);
+// The system's own cache: a page the browser stored is gone after the cleaning.
+TEST(ClearUrlCache, EmptiesThisSystemsCache) {
+    const char* url = "http://127.0.0.1:47299/xcyh2-cache-test/page.html";
+    char file[MAX_PATH] = {};
+    ASSERT_TRUE(::CreateUrlCacheEntryA(url, 0, "html", file, 0)) << ::GetLastError();
+    {
+        HANDLE h = ::CreateFileA(file, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+        ASSERT_NE(h, INVALID_HANDLE_VALUE);
+        DWORD written = 0;
+        ::WriteFile(h, "<html></html>", 13, &written, nullptr);
+        ::CloseHandle(h);
+    }
+    FILETIME never{};
+    ASSERT_TRUE(::CommitUrlCacheEntryA(url, file, never, never, NORMAL_CACHE_ENTRY, nullptr, 0, nullptr, nullptr))
+        << ::GetLastError();
+    auto stored = [url] {
+        DWORD size = 0;
+        ::GetUrlCacheEntryInfoA(url, nullptr, &size);
+        return ::GetLastError() == ERROR_INSUFFICIENT_BUFFER;
+    };
+    ASSERT_TRUE(stored());
     ClearUrlCache("*.*", kKeepCookiesAndHistory);
-    SUCCEED() << "groups " << (cache.HasGroups() ? "present" : "absent") << ", last error " << cache.LastError();
+    EXPECT_FALSE(stored());
 }
 
 }  // namespace
