@@ -7,6 +7,9 @@
 #include <vector>
 
 #include "base/LazyLibrary.h"
+#include "base/SystemLibraries.h"
+#include "base/utf.h"
+#include "support/WinTest.h"
 
 namespace xcyh2 {
 namespace {
@@ -64,6 +67,29 @@ TEST(LazyLibrary, ThreadsThatCallAtOnceAllGetTheEntryPoint) {
     for (auto& t : threads) t.join();
     for (GetTickCountFn fn : seen) EXPECT_EQ(fn, proc.get());
     EXPECT_NE(proc.get(), nullptr);
+}
+
+// The shell's "open" hands the system wide text: a program in a folder whose name is outside
+// the ANSI code page (ø is not in code page 936) starts, and gets its arguments whole.
+TEST(SystemLibraries, ShellOpenStartsAProgramOutsideTheAnsiCodePage) {
+    wchar_t temp[MAX_PATH + 1] = {};
+    ASSERT_GT(::GetTempPathW(MAX_PATH + 1, temp), 0u);
+    const std::wstring dir = std::wstring(temp) + L"xcyh2-tmp\u00F8\\";
+    ::CreateDirectoryW(dir.c_str(), nullptr);
+    const std::wstring program = dir + L"Update.exe", mark = dir + L"started.txt";
+    ::DeleteFileW(mark.c_str());
+    wchar_t self[MAX_PATH] = {};
+    std::wstring standIn(self, ::GetModuleFileNameW(nullptr, self, MAX_PATH));
+    standIn = standIn.substr(0, standIn.find_last_of(L'\\') + 1) + L"startmark.exe";
+    ASSERT_TRUE(::CopyFileW(standIn.c_str(), program.c_str(), FALSE)) << "no startmark.exe beside the test";
+    const std::wstring arguments = L"C:\\game\u00F8|C:\\game\u00F8\\xcyh2.exe";
+    EXPECT_TRUE(sys::ShellOpen(program, arguments));
+    EXPECT_TRUE(test::PumpUntil([&] { return !test::ReadWholeFile(mark).empty(); }, 20000));
+    const std::string line = test::ReadWholeFile(mark);
+    EXPECT_NE(line.find(WideToUtf8(arguments)), std::string::npos) << line;
+    ::DeleteFileW(mark.c_str());
+    ::DeleteFileW(program.c_str());
+    ::RemoveDirectoryW(dir.c_str());
 }
 
 }  // namespace

@@ -128,7 +128,11 @@ class LoginPage(unittest.TestCase):
             time.sleep(1)
             shell.screenshot("game-page.png")
             self.assertTrue(shell.running())
-            self.assertEqual(main["class"], "WebMainFrm")
+            # Still the same window, still shown, once the page is in it.
+            now = shell.window("WebMainFrm")
+            self.assertIsNotNone(now)
+            self.assertTrue(now["visible"])
+            self.assertEqual(now["hwnd"], main["hwnd"])
 
     def test_dragging_the_backdrop_takes_the_login_window_along(self):
         with demo_server() as server:
