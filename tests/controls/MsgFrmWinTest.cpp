@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <algorithm>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -151,8 +153,38 @@ TEST_F(MsgFrmTest, ShapePartsPixelsAndDragging) {
     EXPECT_EQ(dialog.BForm1().BackColor(), std::to_wstring(0xDEDEDE));
     EXPECT_EQ(dialog.iButton1().Caption(), L"是");
     EXPECT_EQ(dialog.iButton2().Caption(), L"否");
-    EXPECT_EQ(dialog.iButton2().cFont(), FontDesc{});  // 宋体 9 pt, GB2312
-    EXPECT_EQ(dialog.iButton2().cForeColor(), kButtonTextColour);
+    // The answers are drawn in the system's button-text colour, one character of 9 pt type (12
+    // pixels, smoothed) in the middle of the button: its pixels, not the properties, which
+    // would equal the control's defaults whether the dialog set them or not.
+    const COLORREF ink = ::GetSysColor(COLOR_BTNTEXT);
+    for (iButton* answer : {&dialog.iButton1(), &dialog.iButton2()}) {
+        const Pixels face = Pixels::FromDc(answer->hdc(), 65, 25);
+        const std::uint32_t background = face.At(1, 1);
+        auto level = [](std::uint32_t c, int shift) { return static_cast<int>((c >> shift) & 0xFF); };
+        int left = 65, right = -1, top = 25, bottom = -1, inked = 0, darkest = 0;
+        std::uint32_t darkestColour = background;
+        for (int y = 0; y < 25; ++y)
+            for (int x = 0; x < 65; ++x) {
+                const std::uint32_t c = face.At(x, y);
+                int away = 0;
+                for (int shift : {0, 8, 16}) away = std::max(away, std::abs(level(c, shift) - level(background, shift)));
+                if (away < 0x40) continue;  // the button's face, or the faintest edge of a stroke
+                ++inked;
+                left = std::min(left, x), right = std::max(right, x);
+                top = std::min(top, y), bottom = std::max(bottom, y);
+                if (away > darkest) darkest = away, darkestColour = c;
+            }
+        EXPECT_GT(inked, 15);
+        EXPECT_GE(bottom - top + 1, 8);
+        EXPECT_LE(bottom - top + 1, 13);
+        EXPECT_LE(right - left + 1, 13);  // one character
+        EXPECT_NEAR((left + right) / 2.0, 32, 3);
+        EXPECT_NEAR((top + bottom) / 2.0, 12, 3);
+        // The strokes' core is the ink's colour, give or take the smoothing.
+        EXPECT_NEAR(level(darkestColour, 16), GetRValue(ink), 0x60);
+        EXPECT_NEAR(level(darkestColour, 8), GetGValue(ink), 0x60);
+        EXPECT_NEAR(level(darkestColour, 0), GetBValue(ink), 0x60);
+    }
 
     // The close button shows the first frame of bitmap 103; the frame's edges come from bitmap 108
     // round a white inside that holds the question.

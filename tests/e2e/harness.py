@@ -69,8 +69,11 @@ def wait_until(condition, timeout=20.0, interval=0.2, message="condition"):
 class Shell:
     """One run of the shell (or another executable of the build) under Wine."""
 
-    def __init__(self, args=(), offline=False, exe="xcyh2.exe", fresh_temp=True):
+    def __init__(self, args=(), offline=False, exe="xcyh2.exe", fresh_temp=True, watch=()):
         self.build = build_dir()
+        # Window classes watched from just before the program starts (visible_until_exit).
+        self.watch = tuple(watch)
+        self.watchers = {}
         self.exe = os.path.join(self.build, "bin", exe)
         self.args = list(args)
         self.offline = offline
@@ -182,7 +185,30 @@ class Shell:
         wait_until(made, 10, 0.01, "the program's namespaces")
 
     def session_ready(self):
-        """Called once the prefix is ready, just before the program starts; nothing by default."""
+        """Called once the prefix is ready, just before the program starts: the watches begin."""
+        for cls in self.watch:
+            self.start_watch(cls)
+
+    def start_watch(self, cls):
+        """A probe in the session that notes every window of cls it sees visible, looking every
+        millisecond: a window shown only for a moment is seen too."""
+        probe = os.path.join(self.build, "bin", "winprobe.exe")
+        proc = subprocess.Popen(self.in_namespace([WINE_RUN, self.prefix, "--", probe, "watch", cls, "600000"]),
+                                env=self.env(), stdin=subprocess.DEVNULL, stdout=subprocess.PIPE,
+                                stderr=subprocess.DEVNULL, start_new_session=True)
+        if proc.stdout.readline().strip() != b"watching":
+            raise AssertionError(f"the watch for {cls} did not start")
+        self.watchers[cls] = proc
+
+    def end_watch(self, cls):
+        """Ends the watch of cls; every window it saw visible, as {"class", "hwnd"}."""
+        proc = self.watchers.pop(cls, None)
+        if proc is None:
+            return []
+        if proc.poll() is None:
+            os.killpg(proc.pid, signal.SIGTERM)
+        out = proc.communicate(timeout=30)[0]
+        return [json.loads(line) for line in out.decode("utf-8", "replace").splitlines() if line.startswith("{")]
 
     def running(self):
         return self.proc is not None and self.proc.poll() is None
@@ -195,6 +221,8 @@ class Shell:
         return self.exit_code
 
     def stop(self):
+        for cls in list(self.watchers):
+            self.end_watch(cls)
         if self.proc is None:
             return
         if self.proc.poll() is None:
@@ -259,12 +287,14 @@ class Shell:
             raise
 
     def visible_until_exit(self, cls, timeout=30):
-        """Watches the program until it ends; returns every sighting of a visible window of cls."""
-        seen = []
+        """Watches the program until it ends (from its start when cls is in `watch`, else from
+        now); returns every window of cls seen visible."""
+        if cls not in self.watchers:
+            self.start_watch(cls)
         deadline = time.monotonic() + timeout
         while self.running() and time.monotonic() < deadline:
-            seen += [w for w in self.windows() if w["class"] == cls and w["visible"]]
-        return seen
+            time.sleep(0.05)
+        return self.end_watch(cls)
 
     def message_boxes(self):
         return [w for w in self.windows() if w["class"] == "#32770" and w["visible"]]

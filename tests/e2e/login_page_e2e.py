@@ -38,12 +38,15 @@ class LoginPage(unittest.TestCase):
     def test_hidden_until_the_page_completes_then_shown_over_the_backdrop(self):
         with demo_server() as server:
             server.hold(LOGIN_PAGE)
-            with Shell() as shell:
+            with Shell(watch=["LoginFrm", "LoginBgFrm"]) as shell:
                 shell.wait_for_window("LoadFrm", visible=True, timeout=90)
                 shell.wait_for_window("LoginFrm", visible=False, timeout=30)
-                time.sleep(3)
-                self.assertFalse(visible(shell, "LoginFrm"))
-                self.assertFalse(visible(shell, "LoginBgFrm"))
+                # The page is asked for and held: until it completes, neither window shows, not
+                # even for a moment (watched from the program's start).
+                wait_until(lambda: LOGIN_PAGE in [r["path"] for r in server.requests()], 30,
+                           message="the login page to be asked for")
+                time.sleep(2)
+                self.assertEqual(shell.end_watch("LoginFrm") + shell.end_watch("LoginBgFrm"), [])
                 self.assertTrue(visible(shell, "LoadFrm"))
                 server.release(LOGIN_PAGE)
                 login = shell.wait_for_window("LoginFrm", visible=True, timeout=30)
@@ -148,10 +151,10 @@ class LoginPage(unittest.TestCase):
     def test_right_click_shows_no_context_menu(self):
         with demo_server() as server:
             shell, login = self.start_ready(server)
+            shell.start_watch("#32768")
             self.click_in(shell, login, PAGE_TEXT, button=3)
             time.sleep(1.5)
-            menus = [w for w in shell.windows() if w["class"] == "#32768" and w["visible"]]
-            self.assertEqual(menus, [])
+            self.assertEqual(shell.end_watch("#32768"), [])
             self.assertTrue(visible(shell, "LoginFrm"))
 
     def test_empty_login_page_gives_the_message_and_ends(self):

@@ -28,7 +28,7 @@ class OffLine(unittest.TestCase):
 
 class WebSwitch(unittest.TestCase):
     def test_opens_the_home_page_and_ends_without_the_loading_picture(self):
-        with demo_server(), Shell(args=["/web"]) as shell:
+        with demo_server(), Shell(args=["/web"], watch=["LoadFrm"]) as shell:
             seen = shell.visible_until_exit("LoadFrm")
             shell.wait_exit(timeout=10)
             self.assertEqual(seen, [])

@@ -94,7 +94,7 @@ class UpdateCheck(unittest.TestCase):
     def test_yes_starts_the_updater_with_the_shells_location_and_ends(self):
         with demo_server() as server:
             server.set(MANIFEST, NEWER)
-            with fresh_shell() as shell:
+            with fresh_shell(watch=["LoadFrm"]) as shell:
                 box = shell.wait_for_message_box(timeout=60)
                 shell.answer(box, IDYES)
                 seen = shell.visible_until_exit("LoadFrm")

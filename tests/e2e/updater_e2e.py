@@ -88,6 +88,7 @@ class Updater(Shell):
         return super().start()
 
     def session_ready(self):
+        super().session_ready()
         if self.running_ms is None:
             return
         self.program = subprocess.Popen([WINE_RUN, self.prefix, "--", "wine", "C:\\game\\xcyh2.exe",

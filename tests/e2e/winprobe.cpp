@@ -4,11 +4,17 @@
 //   winprobe button HWND ID       presses the dialog button with that id (IDOK 1, IDYES 6, IDNO 7)
 //   winprobe close HWND           asks the window to close (WM_CLOSE)
 //   winprobe post HWND MSG WPARAM LPARAM   posts a message (numbers in decimal)
+//   winprobe watch CLASS MS       for MS milliseconds, one JSON line {"class":..., "hwnd":...} for
+//                                 each window of that class seen visible; the line "watching"
+//                                 comes first, once the watch is on
 #include <windows.h>
 
 #include <cstdio>
+#include <algorithm>
 #include <cstdlib>
+#include <cstring>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -91,6 +97,29 @@ BOOL CALLBACK ListWindow(HWND hwnd, LPARAM) {
     return TRUE;
 }
 
+// Looks every millisecond, inside one process: a window shown for a moment between two probe
+// runs (each a Wine process of its own, a tenth of a second and more) is still seen. (This
+// Wine delivers no window events of other programs to SetWinEventHook.)
+int Watch(const char* cls, DWORD milliseconds) {
+    const std::wstring name(cls, cls + std::strlen(cls));
+    std::vector<HWND> seen;
+    std::printf("watching\n");
+    std::fflush(stdout);
+    const DWORD start = ::GetTickCount();
+    while (::GetTickCount() - start < milliseconds) {
+        for (HWND w = ::FindWindowExW(nullptr, nullptr, name.c_str(), nullptr); w;
+             w = ::FindWindowExW(nullptr, w, name.c_str(), nullptr)) {
+            if (!::IsWindowVisible(w) || std::find(seen.begin(), seen.end(), w) != seen.end()) continue;
+            seen.push_back(w);
+            std::printf("{\"class\":%s,\"hwnd\":%lu}\n", Json(name).c_str(),
+                        static_cast<unsigned long>(reinterpret_cast<ULONG_PTR>(w)));
+            std::fflush(stdout);
+        }
+        ::Sleep(1);
+    }
+    return 0;
+}
+
 HWND ParseHwnd(const char* text) { return reinterpret_cast<HWND>(static_cast<ULONG_PTR>(std::strtoul(text, nullptr, 10))); }
 
 }  // namespace
@@ -116,6 +145,10 @@ int main(int argc, char** argv) {
                    ? 0
                    : 1;
     }
-    std::fprintf(stderr, "usage: winprobe list | button HWND ID | close HWND | post HWND MSG WPARAM LPARAM\n");
+    if (argc >= 4 && std::string(argv[1]) == "watch") {
+        return Watch(argv[2], static_cast<DWORD>(std::strtoul(argv[3], nullptr, 10)));
+    }
+    std::fprintf(stderr,
+                 "usage: winprobe list | button HWND ID | close HWND | post HWND MSG WPARAM LPARAM | watch CLASS MS\n");
     return 2;
 }
