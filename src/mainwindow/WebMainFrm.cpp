@@ -3,6 +3,7 @@
 #include "mainwindow/WebMainFrm.h"
 
 #include "base/EventLog.h"
+#include "base/ScopedFlag.h"
 #include "base/SystemLibraries.h"
 #include "base/decimal.h"
 #include "base/twips.h"
@@ -226,12 +227,7 @@ void WebMainFrm::Form_QueryUnload(bool& cancel) {
         cancel = true;
         return;
     }
-    // Cleared however the question ends, also by an exception.
-    struct Asking {
-        bool& flag;
-        explicit Asking(bool& f) : flag(f) { flag = true; }
-        ~Asking() { flag = false; }
-    } asking(askingExit_);
+    ScopedFlag asking(askingExit_);  // cleared however the question ends, also by an exception
     if (environment_.askExit) m_bExit = environment_.askExit();
     else MsgFrm::Ask(handle(), m_bExit);
     if (!m_bExit) cancel = true;

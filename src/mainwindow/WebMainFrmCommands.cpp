@@ -1,6 +1,7 @@
 // What the main window does when the player acts on it: the title-area buttons, the menu, the
 // tab strip's events and the other surfaces of the title area.
 #include "base/EventLog.h"
+#include "base/ScopedFlag.h"
 #include "forms/MsgBox.h"
 #include "login/LoginFrm.h"
 #include "mainwindow/CacheMain.h"
@@ -77,11 +78,7 @@ void WebMainFrm::RunMenuUpdateCheck() {
     // Held here: closing the window during the download stops it and lets the window go,
     // while the download returns into a live object.
     std::shared_ptr<CDownLoadFile> download = download_;
-    struct Running {
-        bool& flag;
-        explicit Running(bool& f) : flag(f) { flag = true; }
-        ~Running() { flag = false; }
-    } running(updateCheckRunning_);
+    ScopedFlag running(updateCheckRunning_);
     UpdateCheckEnvironment check = environment_.update;
     // Its messages belong to this window: in front of it, and it waits for them.
     if (!check.msgBox) {
