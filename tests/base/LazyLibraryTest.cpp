@@ -1,15 +1,19 @@
-// DLLs and entry points found on first use: a missing one is a failing call, never a crash.
+// The platform layer's Windows pieces: DLLs and entry points found on first use (a missing one
+// is a failing call, never a crash), the shell's "open", and work on a thread of its own.
 #include <gtest/gtest.h>
 
 #include <windows.h>
 
+#include <stdexcept>
 #include <thread>
 #include <vector>
 
+#include "base/BackgroundWork.h"
 #include "base/LazyLibrary.h"
 #include "base/SystemLibraries.h"
 #include "base/utf.h"
 #include "support/WinTest.h"
+#include "tabstrip/EventLogWatch.h"
 
 namespace xcyh2 {
 namespace {
@@ -67,6 +71,16 @@ TEST(LazyLibrary, ThreadsThatCallAtOnceAllGetTheEntryPoint) {
     for (auto& t : threads) t.join();
     for (GetTickCountFn fn : seen) EXPECT_EQ(fn, proc.get());
     EXPECT_NE(proc.get(), nullptr);
+}
+
+// Start-up work that throws on its thread stops there: reported, and the work counts as done.
+TEST(BackgroundWork, AnExceptionOnItsThreadIsReportedAndTheWaitEnds) {
+    test::EventLogWatch log;
+    {
+        BackgroundWork work([] { throw std::runtime_error("work failed"); });
+        work.Wait();
+    }
+    EXPECT_EQ(test::EventLogWatch::Lines(), std::vector<std::wstring>{L"BackgroundWork: work failed"});
 }
 
 // The shell's "open" hands the system wide text: a program in a folder whose name is outside

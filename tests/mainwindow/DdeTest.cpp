@@ -4,13 +4,16 @@
 #include <windows.h>
 
 #include <memory>
+#include <stdexcept>
 #include <string>
+#include <vector>
 
 #include "forms/Application.h"
 #include "login/FakeBrowser.h"
 #include "mainwindow/DdeService.h"
 #include "mainwindow/WebMainFrm.h"
 #include "support/WinTest.h"
+#include "tabstrip/EventLogWatch.h"
 
 namespace xcyh2 {
 namespace {
@@ -81,6 +84,22 @@ TEST(DdeService, ExecuteRequestsOpenWebAddressesInTheMainWindowAndNothingElse) {
     service.Stop();
     EXPECT_EQ(RunClient(kDdeTopic, game1), 2u);  // the service is gone with it
     EXPECT_FALSE(frm.IsLoaded());
+}
+
+// A handler that throws stops at the DDE library's callback: the request is refused and the
+// failure logged; the service answers the next request.
+TEST(DdeService, AThrowingHandlerRefusesTheRequestAndTheServiceGoesOn) {
+    test::EventLogWatch log;
+    bool fail = true;
+    DdeService service;
+    ASSERT_TRUE(service.Start(ShellDdeServiceName(), [&](const std::wstring&) {
+        if (fail) throw std::runtime_error("handler failed");
+        return true;
+    }));
+    EXPECT_EQ(RunClient(kDdeTopic, L"http://127.0.0.1:47240/xcyh2/game1.html"), 1u);
+    EXPECT_EQ(test::EventLogWatch::Lines(), std::vector<std::wstring>{L"DdeService.Execute: handler failed"});
+    fail = false;
+    EXPECT_EQ(RunClient(kDdeTopic, L"http://127.0.0.1:47240/xcyh2/game1.html"), 0u);
 }
 
 }  // namespace
