@@ -1,5 +1,7 @@
 #include "base/SystemLibraries.h"
 
+#include "base/win_handles.h"
+
 namespace xcyh2::sys {
 
 WinInet& wininet() {
@@ -29,6 +31,14 @@ bool ShellOpen(const std::wstring& file, const std::wstring& parameters) {
                                         parameters.empty() ? nullptr : parameters.c_str(), nullptr, SW_SHOWNORMAL);
     return reinterpret_cast<INT_PTR>(result) > 32;
 }
+
+}  // namespace xcyh2::sys
+
+namespace xcyh2::detail {
+void CloseInternet(HINTERNET h) { sys::wininet().InternetCloseHandle.call_or(FALSE, h); }
+}  // namespace xcyh2::detail
+
+namespace xcyh2::sys {
 
 BOOL WINAPI ShellNotifyIconA(DWORD dwMessage, PNOTIFYICONDATAA lpData) {
     return shell32().Shell_NotifyIconA.call_or(FALSE, dwMessage, lpData);

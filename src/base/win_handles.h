@@ -4,7 +4,6 @@
 #include <windows.h>
 #include <wininet.h>
 
-#include "base/SystemLibraries.h"
 #include "base/unique_any.h"
 
 namespace xcyh2 {
@@ -16,7 +15,7 @@ inline void CloseDc(HDC h) { ::DeleteDC(h); }
 inline void CloseIcon(HICON h) { ::DestroyIcon(h); }
 inline void CloseFind(HANDLE h) { ::FindClose(h); }
 inline void CloseWindow(HWND h) { ::DestroyWindow(h); }
-inline void CloseInternet(HINTERNET h) { sys::wininet().InternetCloseHandle.call_or(FALSE, h); }
+void CloseInternet(HINTERNET h);  // through WinINet loaded on first use (SystemLibraries.cpp)
 inline void CloseGlobal(HGLOBAL h) { ::GlobalFree(h); }
 inline void CloseModule(HMODULE h) { ::FreeLibrary(h); }
 inline void CloseMenu(HMENU h) { ::DestroyMenu(h); }

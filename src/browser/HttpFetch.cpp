@@ -4,6 +4,7 @@
 
 #include <thread>
 
+#include "base/SystemLibraries.h"
 #include "base/win_handles.h"
 
 namespace xcyh2::browser {

@@ -7,6 +7,7 @@
 #include <limits>
 
 #include "base/PartFile.h"
+#include "base/SystemLibraries.h"
 #include "base/ansi.h"
 #include "base/win_handles.h"
 #include "forms/Application.h"
