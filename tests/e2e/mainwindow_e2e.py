@@ -132,9 +132,8 @@ class MainWindow(unittest.TestCase):
                     shell.screenshot("main-window-exit-question.png")
                 shell.click(dialog["x"] + answer[0], dialog["y"] + answer[1])
                 if answer == NO_BUTTON:
+                    # The window answers after no: the next round's menu comes up over it.
                     shell.wait(lambda: shell.window(EXIT_DIALOG) is None, 10, "the dialog to go")
-                    time.sleep(1)
-                    self.assertTrue(shell.running())
                     self.assertTrue(shell.window("WebMainFrm")["visible"])
             self.assertEqual(shell.wait_exit(timeout=30), 0)
 
@@ -211,8 +210,12 @@ class MainWindow(unittest.TestCase):
             # drag the window.
             button_shows(main, 1105, 25, "btn_max.bmp", 3, "the restore glyph while maximised")
             shell.drag(main["x"] + 70, main["y"] + 15, main["x"] + 170, main["y"] + 65)
-            time.sleep(1)
+            # Once the drag's messages are handled, the close button's hover look shows where it
+            # was: a window that moved would show it 100 pixels further on.
+            shell.xdotool("mousemove", "--sync", x + 20, y + 9)
+            button_shows(main, 730, 43, "btn_close.bmp", 1, "the close button's hover look after the drag")
             self.assertEqual(rect(shell.window("WebMainFrm")), rect(main))
+            shell.xdotool("mousemove", "--sync", *away)
 
             # Restored by its button, the window goes back to where it was before it was
             # maximised and the button shows the maximise glyph; maximised and restored again, it

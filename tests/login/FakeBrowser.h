@@ -2,6 +2,7 @@
 // events the test tells it to, with the document the test sets.
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -12,6 +13,10 @@ namespace xcyh2::test {
 
 class FakeBrowser : public browser::IWebBrowser {
 public:
+    // An engine may still raise events while it is being released.
+    ~FakeBrowser() override {
+        if (auto last = std::move(onRelease)) last(*this);
+    }
     HWND hWnd() const override { return nullptr; }
     void Move(int, int, int, int) override {}
     void Navigate(const std::wstring& url) override { navigated.push_back(url); }
@@ -45,6 +50,7 @@ public:
         return processed;
     }
 
+    std::function<void(FakeBrowser&)> onRelease;
     std::vector<std::wstring> navigated;
     std::vector<std::wstring> overflow;  // every root overflow set
     int refreshed = 0;

@@ -318,6 +318,16 @@ TEST_F(MainWindowTest, EveryWayOfClosingAsksOnceUnlessLeavingIsConfirmed) {
         SCOPED_TRACE(c.name);
         frm().SetURL(kGame1);
         if (c.tabs > 1) frm().SetURL(kGame2);
+        // Every page raises its events once more while it is being released.
+        for (auto& weak : browsers)
+            if (auto b = weak.lock())
+                b->onRelease = [](test::FakeBrowser& page) {
+                    page.FireDownloadBegin();
+                    page.FireTitleChange(L"released");
+                    page.FireDocumentComplete(true, kGame1);
+                    page.FireNewWindow(L"http://127.0.0.1:47240/xcyh2/released.html");
+                };
+        opened.clear();
         HWND window = frm().handle();
         asked = 0;
         answerYes = c.answer;
@@ -328,12 +338,14 @@ TEST_F(MainWindowTest, EveryWayOfClosingAsksOnceUnlessLeavingIsConfirmed) {
         EXPECT_EQ(!::IsWindow(window), c.unloaded);
         if (frm().IsLoaded()) {
             EXPECT_EQ(tabs().Count(), c.tabs - (c.asked == 0 && !c.exitFlag ? 1 : 0));
+            for (int i = 0; i < tabs().Count(); ++i) EXPECT_NE(tabs().Item(i)->Caption(), L"released");
             EXPECT_TRUE(ModMsg::Hooked(window));
             frm().m_bExit = true;
             frm().Unload();
         }
         EXPECT_FALSE(ModMsg::Hooked(window));
         test::PumpMessages(150);
+        EXPECT_EQ(opened, std::vector<std::wstring>{});
     }
 }
 
