@@ -2,6 +2,7 @@
 the loading picture, Yes hands over to the updater and ends the shell."""
 
 import os
+import shutil
 import unittest
 
 from harness import IDNO, IDYES, Shell, demo_server, e2e_main, test_port, wait_until
@@ -107,6 +108,28 @@ class UpdateCheck(unittest.TestCase):
                 # answers, so it replaces nothing and says so).
                 shell.wait_for_window("UpdateFrm", visible=True, timeout=30)
                 self.assertEqual(updater_arguments(), shell_location(shell))
+
+    def test_yes_hands_over_from_a_temporary_folder_outside_the_code_page(self):
+        """ø is outside code page 936: the updater is written to that folder and starts from it."""
+        with demo_server() as server:
+            server.set(MANIFEST, NEWER)
+            shell = Shell(fresh_temp=False)
+            temp = os.path.join(shell.prefix, "drive_c", "tmp\u00f8")
+            shutil.rmtree(temp, ignore_errors=True)
+            os.makedirs(temp)
+            # The folder is the shell's %TEMP% and %TMP%: cmd starts it with both set.
+            location = shell_location(shell)
+            program = "Z:" + shell.exe.replace("/", "\\")
+            shell.exe, shell.args = "cmd.exe", ["/c", f"set TEMP=C:\\tmp\u00f8&& set TMP=C:\\tmp\u00f8&& {program}"]
+            with shell:
+                box = shell.wait_for_message_box(timeout=60)
+                self.assertEqual(box["text"], QUESTION)
+                shell.answer(box, IDYES)
+                shell.wait_for_window("UpdateFrm", visible=True, timeout=30)
+                self.assertEqual(updater_arguments(), location)
+                self.assertTrue(os.path.exists(os.path.join(temp, "Update.exe")))
+                self.assertNotIn(MANIFEST + ".sig", [r["path"] for r in server.requests()])  # a build without a key
+            shutil.rmtree(temp, ignore_errors=True)
 
     def test_with_the_server_down_an_earlier_copy_is_used_without_a_message(self):
         # No server at all: the download fails silently and start-up goes on.
