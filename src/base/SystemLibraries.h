@@ -24,6 +24,10 @@ struct WinInet {
     Proc<decltype(&::InternetOpenW)> InternetOpenW{dll, "InternetOpenW"};
     Proc<decltype(&::InternetOpenUrlA)> InternetOpenUrlA{dll, "InternetOpenUrlA"};
     Proc<decltype(&::InternetOpenUrlW)> InternetOpenUrlW{dll, "InternetOpenUrlW"};
+    Proc<decltype(&::InternetCrackUrlA)> InternetCrackUrlA{dll, "InternetCrackUrlA"};
+    Proc<decltype(&::InternetConnectA)> InternetConnectA{dll, "InternetConnectA"};
+    Proc<decltype(&::HttpOpenRequestA)> HttpOpenRequestA{dll, "HttpOpenRequestA"};
+    Proc<decltype(&::HttpSendRequestA)> HttpSendRequestA{dll, "HttpSendRequestA"};
     Proc<decltype(&::InternetSetOptionA)> InternetSetOptionA{dll, "InternetSetOptionA"};
     Proc<decltype(&::InternetSetOptionW)> InternetSetOptionW{dll, "InternetSetOptionW"};
     Proc<decltype(&::InternetQueryOptionW)> InternetQueryOptionW{dll, "InternetQueryOptionW"};

@@ -36,6 +36,50 @@ std::uint32_t QueryContentLength(HINTERNET request) {
     return digits ? static_cast<std::uint32_t>(length) : 0;
 }
 
+// One GET of an http:// or https:// address: the connection to its host and the request on it.
+// The time limits are set on the request itself too: Wine's WinINet takes the receive limit only
+// from there, and with it on the session alone a server that never answers holds the call for
+// ever.
+struct Get {
+    unique_hinternet connection;  // released after the request
+    unique_hinternet request;
+};
+
+Get OpenGet(HINTERNET session, const std::string& url, DWORD receiveTimeout) {
+    sys::WinInet& wininet = sys::wininet();
+    // Lengths of 1 with no buffers: the parts are handed back as pointers into url.
+    URL_COMPONENTSA parts{};
+    parts.dwStructSize = sizeof(parts);
+    parts.dwHostNameLength = parts.dwUrlPathLength = parts.dwExtraInfoLength = 1;
+    if (!wininet.InternetCrackUrlA.call_or(FALSE, url.c_str(), static_cast<DWORD>(url.size()), DWORD(0), &parts))
+        return {};
+    if (parts.nScheme != INTERNET_SCHEME_HTTP && parts.nScheme != INTERNET_SCHEME_HTTPS) return {};
+    std::string host(parts.lpszHostName, parts.dwHostNameLength);
+    std::string path = std::string(parts.lpszUrlPath ? parts.lpszUrlPath : "", parts.dwUrlPathLength) +
+                       std::string(parts.lpszExtraInfo ? parts.lpszExtraInfo : "", parts.dwExtraInfoLength);
+    if (path.empty()) path = "/";
+    Get get;
+    get.connection.reset(wininet.InternetConnectA.call_or(HINTERNET(nullptr), session, host.c_str(), parts.nPort,
+                                                          LPCSTR(nullptr), LPCSTR(nullptr), DWORD(INTERNET_SERVICE_HTTP),
+                                                          DWORD(0), DWORD_PTR(0)));
+    if (!get.connection) return {};
+    // What the system's own "open this address" asks for: anything, always from the server, and
+    // no second copy in the browser cache, since the file itself is what the caller keeps.
+    LPCSTR accept[] = {"*/*", nullptr};
+    DWORD flags = INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE |
+                  (parts.nScheme == INTERNET_SCHEME_HTTPS ? INTERNET_FLAG_SECURE : 0);
+    get.request.reset(wininet.HttpOpenRequestA.call_or(HINTERNET(nullptr), get.connection.get(), LPCSTR(nullptr),
+                                                       path.c_str(), LPCSTR(nullptr), LPCSTR(nullptr), accept, flags,
+                                                       DWORD_PTR(0)));
+    if (!get.request) return {};
+    wininet.InternetSetOptionA.call_or(FALSE, get.request.get(), DWORD(INTERNET_OPTION_RECEIVE_TIMEOUT),
+                                       static_cast<LPVOID>(&receiveTimeout), DWORD(sizeof(receiveTimeout)));
+    if (!wininet.HttpSendRequestA.call_or(FALSE, get.request.get(), LPCSTR(nullptr), DWORD(0), LPVOID(nullptr),
+                                          DWORD(0)))
+        return {};
+    return get;
+}
+
 // The system refuses to replace a file that is open without delete sharing, as a running
 // program's file is.
 bool InUse(DWORD error) {
@@ -63,11 +107,8 @@ bool CDownLoadFile::Transfer(const std::wstring& url, const std::wstring& saveFi
     sys::wininet().InternetSetOptionA.call_or(FALSE, session.get(), INTERNET_OPTION_RECEIVE_TIMEOUT, &receiveTimeout,
                                               sizeof(receiveTimeout));
 
-    // Always from the server; and no second copy in the browser cache, since the file itself is
-    // what the caller keeps.
-    unique_hinternet request(
-        sys::wininet().InternetOpenUrlA.call_or(nullptr, session.get(), WideToAnsi(url).c_str(), nullptr, 0,
-                                                INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE, 0));
+    Get get = OpenGet(session.get(), WideToAnsi(url), receiveTimeout);
+    unique_hinternet& request = get.request;
     if (!request) return false;
 
     DWORD status = 0;
