@@ -1,5 +1,6 @@
 #!/usr/bin/env python3
-"""Checks tools/demo-server: the demo site, the /test/ responses and the /control/ endpoints.
+"""Checks tools/demo-server: the demo site, the manifest signature, ranges, the /test/
+responses and the /control/ endpoints; and tools/sign-manifest.
 
 Run with: python3 tests/demo_server_test.py
 """
@@ -20,12 +21,37 @@ sys.path.insert(0, TOOLS)
 
 from demo_server_client import SERVER_SCRIPT, DemoServer  # noqa: E402
 
+SIGN_MANIFEST = os.path.join(TOOLS, "sign-manifest")
+MANIFEST = "/gamehome/xcyh2/update.txt"
+SIGNATURE = MANIFEST + ".sig"
+
 
 def expected_bytes(n):
     return (bytes(range(251)) * (n // 251 + 1))[:n]
 
 
-def raw_get(port, target, keep_alive=True, timeout=5.0):
+def make_key(directory, name, curve="prime256v1"):
+    """A fresh EC private key; returns the paths of it and of its public half."""
+    private, public = os.path.join(directory, name + ".pem"), os.path.join(directory, name + ".pub")
+    subprocess.run(["openssl", "ecparam", "-name", curve, "-genkey", "-noout", "-out", private],
+                   check=True)
+    subprocess.run(["openssl", "ec", "-in", private, "-pubout", "-out", public], check=True,
+                   stderr=subprocess.DEVNULL)
+    return private, public
+
+
+def verifies(public_key, signature, data):
+    """Whether openssl accepts `signature` (DER) over `data` for `public_key`."""
+    with tempfile.TemporaryDirectory() as tmp:
+        sig_path = os.path.join(tmp, "sig")
+        with open(sig_path, "wb") as f:
+            f.write(signature)
+        proc = subprocess.run(["openssl", "dgst", "-sha256", "-verify", public_key,
+                               "-signature", sig_path], input=data, capture_output=True)
+    return proc.returncode == 0
+
+
+def raw_get(port, target, keep_alive=True, timeout=5.0, headers=None):
     """Sends one GET and reads until the server closes: (status, headers, raw body bytes).
 
     With keep_alive the request does not ask for the connection to close, so the read only
@@ -33,6 +59,8 @@ def raw_get(port, target, keep_alive=True, timeout=5.0):
     sock = socket.create_connection(("127.0.0.1", port), timeout=timeout)
     try:
         request = "GET %s HTTP/1.1\r\nHost: 127.0.0.1:%d\r\n" % (target, port)
+        for name, value in (headers or {}).items():
+            request += "%s: %s\r\n" % (name, value)
         if not keep_alive:
             request += "Connection: close\r\n"
         sock.sendall((request + "\r\n").encode("ascii"))
@@ -79,7 +107,8 @@ class DemoServerTest(unittest.TestCase):
     def setUpClass(cls):
         cls.tmp = tempfile.TemporaryDirectory()
         cls.log_path = os.path.join(cls.tmp.name, "requests.log")
-        cls.server = DemoServer(log=cls.log_path).start()
+        cls.key, cls.public_key = make_key(cls.tmp.name, "signer")
+        cls.server = DemoServer(log=cls.log_path, sign_with=cls.key).start()
 
     @classmethod
     def tearDownClass(cls):
@@ -173,6 +202,86 @@ class DemoServerTest(unittest.TestCase):
                      "/xcyh2/%2e%2e/%2e%2e/demo-server"):
             with self.subTest(path=path):
                 self.assertEqual(self.get(path)[0], 404)
+
+    # --- manifest signature and ranges --------------------------------------------------------
+
+    def test_signature_covers_the_manifest_being_served(self):
+        # The site file as this request's Host gets it, then an override set for the manifest.
+        for host in (self.server.host, "demo.test:8080"):
+            with self.subTest(host=host):
+                _, _, manifest = self.get(MANIFEST, headers={"Host": host})
+                status, headers, signature = self.get(SIGNATURE, headers={"Host": host})
+                self.assertEqual(status, 200)
+                self.assertTrue(verifies(self.public_key, signature, manifest))
+        _, _, site = self.get(MANIFEST)
+        self.server.set(MANIFEST, b"version=9.9.9\r\n")
+        _, _, signature = self.get(SIGNATURE)
+        self.assertTrue(verifies(self.public_key, signature, b"version=9.9.9\r\n"))
+        self.assertFalse(verifies(self.public_key, signature, site))
+        self.assertEqual(self.get(SIGNATURE)[2], signature)  # one signature per manifest body
+
+    def test_signature_set_for_its_path_wins_and_none_is_made_without_a_key(self):
+        for body in (b"", b"\x30\x03not a signature"):
+            with self.subTest(body=body):
+                self.server.set(SIGNATURE, body)
+                status, headers, got = self.get(SIGNATURE)
+                self.assertEqual((status, headers["Content-Length"], got),
+                                 (200, str(len(body)), body))
+        with DemoServer() as plain:
+            self.assertEqual(plain.fetch(MANIFEST)[0], 200)
+            self.assertEqual(plain.fetch(SIGNATURE)[0], 404)
+
+    def test_ranges(self):
+        body = os.urandom(1000)
+        self.server.set("/files/range.bin", body, chunk=300)  # pieces must not shift a range
+        cases = [
+            # Range header, status, Content-Range, body
+            ("bytes=0-", 206, "bytes 0-999/1000", body),
+            ("bytes=100-", 206, "bytes 100-999/1000", body[100:]),
+            ("bytes=100-399", 206, "bytes 100-399/1000", body[100:400]),
+            ("bytes=999-5000", 206, "bytes 999-999/1000", body[999:]),
+            ("bytes=-300", 206, "bytes 700-999/1000", body[700:]),
+            ("bytes=1000-", 416, "bytes */1000", None),
+            ("bytes=5000-6000", 416, "bytes */1000", None),
+            ("bytes=400-100", 200, None, body),
+            ("bytes=0-10,20-30", 200, None, body),
+            ("bytes=x-", 200, None, body),
+            ("items=0-", 200, None, body),
+        ]
+        for header, status, content_range, expected in cases:
+            with self.subTest(header):
+                got_status, headers, got = self.get("/files/range.bin", headers={"Range": header})
+                self.assertEqual((got_status, headers["Content-Range"]), (status, content_range))
+                if expected is not None:
+                    self.assertEqual((headers["Content-Length"], got),
+                                     (str(len(expected)), expected))
+        _, _, manifest = self.get(MANIFEST)
+        self.assertEqual(self.get(MANIFEST, headers={"Range": "bytes=8-"})[:3:2],
+                         (206, manifest[8:]))
+
+    def test_cut_sends_less_than_announced_once(self):
+        body = os.urandom(5000)
+        self.server.set("/files/cut.bin", body, chunk=1000)
+        _, _, manifest = self.get(MANIFEST)
+        cases = [
+            # path, Range header, cut after, announced length, bytes before the close
+            ("/files/cut.bin", None, 1234, 5000, body[:1234]),
+            ("/files/cut.bin", "bytes=1000-", 500, 4000, body[1000:1500]),
+            ("/files/cut.bin", None, 0, 5000, b""),
+            (MANIFEST, None, 10, len(manifest), manifest[:10]),
+            ("/test/bytes/200000", None, 70000, 200000, expected_bytes(70000)),
+        ]
+        for path, header, after, announced, expected in cases:
+            with self.subTest(path=path, range=header, after=after):
+                headers = {"Range": header} if header else {}
+                self.server.clear_requests()
+                self.server.cut(path, after)
+                _, got_headers, got = raw_get(self.server.port, path, headers=headers)
+                self.assertEqual((got_headers["content-length"], got), (str(announced), expected))
+                _, _, whole = self.get(path, headers=headers)
+                self.assertEqual(len(whole), announced)
+                self.assertEqual([(r["range"], r["sent"]) for r in self.server.requests()],
+                                 [(header, after), (header, announced)])
 
     # --- /test/ -------------------------------------------------------------------------------
 
@@ -295,19 +404,66 @@ class DemoServerTest(unittest.TestCase):
 
     def test_requests_are_recorded_and_logged(self):
         self.server.clear_requests()
-        self.get("/test/bytes/1?probe=1",
-                 headers={"Cache-Control": "no-cache", "Pragma": "no-cache"})
+        self.get("/test/bytes/3?probe=1",
+                 headers={"Cache-Control": "no-cache", "Pragma": "no-cache", "Range": "bytes=1-"})
+        self.get("/test/bytes/2?probe=2")
         seen = self.server.requests()
-        self.assertEqual(len(seen), 1)  # control requests are not listed
+        self.assertEqual(len(seen), 2)  # control requests are not listed
         self.assertEqual((seen[0]["method"], seen[0]["path"], seen[0]["query"]),
-                         ("GET", "/test/bytes/1", "probe=1"))
+                         ("GET", "/test/bytes/3", "probe=1"))
         self.assertEqual(seen[0]["headers"]["Cache-Control"], "no-cache")
         self.assertEqual(seen[0]["headers"]["Pragma"], "no-cache")
+        # /test/ responses ignore the range: all three bytes go out.
+        self.assertEqual([(e["range"], e["sent"]) for e in seen], [("bytes=1-", 3), (None, 2)])
 
-        with open(self.log_path, encoding="utf-8") as f:
-            logged = [json.loads(line) for line in f]
-        probe = [e for e in logged if e["query"] == "probe=1"]
-        self.assertEqual(probe[-1]["headers"], {"Cache-Control": "no-cache", "Pragma": "no-cache"})
+        # A line is written once its response has ended, which may be just after the client
+        # has read it.
+        deadline = time.monotonic() + 2
+        while True:
+            with open(self.log_path, encoding="utf-8") as f:
+                logged = [json.loads(line) for line in f]
+            probes = [e for e in logged if e["query"].startswith("probe=")]
+            if len(probes) >= 2 or time.monotonic() > deadline:
+                break
+            time.sleep(0.02)
+        self.assertEqual(probes[-2:], [
+            {"method": "GET", "path": "/test/bytes/3", "query": "probe=1",
+             "headers": {"Cache-Control": "no-cache", "Pragma": "no-cache"},
+             "range": "bytes=1-", "sent": 3},
+            {"method": "GET", "path": "/test/bytes/2", "query": "probe=2", "headers": {},
+             "range": None, "sent": 2}])
+
+
+class SignManifestTest(unittest.TestCase):
+    def test_signs_with_a_p256_key_and_names_the_file_it_cannot_use(self):
+        with tempfile.TemporaryDirectory() as tmp:
+            key, public = make_key(tmp, "signer")
+            wrong_curve, _ = make_key(tmp, "p384", "secp384r1")
+            manifest = os.path.join(tmp, "update.txt")
+            with open(manifest, "wb") as f:
+                f.write(b"version=9.9.9\r\n")
+            missing = os.path.join(tmp, "missing")
+            cases = [
+                # arguments, exit code, what stderr names
+                ([wrong_curve, manifest], 1, wrong_curve),
+                ([public, manifest], 1, public),
+                ([missing, manifest], 1, missing),
+                ([key, missing], 1, missing),
+                ([key], 2, "usage: sign-manifest"),
+                ([key, manifest], 0, None),
+            ]
+            for args, code, named in cases:
+                with self.subTest(args=[os.path.basename(a) for a in args]):
+                    proc = subprocess.run([SIGN_MANIFEST] + args, capture_output=True, text=True)
+                    self.assertEqual(proc.returncode, code, proc.stderr)
+                    self.assertNotIn("PRIVATE KEY", proc.stdout + proc.stderr)
+                    if named:
+                        self.assertEqual(len(proc.stderr.splitlines()), 1, proc.stderr)
+                        self.assertIn(named, proc.stderr)
+                        self.assertFalse(os.path.exists(manifest + ".sig"))
+            self.assertEqual(proc.stdout, manifest + ".sig\n")
+            with open(manifest + ".sig", "rb") as f:
+                self.assertTrue(verifies(public, f.read(), b"version=9.9.9\r\n"))
 
 
 class LifecycleTest(unittest.TestCase):

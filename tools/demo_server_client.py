@@ -2,15 +2,18 @@
 
     from demo_server_client import DemoServer
 
-    with DemoServer() as server:
+    with DemoServer(sign_with="private.pem") as server:   # sign_with: signs the manifest
         server.host                      # "127.0.0.1:PORT"
         server.url("/xcyh2/login/login.html")
         server.hold("/xcyh2/login/login.html")
         server.release("/xcyh2/login/login.html")
         server.set("/gamehome/xcyh2/update.txt", b"version=1.2.0\\r\\n")
+        server.set("/gamehome/xcyh2/update.txt.sig", b"")     # a signature of zero bytes
         server.set("/files/big.bin", data, chunk=65536, delay_ms=100)   # sent slowly
+        server.cut("/files/big.bin", 1000)   # the next GET stops after 1000 bytes of body
         server.reset()
-        server.requests()                # [{"seq", "time", "method", "path", "query", "headers"}]
+        server.requests()   # [{"seq", "time", "method", "path", "query", "headers", "range",
+                            #   "sent"}]
 
 The server runs as a subprocess on a free port and is stopped (SIGTERM, then kill) on exit.
 Control calls go straight to 127.0.0.1 and ignore any proxy settings.
@@ -35,9 +38,12 @@ class DemoServerError(RuntimeError):
 
 
 class DemoServer:
-    def __init__(self, log=None, port=0, startup_timeout=10.0):
-        """log: file the server appends its per-request JSON lines to (none by default)."""
+    def __init__(self, log=None, port=0, startup_timeout=10.0, sign_with=None):
+        """log: file the server appends its per-request JSON lines to (none by default).
+        sign_with: private key the server signs the manifest with (it serves no signature
+        without one)."""
         self.log = log
+        self.sign_with = sign_with
         self.port = None
         self.host = None
         self._requested_port = port
@@ -56,6 +62,8 @@ class DemoServer:
                "--port-file", port_file]
         if self.log:
             cmd += ["--log", self.log]
+        if self.sign_with:
+            cmd += ["--sign-with", self.sign_with]
         self._proc = subprocess.Popen(cmd, stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL)
         deadline = time.monotonic() + self._startup_timeout
         while not os.path.exists(port_file):
@@ -147,8 +155,8 @@ class DemoServer:
         self._control("release", params={"path": path})
 
     def set(self, path, body, type=None, chunk=None, delay_ms=None):
-        """Serves exactly `body` (bytes, or str sent as UTF-8) for `path` from now on; with
-        `chunk`, in pieces of that many bytes, `delay_ms` apart."""
+        """Serves exactly `body` (bytes, or str sent as UTF-8; it may be empty) for `path` from
+        now on; with `chunk`, in pieces of that many bytes, `delay_ms` apart."""
         if isinstance(body, str):
             body = body.encode("utf-8")
         params = {"path": path}
@@ -159,12 +167,20 @@ class DemoServer:
             params["delay_ms"] = delay_ms or 0
         self._control("set", params=params, body=body)
 
+    def cut(self, path, after_bytes):
+        """The next GET of `path` announces its whole length (or its part's, for a Range) but
+        the server closes the connection after `after_bytes` bytes of body; the request after
+        it is served whole."""
+        self._control("cut", params={"path": path, "after": int(after_bytes)})
+
     def reset(self):
-        """Drops every override and hold."""
+        """Drops every override, cut and hold."""
         self._control("reset")
 
     def requests(self):
-        """Requests seen so far (control requests excluded), oldest first."""
+        """Requests seen so far (control requests excluded), oldest first. "range" is the Range
+        header (None without one); "sent" the body bytes written so far (None until the
+        response began; final once it has ended, fewer than announced when it was cut)."""
         return json.loads(self._control("requests", method="GET").decode("utf-8"))
 
     def clear_requests(self):
