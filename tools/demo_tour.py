@@ -31,6 +31,7 @@ SECONDS have passed since it started, and saves BUILD_DIR/demo-loading.png (stag
 BUILD_DIR/demo.png (the game window with its two tabs, at the end), checked the same way.
 """
 
+import hashlib
 import json
 import os
 import shutil
@@ -82,7 +83,10 @@ def program_version(path):
 
 
 def manifest(version, host, files):
-    lines = [f"version={version}"] + [f"{name}|http://{host}{path}|" for name, path in files]
+    """A manifest listing (name, path, bytes) files, each with its SHA-256: a build with the
+    publisher's key installs nothing without one."""
+    lines = [f"version={version}"] + [f"{name}|http://{host}{path}|{hashlib.sha256(body).hexdigest()}"
+                                      for name, path, body in files]
     return ("\r\n".join(lines) + "\r\n").encode("gbk")
 
 
@@ -156,7 +160,7 @@ class Tour:
         self.old_shell = read(built)
         self.new_shell = self.old_shell + NEW_SHELL_MARKER
         self.old_demo = OLD_DEMO_FILE.replace(b"{version}", self.version.encode())
-        files = [("readme.txt", DEMO_FILE_PATH), ("xcyh2.exe", SHELL_FILE_PATH)]
+        files = [("readme.txt", DEMO_FILE_PATH, NEW_DEMO_FILE), ("xcyh2.exe", SHELL_FILE_PATH, self.new_shell)]
         self.current_manifest = manifest(self.version, self.host, files)
         self.newer_manifest = manifest(self.version + ".1", self.host, files)
 
@@ -191,7 +195,10 @@ class Tour:
     # --- the stages ---------------------------------------------------------------------------
 
     def run(self):
-        with self.h.demo_server() as server, self.h.Taskbar(TASKBAR):
+        # A build with the demo publisher key (tools/build-demo) gets its manifest signed.
+        key = os.path.join(self.build, "demo-key", "private.pem")
+        self.signed = os.path.exists(key)
+        with self.h.demo_server(sign_with=key if self.signed else None) as server, self.h.Taskbar(TASKBAR):
             self.server = server
             try:
                 self.prepare()
@@ -314,6 +321,8 @@ class Tour:
         self.open_menu()
         self.shell.key("Down", "Down", "Down", "Down", "Return")  # 更新
         box = self.wait(lambda: self.message_box(UPDATE_QUESTION), 30, "the update question")
+        if self.signed:
+            self.check(self.requested(MANIFEST + ".sig"), "the signed build offered an update without its signature")
         time.sleep(0.5)
         self.screenshot("07-update-offer.png")
         # The restarted shell's manifest request waits until the update is installed.
@@ -379,7 +388,7 @@ class TourShell(harness.Shell):
         self.wine("wineserver", "-p", timeout=60)
         self.wine("true", timeout=300)
         temp = self.temp_dir()
-        for name in ("update.txt", "Update.exe", "Update-args.txt", "xcyh2.ico"):
+        for name in ("update.txt", "update.txt.sig", "Update.exe", "Update-args.txt", "xcyh2.ico"):
             path = os.path.join(temp, name)
             if os.path.exists(path):
                 os.chmod(path, 0o644)

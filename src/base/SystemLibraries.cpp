@@ -9,6 +9,11 @@ WinInet& wininet() {
     return table;
 }
 
+BCrypt& bcrypt() {
+    static BCrypt table;
+    return table;
+}
+
 Shell32& shell32() {
     static Shell32 table;
     return table;

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <windows.h>
+#include <bcrypt.h>
 #include <commctrl.h>
 #include <oleauto.h>
 #include <shellapi.h>
@@ -70,11 +71,25 @@ struct OleAut32 {
     Proc<decltype(&::VariantClear)> VariantClear{dll, "VariantClear"};
 };
 
+struct BCrypt {
+    LazyLibrary dll{L"bcrypt.dll"};
+    Proc<decltype(&::BCryptOpenAlgorithmProvider)> BCryptOpenAlgorithmProvider{dll, "BCryptOpenAlgorithmProvider"};
+    Proc<decltype(&::BCryptCloseAlgorithmProvider)> BCryptCloseAlgorithmProvider{dll, "BCryptCloseAlgorithmProvider"};
+    Proc<decltype(&::BCryptCreateHash)> BCryptCreateHash{dll, "BCryptCreateHash"};
+    Proc<decltype(&::BCryptHashData)> BCryptHashData{dll, "BCryptHashData"};
+    Proc<decltype(&::BCryptFinishHash)> BCryptFinishHash{dll, "BCryptFinishHash"};
+    Proc<decltype(&::BCryptDestroyHash)> BCryptDestroyHash{dll, "BCryptDestroyHash"};
+    Proc<decltype(&::BCryptImportKeyPair)> BCryptImportKeyPair{dll, "BCryptImportKeyPair"};
+    Proc<decltype(&::BCryptDestroyKey)> BCryptDestroyKey{dll, "BCryptDestroyKey"};
+    Proc<decltype(&::BCryptVerifySignature)> BCryptVerifySignature{dll, "BCryptVerifySignature"};
+};
+
 // Each table is made on its first use, from any thread, and lives as long as the process.
 WinInet& wininet();
 Shell32& shell32();
 ComCtl32& comctl32();
 OleAut32& oleaut32();
+BCrypt& bcrypt();
 
 // The shell's "open" of a file or an address; false when it could not be started.
 bool ShellOpen(const std::wstring& file, const std::wstring& parameters = {});

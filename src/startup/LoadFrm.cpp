@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include "PublisherKey.h"
+#include "base/Cng.h"
 #include "base/ComApartment.h"
 #include "base/SystemLibraries.h"
 #include "base/ansi.h"
@@ -39,6 +41,10 @@ void LoadFrm::Form_Initialize() {
     // the same order as ever.
     if (!m_downfile) m_downfile = std::make_unique<CDownLoadFile>();
     pictureWork_ = BackgroundWork([this] { picture_.Compose(settings::kResLoadingPicture, settings::kResTypePng); });
+    // With the publisher's key the manifest's signature is checked next: the cryptography service
+    // loads meanwhile (under Wine, with the library behind it), not after the checks.
+    BackgroundWork cryptography;
+    if constexpr (settings::kHasPublisherKey) cryptography = BackgroundWork([] { cng::Prepare(); });
     bool online = false;
     BackgroundWork checks([this, &online] {
         DWORD flags = 0;

@@ -30,6 +30,9 @@ inline constexpr const wchar_t* kHomePageUrl = L"http://" XCYH2_HOME_HOST_W L"/"
 // Files in the temporary folder.
 inline constexpr const wchar_t* kManifestFileName = L"update.txt";
 inline constexpr const wchar_t* kUpdaterFileName = L"Update.exe";
+// The publisher's signature of a manifest lies beside it under the manifest's name and this,
+// on the host and in the temporary folder alike.
+inline constexpr const wchar_t* kSignatureSuffix = L".sig";
 
 // The one command-line switch.
 inline constexpr const wchar_t* kWebSwitch = L"/web";

@@ -7,6 +7,7 @@
 #include "forms/MsgBox.h"
 #include "startup/ManifestFile.h"
 #include "startup/PublicData.h"
+#include "PublisherKey.h"
 #include "startup/Settings.h"
 #include "startup/UpdateManifest.h"
 
@@ -15,6 +16,7 @@ namespace {
 
 constexpr const wchar_t* kNewVersionQuestion = L"发现有新版本，是否现在更新！";
 constexpr const wchar_t* kUpToDateMessage = L"当前版本已是最新，无需更新！";
+constexpr const wchar_t* kUnverifiedMessage = L"无法验证更新信息的来源，本次不进行更新。请稍后再试！";
 constexpr const wchar_t* kUpdaterNotWrittenMessage = L"无法写入更新程序，请关闭正在运行的更新程序后重试！";
 
 // Reads the local copy up to its version line. Nothing when there is no copy to read.
@@ -28,6 +30,10 @@ std::wstring TempDir(const UpdateCheckEnvironment& environment) {
     return environment.tempDir.empty() ? GetTempDir() : environment.tempDir;
 }
 
+std::optional<PublisherKey> KeyOf(const UpdateCheckEnvironment& environment) {
+    return environment.publisherKey ? environment.publisherKey : settings::BuiltInPublisherKey();
+}
+
 int Ask(const UpdateCheckEnvironment& environment, const std::wstring& text, UINT flags) {
     if (environment.msgBox) return environment.msgBox(text, flags);
     return forms::MsgBox(text, flags, settings::kDialogCaption);
@@ -37,8 +43,13 @@ int Ask(const UpdateCheckEnvironment& environment, const std::wstring& text, UIN
 
 void FetchManifest(CDownLoadFile& download, const UpdateCheckEnvironment& environment) {
     // Whatever the outcome, an earlier copy (if any) is read next.
-    download.DownLoadFile(environment.manifestUrl.empty() ? settings::kUpdateManifestUrl : environment.manifestUrl,
-                          TempDir(environment) + settings::kManifestFileName, true, false);
+    std::wstring url = environment.manifestUrl.empty() ? settings::kUpdateManifestUrl : environment.manifestUrl;
+    std::wstring localCopy = TempDir(environment) + settings::kManifestFileName;
+    download.DownLoadFile(url, localCopy, true, false);
+    // The signature the same way: one that does not arrive leaves an earlier one, which then
+    // verifies only the copy it was made for.
+    if (KeyOf(environment) && !download.Stopped())
+        download.DownLoadFile(url + settings::kSignatureSuffix, localCopy + settings::kSignatureSuffix, true, false);
 }
 
 UpdateCheckResult OfferUpdate(const UpdateCheckEnvironment& environment) {
@@ -46,6 +57,10 @@ UpdateCheckResult OfferUpdate(const UpdateCheckEnvironment& environment) {
     std::wstring localCopy = tempDir + settings::kManifestFileName;
     std::string localVersion = LocalVersionString();
 
+    // Not a byte of a copy the publisher did not sign is read.
+    if (auto key = KeyOf(environment); key && !FileSignedBy(*key, localCopy, localCopy + settings::kSignatureSuffix))
+        return ::GetFileAttributesW(localCopy.c_str()) == INVALID_FILE_ATTRIBUTES ? UpdateCheckResult::NoManifest
+                                                                                  : UpdateCheckResult::Unverified;
     std::optional<std::optional<std::string>> manifest = ReadLocalCopy(localCopy);
     if (!manifest) return UpdateCheckResult::NoManifest;
     if (!*manifest) return UpdateCheckResult::NoVersionLine;
@@ -95,6 +110,8 @@ UpdateCheckResult CheckUpdateFromMenu(CDownLoadFile& download, IUpdateHost& host
     UpdateCheckResult result = OfferUpdate(environment);
     if (result == UpdateCheckResult::UpToDate) {
         Ask(environment, kUpToDateMessage, MB_OK | MB_ICONEXCLAMATION);
+    } else if (result == UpdateCheckResult::Unverified) {
+        Ask(environment, kUnverifiedMessage, MB_OK | MB_ICONEXCLAMATION);
     } else if (result == UpdateCheckResult::UpdaterStarted) {
         host.SetExitFlag();
         host.UnloadMainWindow();

@@ -8,8 +8,10 @@
 #include <windows.h>
 
 #include <functional>
+#include <optional>
 #include <string>
 
+#include "base/SignatureCheck.h"
 #include "startup/DownLoadFile.h"
 
 namespace xcyh2 {
@@ -20,6 +22,8 @@ struct UpdateCheckEnvironment {
     std::wstring manifestUrl;  // empty: the built-in manifest address
     std::wstring tempDir;      // empty: GetTempDir(); must end in a backslash
     std::wstring programPath;  // empty: this program's own file
+    // The key the manifest must be signed with; empty: the build's own key, when it has one.
+    std::optional<PublisherKey> publisherKey;
     // A message box with the caption "提示"; returns the button pressed.
     std::function<int(const std::wstring& text, UINT flags)> msgBox;
     // Starts the updater file with the argument string (ShellExecuteA, "open").
@@ -46,6 +50,7 @@ enum class UpdateCheckResult {
     UpdaterStarted,     // the updater was written and started
     UpdaterNotWritten,  // the player agreed, but Update.exe could not be written (player told)
     Stopped,            // the download was stopped (the window closed under it): nothing offered
+    Unverified,         // the build has a key and the copy does not carry its signature
 };
 
 // The steps both paths share: FetchManifest, then OfferUpdate.

@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include "base/Sha256File.h"
 #include "base/SystemLibraries.h"
 #include "base/ansi.h"
 #include "base/win_handles.h"
@@ -11,7 +12,6 @@
 #include "startup/ManifestFile.h"
 #include "startup/Settings.h"
 #include "updater/PlainFileName.h"
-#include "updater/Sha256File.h"
 
 namespace xcyh2 {
 namespace {
@@ -46,8 +46,8 @@ void RemoveLeftoverParts(const std::wstring& target) {
 
 }  // namespace
 
-UpdateFrm::UpdateFrm(UpdaterTarget target, std::wstring manifestPath)
-    : target_(std::move(target)), manifestPath_(std::move(manifestPath)) {
+UpdateFrm::UpdateFrm(UpdaterTarget target, std::wstring manifestPath, std::optional<PublisherKey> publisherKey)
+    : target_(std::move(target)), manifestPath_(std::move(manifestPath)), publisherKey_(std::move(publisherKey)) {
     surface_.SetBackColor(RGB(255, 255, 255));
     m_downfile.QueryFileInfo = [this](std::uint32_t total) { m_downfile_QueryFileInfo(total); };
     m_downfile.Loading = [this](std::uint32_t received) { m_downfile_Loading(received); };
@@ -118,10 +118,16 @@ void UpdateFrm::Run() {
     ::SetForegroundWindow(handle());
     ::UpdateWindow(handle());
 
-    bool haveManifest = DownloadAll();
+    // The shell checked the list before it started us; it is checked again here, as the copy
+    // in the temporary folder may have changed since.
+    bool verified =
+        !publisherKey_ || FileSignedBy(*publisherKey_, manifestPath_, manifestPath_ + settings::kSignatureSuffix);
+    bool haveManifest = verified && DownloadAll();
     finishing_ = true;
     HWND owner = exists() ? handle() : nullptr;
-    if (!haveManifest) {
+    if (!verified) {
+        forms::MsgBox(kUnverifiedMessage, MB_OK | MB_ICONEXCLAMATION, settings::kDialogCaption, owner);
+    } else if (!haveManifest) {
         forms::MsgBox(kNoManifestMessage, MB_OK | MB_ICONEXCLAMATION, settings::kDialogCaption, owner);
     } else if (!m_bStop) {
         forms::MsgBox(failures_ ? kPartlyMessage : kDoneMessage,
@@ -160,6 +166,10 @@ void UpdateFrm::DownloadOne(const UpdateFileLine& line) {
         return;
     }
     m_strLastSave = savePath;  // the last line listed, whether or not its file arrives
+    if (publisherKey_ && !line.sha256) {
+        ++failures_;  // nothing vouches for its bytes
+        return;
+    }
     SetLabel(L"正在下载：" + name);
     RemoveLeftoverParts(savePath);
     progressShift_ = 0;

@@ -2,7 +2,8 @@
 // bar, the close button, "正在下载：" with the file's name and the system's progress bar. It
 // reads the local copy of the manifest line by line, downloads each listed file into the shell's
 // folder (each replaces its old file only once it is complete, and checked when the line carries
-// a SHA-256), tells the player how it went, starts the last file saved (the new shell, as the
+// a SHA-256; in a build with the publisher's key the list must carry the publisher's signature
+// and every line a SHA-256), tells the player how it went, starts the last file saved (the new shell, as the
 // manifest lists it last) and unloads.
 //
 // The close button asks whether to stop; Yes ends the running download after its chunk, reads
@@ -12,8 +13,10 @@
 #include <windows.h>
 
 #include <cstddef>
+#include <optional>
 #include <string>
 
+#include "base/SignatureCheck.h"
 #include "controls/BForm.h"
 #include "controls/Surface.h"
 #include "controls/iButton.h"
@@ -32,8 +35,13 @@ public:
     static constexpr const wchar_t* kPartlyMessage =
         L"部分文件未能更新（请检查网络、磁盘空间以及游戏文件夹是否可以写入），游戏仍可使用原有版本。";
     static constexpr const wchar_t* kNoManifestMessage = L"找不到更新文件列表，无法更新。请重新启动游戏客户端后再试。";
+    static constexpr const wchar_t* kUnverifiedMessage =
+        L"更新文件列表未通过发布者签名验证，未进行更新。请重新启动游戏客户端后再试。";
 
-    UpdateFrm(UpdaterTarget target, std::wstring manifestPath);
+    // With a publisher key, the manifest copy must carry its signature (manifestPath + ".sig"),
+    // and only lines with a SHA-256 are downloaded: the signature vouches for files through
+    // their hashes alone.
+    UpdateFrm(UpdaterTarget target, std::wstring manifestPath, std::optional<PublisherKey> publisherKey = {});
     ~UpdateFrm() override;
 
     // Shows the window, downloads every listed file, tells the player, starts the last file
@@ -62,6 +70,7 @@ private:
 
     UpdaterTarget target_;
     std::wstring manifestPath_;
+    std::optional<PublisherKey> publisherKey_;
     bool m_bStop = false;
     std::wstring m_strLastSave;  // the last listed file, started at the end when it is there
     bool listedAny_ = false;     // a file line was read: something (the file or the shell) is started

@@ -22,11 +22,10 @@
 #include <string_view>
 #include <vector>
 
+#include "base/Digest.h"
 #include "startup/ManifestLines.h"
 
 namespace xcyh2 {
-
-using Sha256Digest = std::array<std::uint8_t, 32>;
 
 // Exactly 64 hexadecimal digits, either case, with spaces around them; nothing otherwise.
 std::optional<Sha256Digest> ParseSha256Hex(std::string_view text);

@@ -5,6 +5,7 @@
 #include "forms/Application.h"
 #include "startup/CommandLine.h"
 #include "startup/PublicData.h"
+#include "PublisherKey.h"
 #include "startup/Settings.h"
 #include "updater/SingleInstance.h"
 #include "updater/UpdateFrm.h"
@@ -16,7 +17,8 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     xcyh2::SingleInstance instance(L"xcyh2.Update.running");
     if (!instance.First()) return 0;
 
-    xcyh2::UpdateFrm form(std::move(*target), xcyh2::GetTempDir() + xcyh2::settings::kManifestFileName);
+    xcyh2::UpdateFrm form(std::move(*target), xcyh2::GetTempDir() + xcyh2::settings::kManifestFileName,
+                          xcyh2::settings::BuiltInPublisherKey());
     form.Run();
     return 0;
 }

@@ -149,7 +149,7 @@ class Shell:
             self.wine("true", timeout=180)
             temp = self.temp_dir()
         if self.fresh_temp:
-            for name in ("update.txt", "Update.exe", "Update-args.txt", "xcyh2.ico"):
+            for name in ("update.txt", "update.txt.sig", "Update.exe", "Update-args.txt", "xcyh2.ico"):
                 path = os.path.join(temp, name)
                 if os.path.exists(path):
                     os.chmod(path, 0o644)

@@ -3,12 +3,16 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <algorithm>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "startup/DemoServerAddress.h"
 #include "startup/PublicData.h"
 #include "startup/ResourceBytes.h"
+#include "PublisherKey.h"
+#include "startup/Settings.h"
 #include "startup/UpdateCheck.h"
 #include "startup/UpdateManifest.h"
 #include "support/WinTest.h"
@@ -18,6 +22,7 @@ namespace {
 
 constexpr const wchar_t* kQuestion = L"发现有新版本，是否现在更新！";
 constexpr const wchar_t* kUpToDate = L"当前版本已是最新，无需更新！";
+constexpr const wchar_t* kUnverified = L"无法验证更新信息的来源，本次不进行更新。请稍后再试！";
 constexpr const wchar_t* kNotWritten = L"无法写入更新程序，请关闭正在运行的更新程序后重试！";
 
 struct Box {
@@ -57,7 +62,7 @@ protected:
         ::RemoveDirectoryW(dir_.c_str());
     }
     void Clean() {
-        for (const wchar_t* name : {L"update.txt", L"Update.exe"}) {
+        for (const wchar_t* name : {L"update.txt", L"update.txt.sig", L"Update.exe"}) {
             std::wstring path = dir_ + name;
             ::SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
             ::DeleteFileW(path.c_str());
@@ -203,6 +208,81 @@ TEST_F(UpdateCheckTest, ADownloadStoppedUnderTheMenuCheckOffersNothing) {
     LocalCopy("version=1.0.9\r\n");
     env_.manifestUrl = L"http://127.0.0.1:9/gamehome/xcyh2/update.txt";
     EXPECT_EQ(CheckUpdateFromMenu(download_, host_, env_), UpdateCheckResult::Declined);
+}
+
+// The keys and the signed manifest this run's set-up made with openssl (make-test-keys).
+std::string TestKeyFile(const std::wstring& name) {
+    wchar_t dir[MAX_PATH] = {};
+    DWORD n = ::GetEnvironmentVariableW(L"XCYH2_TEST_KEYS", dir, MAX_PATH);
+    return n ? test::ReadWholeFile(std::wstring(dir, n) + L"\\" + name) : std::string();
+}
+PublisherKey PublicPoint(const std::wstring& name) {
+    std::string der = TestKeyFile(name);  // a P-256 key's public point ends its 91 bytes
+    PublisherKey key{};
+    if (der.size() == 91) std::copy(der.end() - 64, der.end(), key.begin());
+    return key;
+}
+
+// With a key, only a copy that carries the key's signature is read: anything else is treated as
+// a copy without a version line, and the menu says it could not be verified.
+TEST_F(UpdateCheckTest, WithAKeyOnlyACopySignedByItIsRead) {
+    const std::string manifest = TestKeyFile(L"manifest.txt"), signature = TestKeyFile(L"manifest.txt.sig");
+    ASSERT_FALSE(manifest.empty()) << "XCYH2_TEST_KEYS is not set (run through ctest)";
+    ASSERT_FALSE(signature.empty());
+    auto flipped = [](std::string bytes, std::size_t at) {
+        bytes[at] ^= 0x01;
+        return bytes;
+    };
+    struct Case {
+        const char* name;
+        std::string copy;
+        std::optional<std::string> signature;
+        UpdateCheckResult result;
+    } cases[] = {
+        {"signed", manifest, signature, UpdateCheckResult::Declined},
+        {"no signature", manifest, std::nullopt, UpdateCheckResult::Unverified},
+        {"a signature of zero bytes", manifest, "", UpdateCheckResult::Unverified},
+        {"the copy changed after signing (a stale signature)", flipped(manifest, 10), signature,
+         UpdateCheckResult::Unverified},
+        {"one bit of the signature flipped", manifest, flipped(signature, signature.size() - 1),
+         UpdateCheckResult::Unverified},
+        {"another key's signature", manifest, TestKeyFile(L"manifest.txt.other.sig"), UpdateCheckResult::Unverified},
+        {"a signature file far too long", manifest, signature + std::string(4096, '\0'), UpdateCheckResult::Unverified},
+    };
+    env_.publisherKey = PublicPoint(L"signer.pub.der");
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Clean();
+        boxes_.clear();
+        LocalCopy(c.copy);
+        if (c.signature) ASSERT_TRUE(test::WriteWholeFile(dir_ + L"update.txt.sig", *c.signature));
+        EXPECT_EQ(CheckUpdateAtStartUp(download_, env_), c.result);
+        EXPECT_EQ(CheckUpdateFromMenu(download_, host_, env_), c.result);
+        const Box said = c.result == UpdateCheckResult::Unverified ? Box{kUnverified, MB_OK | MB_ICONEXCLAMATION}
+                                                                   : Box{kQuestion, MB_YESNO | MB_ICONQUESTION};
+        EXPECT_EQ(boxes_,
+                  (c.result == UpdateCheckResult::Unverified ? std::vector<Box>{said} : std::vector<Box>{said, said}));
+    }
+    EXPECT_TRUE(started_.empty());
+}
+
+// The signature comes from beside the manifest on the server, into a hidden file beside the
+// copy; a build without a key asks for none.
+TEST_F(UpdateCheckTest, TheSignatureIsFetchedBesideTheManifestOnlyWithAKey) {
+    XCYH2_REQUIRE_DEMO_SERVER();
+    env_.manifestUrl = test::DemoServerUrl(L"/gamehome/xcyh2/update.txt");
+    const std::wstring signature = dir_ + L"update.txt.sig";
+    env_.publisherKey = PublicPoint(L"signer.pub.der");
+    EXPECT_EQ(CheckUpdateAtStartUp(download_, env_), UpdateCheckResult::UpToDate);
+    EXPECT_TRUE(::GetFileAttributesW(signature.c_str()) & FILE_ATTRIBUTE_HIDDEN);
+    env_.publisherKey = PublicPoint(L"other.pub.der");
+    EXPECT_EQ(CheckUpdateAtStartUp(download_, env_), UpdateCheckResult::Unverified);
+
+    ASSERT_FALSE(settings::kHasPublisherKey) << "the tests run a build without a key";
+    Clean();
+    env_.publisherKey.reset();
+    EXPECT_EQ(CheckUpdateAtStartUp(download_, env_), UpdateCheckResult::UpToDate);
+    EXPECT_EQ(::GetFileAttributesW(signature.c_str()), INVALID_FILE_ATTRIBUTES);
 }
 
 }  // namespace

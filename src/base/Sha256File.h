@@ -1,10 +1,11 @@
-// The SHA-256 of a file, computed by the system's cryptography service (CNG).
+// The SHA-256 of a file, computed by the system's cryptography service (CNG), reading the file
+// in pieces.
 #pragma once
 
 #include <optional>
 #include <string>
 
-#include "updater/UpdateLines.h"
+#include "base/Digest.h"
 
 namespace xcyh2 {
 
