@@ -3,10 +3,15 @@
 ;   -DVERSION=major.minor.revision -DTARGET=x86-unicode|amd64-unicode -DSHELL_EXE=... -DOUT_FILE=...
 ; The folder stays writable by the player, so the updater, which runs as the player, can
 ; replace the program file in place.
+; A build that signs adds -DSIGN=COMMAND, which signs the file named after it in place.
 Unicode true
 Target ${TARGET}
 SetCompressor /SOLID lzma
 RequestExecutionLevel user
+!ifdef SIGN
+  ; The uninstaller is signed before it is packed, so the one the installer writes is signed.
+  !uninstfinalize '${SIGN} "%1"' = 0
+!endif
 
 !include "MUI2.nsh"
 !include "FileFunc.nsh"

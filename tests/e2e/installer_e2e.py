@@ -1,15 +1,20 @@
 """The installer: a silent per-user install puts the shell, its shortcuts and its uninstall entry
 in place, the installed shell's own updater replaces the installed files and starts the new
-program, and the uninstaller takes everything away again. Runs in a Wine prefix of its own
-(BUILD_DIR/wineprefix-installer)."""
+program, and the uninstaller takes everything away again. The uninstaller it writes is signed
+as the rest of the build (tests/pe/check_signatures.py checks those). Runs in a Wine prefix of
+its own (BUILD_DIR/wineprefix-installer)."""
 
 import os
 import re
 import subprocess
+import sys
 import unittest
 
-from harness import IDOK, IDYES, WINE_RUN, Shell, artifacts_dir, build_dir, demo_server, e2e_main, ensure_display, \
-    wait_until
+from harness import IDOK, IDYES, ROOT, WINE_RUN, Shell, artifacts_dir, build_dir, demo_server, e2e_main, \
+    ensure_display, wait_until
+
+sys.path.insert(0, os.path.join(ROOT, "tests", "pe"))
+from check_signatures import faults_of  # noqa: E402
 
 GAME = "星槎远航录2"
 KEY = r"HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\xcyh2"
@@ -24,6 +29,13 @@ def project_version():
         text = f.read()
     parts = [re.search(rf"#define XCYH2_VERSION_{n} (\d+)", text).group(1) for n in ("MAJOR", "MINOR", "REVISION")]
     return ".".join(parts)
+
+
+def signing_cert():
+    """The certificate the build signs with, from its cache; None when it signs nothing."""
+    with open(os.path.join(build_dir(), "CMakeCache.txt"), encoding="utf-8") as f:
+        m = re.search(r"^XCYH2_SIGNING_CERT:FILEPATH=(.*)$", f.read(), re.M)
+    return (m and m.group(1).strip()) or None
 
 
 class Prefix:
@@ -103,7 +115,9 @@ class Installer(unittest.TestCase):
 
                 installed = prefix.unix(folder + "\\xcyh2.exe")
                 self.assertEqual(read(installed), read(shell), "the installed shell is the built one")
-                self.assertTrue(os.path.exists(prefix.unix(folder + "\\uninst.exe")))
+                uninstaller = prefix.unix(folder + "\\uninst.exe")
+                self.assertTrue(os.path.exists(uninstaller))
+                self.assertEqual(faults_of("uninst.exe", uninstaller, signing_cert()), [])
                 shortcuts = [desktop + f"\\{GAME}.lnk", programs + f"\\{GAME}\\{GAME}.lnk"]
                 for lnk in shortcuts:
                     rc, target = prefix.probe("lnk", lnk)
