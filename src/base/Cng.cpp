@@ -55,7 +55,7 @@ std::optional<Sha256Digest> Sha256::Finish() {
 
 void Prepare() { OpenAlgorithm(BCRYPT_ECDSA_P256_ALGORITHM); }
 
-bool VerifyP256(const std::array<std::uint8_t, 64>& publicPoint, const Sha256Digest& digest,
+bool VerifyP256(const PublisherKey& publicPoint, const Sha256Digest& digest,
                 const P256RawSignature& signature) {
     unique_algorithm algorithm = OpenAlgorithm(BCRYPT_ECDSA_P256_ALGORITHM);
     if (!algorithm) return false;

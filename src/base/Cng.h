@@ -5,8 +5,6 @@
 #include <windows.h>
 #include <bcrypt.h>
 
-#include <array>
-#include <cstdint>
 #include <optional>
 
 #include "base/Digest.h"
@@ -44,7 +42,7 @@ void Prepare();
 
 // Whether signature is the P-256 ECDSA signature of digest under the public point (x || y).
 // False for a bad signature, and when the service or the key cannot be had.
-bool VerifyP256(const std::array<std::uint8_t, 64>& publicPoint, const Sha256Digest& digest,
+bool VerifyP256(const PublisherKey& publicPoint, const Sha256Digest& digest,
                 const P256RawSignature& signature);
 
 }  // namespace xcyh2::cng

@@ -4,10 +4,8 @@
 
 #include <vector>
 
-#include "base/SystemLibraries.h"
-#include "base/unique_any.h"
-#include "base/win_handles.h"
 #include "base/Cng.h"
+#include "base/win_handles.h"
 
 namespace xcyh2 {
 

@@ -2,14 +2,11 @@
 // the file's SHA-256, in a file of its own, as `openssl dgst -sha256 -sign` writes it.
 #pragma once
 
-#include <array>
-#include <cstdint>
 #include <string>
 
-namespace xcyh2 {
+#include "base/EcdsaDer.h"
 
-// A P-256 public key: its point, x then y, 32 big-endian bytes each.
-using PublisherKey = std::array<std::uint8_t, 64>;
+namespace xcyh2 {
 
 // False when either file cannot be read, the signature file is no such signature, or the
 // signature does not verify under publicPoint (x || y of the P-256 key).

@@ -23,7 +23,6 @@ struct WinInet {
     Proc<decltype(&::InternetGetConnectedState)> InternetGetConnectedState{dll, "InternetGetConnectedState"};
     Proc<decltype(&::InternetOpenA)> InternetOpenA{dll, "InternetOpenA"};
     Proc<decltype(&::InternetOpenW)> InternetOpenW{dll, "InternetOpenW"};
-    Proc<decltype(&::InternetOpenUrlA)> InternetOpenUrlA{dll, "InternetOpenUrlA"};
     Proc<decltype(&::InternetOpenUrlW)> InternetOpenUrlW{dll, "InternetOpenUrlW"};
     Proc<decltype(&::InternetCrackUrlA)> InternetCrackUrlA{dll, "InternetCrackUrlA"};
     Proc<decltype(&::InternetConnectA)> InternetConnectA{dll, "InternetConnectA"};
