@@ -4,22 +4,50 @@
 
 namespace xcyh2 {
 
-PartFile::PartFile(const std::wstring& target, bool hidden)
-    : target_(target), path_(target + L"." + DecimalText(::GetCurrentProcessId()) + L".part") {
-    file_.reset(::CreateFileW(path_.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
+PartFile::PartFile(const std::wstring& target, bool hidden, Kind kind)
+    : target_(target),
+      path_(kind == Kind::Kept ? target + L".part" : target + L"." + DecimalText(::GetCurrentProcessId()) + L".part"),
+      kind_(kind) {
+    file_.reset(::CreateFileW(path_.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                              kind == Kind::Kept ? OPEN_ALWAYS : CREATE_ALWAYS,
                               hidden ? FILE_ATTRIBUTE_HIDDEN : FILE_ATTRIBUTE_NORMAL, nullptr));
+    LARGE_INTEGER end{};
+    if (file_ && kind == Kind::Kept) {
+        if (::SetFilePointerEx(file_.get(), LARGE_INTEGER{}, &end, FILE_END))
+            size_ = static_cast<std::uint64_t>(end.QuadPart);
+        else
+            file_.reset();
+    }
 }
 
 PartFile::~PartFile() {
-    if (!committed_) {
-        file_.reset();
-        ::DeleteFileW(path_.c_str());
-    }
+    if (committed_) return;
+    file_.reset();
+    if (kind_ != Kind::Kept && !path_.empty()) ::DeleteFileW(path_.c_str());
 }
 
 bool PartFile::Write(const char* data, DWORD size) {
     DWORD written = 0;
-    return ::WriteFile(file_.get(), data, size, &written, nullptr) && written == size;
+    if (!::WriteFile(file_.get(), data, size, &written, nullptr) || written != size) return false;
+    size_ += size;
+    return true;
+}
+
+bool PartFile::Truncate() {
+    if (!file_ || !::SetFilePointerEx(file_.get(), LARGE_INTEGER{}, nullptr, FILE_BEGIN) ||
+        !::SetEndOfFile(file_.get()))
+        return false;
+    size_ = 0;
+    return true;
+}
+
+void PartFile::Discard() {
+    if (committed_) return;
+    file_.reset();
+    closed_ = true;
+    ::DeleteFileW(path_.c_str());
+    kind_ = Kind::PerProcess;  // nothing is left to keep
+    path_.clear();
 }
 
 bool PartFile::Close() {
@@ -35,6 +63,7 @@ bool PartFile::Close() {
 
 bool PartFile::Commit() {
     if (committed_) return true;
+    if (path_.empty()) return false;  // discarded
     if (!Close()) return false;
     if (!Replace()) {
         lastError_ = ::GetLastError();

@@ -1,10 +1,15 @@
 // A file written beside its target ("<target>.<pid>.part") that takes the target's place only
 // when it is complete: a reader never sees a half-written file, an interrupted write leaves the
 // earlier file as it was, and a longer earlier file leaves no tail.
+//
+// A kept part file ("<target>.part") holds on to what was written when it is not committed, and
+// opens with what an earlier one held, so that a later transfer can go on where this one ended.
+// Only one writer may use a target's kept part file at a time.
 #pragma once
 
 #include <windows.h>
 
+#include <cstdint>
 #include <string>
 
 #include "base/win_handles.h"
@@ -13,9 +18,10 @@ namespace xcyh2 {
 
 class PartFile {
 public:
+    enum class Kind { PerProcess, Kept };
     // Created hidden when asked, so that the file keeps the attribute once it is renamed.
-    PartFile(const std::wstring& target, bool hidden);
-    // Deleted unless it was committed.
+    PartFile(const std::wstring& target, bool hidden, Kind kind = Kind::PerProcess);
+    // Deleted unless it was committed, or kept.
     ~PartFile();
     PartFile(const PartFile&) = delete;
     PartFile& operator=(const PartFile&) = delete;
@@ -23,6 +29,13 @@ public:
     explicit operator bool() const { return static_cast<bool>(file_); }
 
     bool Write(const char* data, DWORD size);
+
+    // The bytes it holds (for a kept part file, what an earlier writer left too).
+    std::uint64_t Size() const { return size_; }
+    // Drops every byte held, to be written afresh.
+    bool Truncate();
+    // Deletes the file now, kept or not; nothing can be written or committed after it.
+    void Discard();
 
     // Flushes and closes the file, so that it can be read back before it is committed.
     bool Close();
@@ -41,7 +54,9 @@ private:
 
     std::wstring target_;
     std::wstring path_;
+    Kind kind_;
     unique_file file_;
+    std::uint64_t size_ = 0;
     bool closed_ = false;
     bool committed_ = false;
     DWORD lastError_ = ERROR_SUCCESS;

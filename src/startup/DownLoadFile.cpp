@@ -5,35 +5,48 @@
 
 #include <algorithm>
 #include <limits>
+#include <string>
 
 #include "base/PartFile.h"
 #include "base/SystemLibraries.h"
 #include "base/ansi.h"
 #include "base/win_handles.h"
 #include "forms/Application.h"
+#include "startup/RangeAnswer.h"
 
 namespace xcyh2 {
 namespace {
 
 constexpr DWORD kChunkBytes = 8192;
 
-// The Content-Length as a number; 0 when it is absent, not a number or beyond 32 bits (the
-// events report lengths in 32 bits).
-std::uint32_t QueryContentLength(HINTERNET request) {
-    char text[32] = {};
+// A response header's text; empty when there is none.
+std::string QueryHeader(HINTERNET request, DWORD info) {
+    char text[128] = {};
     DWORD size = sizeof(text) - 1;
     DWORD index = 0;
-    if (!sys::wininet().HttpQueryInfoA.call_or(FALSE, request, HTTP_QUERY_CONTENT_LENGTH, text, &size, &index))
-        return 0;
+    if (!sys::wininet().HttpQueryInfoA.call_or(FALSE, request, info, text, &size, &index)) return {};
+    return std::string(text, std::min<DWORD>(size, sizeof(text) - 1));
+}
+
+// The Content-Length as a number; 0 when it is absent or not a number.
+std::uint64_t QueryContentLength(HINTERNET request) {
+    std::string text = QueryHeader(request, HTTP_QUERY_CONTENT_LENGTH);
     std::uint64_t length = 0;
-    DWORD digits = 0;
-    for (DWORD i = 0; i < size && text[i] != '\0'; ++i) {
-        if (text[i] < '0' || text[i] > '9') return 0;
-        length = length * 10 + static_cast<std::uint64_t>(text[i] - '0');
-        if (length > std::numeric_limits<std::uint32_t>::max()) return 0;
-        ++digits;
+    for (char c : text) {
+        if (c < '0' || c > '9' || length > (std::numeric_limits<std::uint64_t>::max() - 9) / 10) return 0;
+        length = length * 10 + static_cast<std::uint64_t>(c - '0');
     }
-    return digits ? static_cast<std::uint32_t>(length) : 0;
+    return length;
+}
+
+DWORD QueryStatus(HINTERNET request) {
+    DWORD status = 0;
+    DWORD size = sizeof(status);
+    DWORD index = 0;
+    if (!sys::wininet().HttpQueryInfoA.call_or(FALSE, request, HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &status,
+                                               &size, &index))
+        return 0;
+    return status;
 }
 
 // One GET of an http:// or https:// address: the connection to its host and the request on it.
@@ -45,7 +58,7 @@ struct Get {
     unique_hinternet request;
 };
 
-Get OpenGet(HINTERNET session, const std::string& url, DWORD receiveTimeout) {
+Get OpenGet(HINTERNET session, const std::string& url, DWORD receiveTimeout, const std::string& headers) {
     sys::WinInet& wininet = sys::wininet();
     // Lengths of 1 with no buffers: the parts are handed back as pointers into url.
     URL_COMPONENTSA parts{};
@@ -74,8 +87,8 @@ Get OpenGet(HINTERNET session, const std::string& url, DWORD receiveTimeout) {
     if (!get.request) return {};
     wininet.InternetSetOptionA.call_or(FALSE, get.request.get(), DWORD(INTERNET_OPTION_RECEIVE_TIMEOUT),
                                        static_cast<LPVOID>(&receiveTimeout), DWORD(sizeof(receiveTimeout)));
-    if (!wininet.HttpSendRequestA.call_or(FALSE, get.request.get(), LPCSTR(nullptr), DWORD(0), LPVOID(nullptr),
-                                          DWORD(0)))
+    if (!wininet.HttpSendRequestA.call_or(FALSE, get.request.get(), headers.empty() ? LPCSTR(nullptr) : headers.c_str(),
+                                          static_cast<DWORD>(headers.size()), LPVOID(nullptr), DWORD(0)))
         return {};
     return get;
 }
@@ -91,15 +104,16 @@ bool InUse(DWORD error) {
 bool CDownLoadFile::DownLoadFile(const std::wstring& strURLFile, const std::wstring& strSaveFile, bool bHidden,
                                  bool bRaiseEvent) {
     stop_ = false;
-    bool result = Transfer(strURLFile, strSaveFile, bHidden, bRaiseEvent);
+    end_ = Transfer(strURLFile, strSaveFile, bHidden, bRaiseEvent);
     if (bRaiseEvent && Complete) Complete();
-    return result;
+    return end_ == End::Saved || end_ == End::Stopped;
 }
 
-bool CDownLoadFile::Transfer(const std::wstring& url, const std::wstring& saveFile, bool hidden, bool raiseEvents) {
+CDownLoadFile::End CDownLoadFile::Transfer(const std::wstring& url, const std::wstring& saveFile, bool hidden,
+                                           bool raiseEvents) {
     unique_hinternet session(
         sys::wininet().InternetOpenA.call_or(nullptr, nullptr, INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0));
-    if (!session) return false;
+    if (!session) return End::Failed;
     DWORD connectTimeout = connectTimeoutMs;
     DWORD receiveTimeout = receiveTimeoutMs;
     sys::wininet().InternetSetOptionA.call_or(FALSE, session.get(), INTERNET_OPTION_CONNECT_TIMEOUT, &connectTimeout,
@@ -107,27 +121,40 @@ bool CDownLoadFile::Transfer(const std::wstring& url, const std::wstring& saveFi
     sys::wininet().InternetSetOptionA.call_or(FALSE, session.get(), INTERNET_OPTION_RECEIVE_TIMEOUT, &receiveTimeout,
                                               sizeof(receiveTimeout));
 
-    Get get = OpenGet(session.get(), WideToAnsi(url), receiveTimeout);
-    unique_hinternet& request = get.request;
-    if (!request) return false;
+    // A kept part file is opened first: what it holds decides what is asked for.
+    PartFile part(saveFile, hidden, resume ? PartFile::Kind::Kept : PartFile::Kind::PerProcess);
+    if (!part) return End::Failed;
+    std::optional<std::uint64_t> knownTotal;
+    if (knownFile_ == saveFile) knownTotal = knownTotal_;
 
-    DWORD status = 0;
-    DWORD size = sizeof(status);
-    DWORD index = 0;
-    if (!sys::wininet().HttpQueryInfoA.call_or(FALSE, request.get(), HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER,
-                                               &status, &size, &index) ||
-        status != 200) {
-        return false;
+    // One request, and a second for the whole file when the answer to a resumed one is of no use.
+    Get get;
+    AnswerPlan plan;
+    for (;;) {
+        std::uint64_t held = part.Size();
+        std::string range = held ? "Range: bytes=" + std::to_string(held) + "-\r\n" : std::string();
+        get = OpenGet(session.get(), WideToAnsi(url), receiveTimeout, range);
+        if (!get.request) return End::Interrupted;
+        std::string contentRange = QueryHeader(get.request.get(), HTTP_QUERY_CONTENT_RANGE);
+        plan =
+            DecideAnswer(held, knownTotal,
+                         Answer{QueryStatus(get.request.get()), QueryContentLength(get.request.get()), contentRange});
+        if (plan.use == AnswerUse::Write && held && !part.Truncate()) return End::Failed;
+        if (plan.use != AnswerUse::Restart) break;
+        if (!part.Truncate()) return End::Failed;
+        knownTotal.reset();
     }
-    std::uint32_t total = QueryContentLength(request.get());
-    if (total == 0) return false;
+    // The events report lengths in 32 bits.
+    if (plan.use == AnswerUse::Refuse || plan.total > std::numeric_limits<std::uint32_t>::max()) return End::Failed;
+    knownFile_ = saveFile;
+    knownTotal_ = plan.total;
+    auto total = static_cast<std::uint32_t>(plan.total);
+    HINTERNET request = get.request.get();
     if (raiseEvents && QueryFileInfo) QueryFileInfo(total);
-
-    PartFile part(saveFile, hidden);
-    if (!part) return false;
+    std::uint64_t received = part.Size();
+    if (received && raiseEvents && Loading) Loading(static_cast<std::uint32_t>(received));
 
     char buffer[kChunkBytes];
-    std::uint64_t received = 0;
     sys::WinInet& wininet = sys::wininet();
     bool ended = false;
     while (!stop_ && !ended) {
@@ -137,10 +164,9 @@ bool CDownLoadFile::Transfer(const std::wstring& url, const std::wstring& saveFi
         DWORD got = 0;
         while (got < kChunkBytes) {
             DWORD available = 0, piece = 0;
-            if (!wininet.InternetQueryDataAvailable.call_or(FALSE, request.get(), &available, 0, 0) ||
-                available == 0 ||
-                !wininet.InternetReadFile.call_or(FALSE, request.get(), buffer + got,
-                                                  std::min(available, kChunkBytes - got), &piece) ||
+            if (!wininet.InternetQueryDataAvailable.call_or(FALSE, request, &available, 0, 0) || available == 0 ||
+                !wininet.InternetReadFile.call_or(FALSE, request, buffer + got, std::min(available, kChunkBytes - got),
+                                                  &piece) ||
                 piece == 0) {
                 ended = true;
                 break;
@@ -151,28 +177,36 @@ bool CDownLoadFile::Transfer(const std::wstring& url, const std::wstring& saveFi
             if (stop_) break;
         }
         if (got == 0) break;
-        if (!part.Write(buffer, got)) return false;
+        if (!part.Write(buffer, got)) {
+            // A full disk, say: what was written is of no use to a later try either.
+            part.Discard();
+            return End::Failed;
+        }
         received += got;
         if (raiseEvents && Loading) Loading(static_cast<std::uint32_t>(received));
         forms::Application::DoEvents();
     }
 
     if (received >= total) return PutInPlace(part);
-    // Stopped before the end: a success as far as the caller is concerned, but the partial
-    // file goes and the earlier one stays.
-    return stop_;
+    // Stopped before the end: a success as far as the caller is concerned, but the earlier file
+    // stays; the partial one goes, unless it is kept for a later try.
+    return stop_ ? End::Stopped : End::Interrupted;
 }
 
-bool CDownLoadFile::PutInPlace(PartFile& part) {
+CDownLoadFile::End CDownLoadFile::PutInPlace(PartFile& part) {
     if (Verify) {
         // Copied first: the handler may replace the member.
         auto verify = Verify;
-        if (!part.Close() || !verify(part.path())) return false;
+        if (!part.Close()) return End::Failed;
+        if (!verify(part.path())) {
+            part.Discard();
+            return End::Unverified;
+        }
     }
     DWORD start = ::GetTickCount();
     for (;;) {
-        if (part.Commit()) return true;
-        if (!InUse(part.LastError()) || ::GetTickCount() - start >= replaceRetryMs) return false;
+        if (part.Commit()) return End::Saved;
+        if (!InUse(part.LastError()) || ::GetTickCount() - start >= replaceRetryMs) return End::Failed;
         forms::Application::DoEvents();
         ::Sleep(100);
     }

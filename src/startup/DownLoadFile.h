@@ -7,11 +7,18 @@
 // target ("<target>.<process id>.part"), which replaces the target only when every announced
 // byte has arrived and been written. Until then an earlier file of that name stays as it was.
 //
+// With resume on, a transfer that ends early keeps what it received in "<target>.part", and the
+// next download of the same target asks the server only for the rest ("Range: bytes=N-"). The
+// rest is appended only when the server answers with exactly that (RangeAnswer.h); any other
+// answer starts the file afresh. Only a caller that checks the complete file (Verify) should
+// resume: the bytes held may be from another version of the file.
+//
 // Used by the shell's update check and by the updater program, so it knows nothing of either.
 #pragma once
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 
 namespace xcyh2 {
@@ -38,12 +45,27 @@ public:
     // still running from it, a reader holding it) is tried again, letting pending window
     // messages through meanwhile. 0: not tried again.
     std::uint32_t replaceRetryMs = 0;
+    // Keep and continue interrupted transfers, as above.
+    bool resume = false;
+
+    // How the last DownLoadFile ended.
+    enum class End {
+        Saved,        // the whole file is in place
+        Stopped,      // by StopDownLoad
+        Interrupted,  // no answer, or the transfer ended early: worth another try (with resume,
+                      // what arrived is kept for it)
+        Unverified,   // complete, but Verify refused it: it is gone, resumed or not
+        Failed,       // refused by the server, or not written (nothing of it is kept), or not put
+                      // in place
+    };
+    End LastEnd() const { return end_; }
 
     // Returns true when the whole resource was saved, or when the download was stopped with
     // StopDownLoad. A stopped download leaves the target as it was before, unless its last
     // chunk had already arrived. False when nothing could be fetched (no connection, a status
-    // other than 200, no or a zero Content-Length, one above 4 GiB - 1), when the transfer ended
-    // before the announced length, or when the file could not be written or put in place.
+    // other than 200 (or a fitting 206 when resuming), no or a zero Content-Length, a length
+    // above 4 GiB - 1), when the transfer ended before the announced length, or when the file
+    // could not be written or put in place. LastEnd tells which.
     // bHidden gives the saved file the hidden attribute.
     bool DownLoadFile(const std::wstring& strURLFile, const std::wstring& strSaveFile, bool bHidden,
                       bool bRaiseEvent);
@@ -54,10 +76,14 @@ public:
     bool Stopped() const { return stop_; }
 
 private:
-    bool Transfer(const std::wstring& url, const std::wstring& saveFile, bool hidden, bool raiseEvents);
-    bool PutInPlace(PartFile& part);
+    End Transfer(const std::wstring& url, const std::wstring& saveFile, bool hidden, bool raiseEvents);
+    End PutInPlace(PartFile& part);
 
     bool stop_ = false;
+    End end_ = End::Failed;
+    // The full length the last answer gave for a target, to hold a resumed answer to.
+    std::wstring knownFile_;
+    std::uint64_t knownTotal_ = 0;
 };
 
 }  // namespace xcyh2

@@ -172,23 +172,64 @@ void UpdateFrm::DownloadOne(const UpdateFileLine& line) {
     }
     SetLabel(L"正在下载：" + name);
     RemoveLeftoverParts(savePath);
+    const std::wstring keptPart = savePath + L".part";
     progressShift_ = 0;
     if (progress_) {
         ::SendMessageW(progress_, PBM_SETRANGE32, 0, 1);
         ::SendMessageW(progress_, PBM_SETPOS, 0, 0);
     }
-    if (line.sha256) {
-        Sha256Digest expected = *line.sha256;
-        m_downfile.Verify = [expected](const std::wstring& partFile) {
-            std::optional<Sha256Digest> actual = Sha256OfFile(partFile);
-            return actual && *actual == expected;
-        };
-    } else {
+    if (!line.sha256) {
+        // Nothing can prove a resumed file right: the file is fetched whole, as it always was.
+        ::DeleteFileW(keptPart.c_str());
         m_downfile.Verify = nullptr;
+        m_downfile.resume = false;
+        if (!m_downfile.DownLoadFile(AnsiToWide(line.url), savePath, false, true) && !m_bStop) ++failures_;
+        return;
     }
-    bool saved = m_downfile.DownLoadFile(AnsiToWide(line.url), savePath, false, true);
-    if (m_bStop) return;
-    if (!saved) ++failures_;
+
+    Sha256Digest expected = *line.sha256;
+    std::optional<Sha256Digest> present = Sha256OfFile(savePath);
+    if (present && *present == expected) {
+        // Already the listed file: nothing to fetch, and what an earlier try kept is no use.
+        ::DeleteFileW(keptPart.c_str());
+        if (progress_) ::SendMessageW(progress_, PBM_SETPOS, 1, 0);
+        return;
+    }
+    m_downfile.Verify = [expected](const std::wstring& partFile) {
+        std::optional<Sha256Digest> actual = Sha256OfFile(partFile);
+        return actual && *actual == expected;
+    };
+    // A transfer that ends early is tried again from where it ended, after a pause that grows;
+    // a complete file that fails its check is fetched once more, whole (the download has
+    // dropped what it held).
+    m_downfile.resume = true;
+    int retries = 0;
+    bool refetched = false;
+    for (;;) {
+        bool saved = m_downfile.DownLoadFile(AnsiToWide(line.url), savePath, false, true);
+        if (m_bStop) return;
+        if (saved) return;
+        CDownLoadFile::End end = m_downfile.LastEnd();
+        if (end == CDownLoadFile::End::Interrupted && retries < kRetries) {
+            if (!PauseBeforeRetry(kFirstRetryPauseMs << retries++)) return;
+        } else if (end == CDownLoadFile::End::Unverified && !refetched) {
+            refetched = true;
+        } else {
+            break;
+        }
+    }
+    ++failures_;
+}
+
+bool UpdateFrm::PauseBeforeRetry(DWORD ms) {
+    DWORD start = ::GetTickCount();
+    for (;;) {
+        forms::Application::DoEvents();
+        if (m_bStop) return false;
+        DWORD elapsed = ::GetTickCount() - start;
+        if (elapsed >= ms) return true;
+        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, ms - elapsed, QS_ALLINPUT);
+    }
 }
 
 void UpdateFrm::m_downfile_QueryFileInfo(std::uint32_t dwFileTotalLen) {

@@ -3,8 +3,12 @@
 // reads the local copy of the manifest line by line, downloads each listed file into the shell's
 // folder (each replaces its old file only once it is complete, and checked when the line carries
 // a SHA-256; in a build with the publisher's key the list must carry the publisher's signature
-// and every line a SHA-256), tells the player how it went, starts the last file saved (the new shell, as the
-// manifest lists it last) and unloads.
+// and every line a SHA-256), tells the player how it went, starts the last file saved (the new
+// shell, as the manifest lists it last) and unloads.
+//
+// A line with a SHA-256 is not fetched when the file in the folder already has it. Its transfer
+// is kept when it ends early and goes on from there, within the run (a few tries, with pauses)
+// and in a later run; the check of the complete file is what makes that safe.
 //
 // The close button asks whether to stop; Yes ends the running download after its chunk, reads
 // no further line, shows nothing more and starts nothing.
@@ -30,6 +34,10 @@ namespace xcyh2 {
 class UpdateFrm : public forms::Form {
 public:
     static constexpr const wchar_t* kClassName = L"UpdateFrm";
+    // A checked file whose transfer ends early is tried this many times more, the pause before
+    // each twice the one before.
+    static constexpr int kRetries = 3;
+    static constexpr DWORD kFirstRetryPauseMs = 1000;
     static constexpr const wchar_t* kStopQuestion = L"您是否要退出更新！";
     static constexpr const wchar_t* kDoneMessage = L"软件已升至最新版本！";
     static constexpr const wchar_t* kPartlyMessage =
@@ -60,6 +68,8 @@ private:
     // The download loop; false when the manifest copy could not be opened.
     bool DownloadAll();
     void DownloadOne(const UpdateFileLine& line);
+    // Lets messages through for ms; false when the player stopped the update meanwhile.
+    bool PauseBeforeRetry(DWORD ms);
     void AskStop();
     void SetLabel(const std::wstring& text);
     void Redraw();

@@ -249,5 +249,57 @@ TEST_F(DownLoadFileTest, AServerThatNeverAnswersFailsAtTheTimeLimitWithoutAFile)
     EXPECT_FALSE(Exists(target_));
 }
 
+// With resume on, what an interrupted transfer left in "<target>.part" is continued when the
+// server sends exactly the rest, and dropped for the whole file otherwise; the complete file is
+// always checked before it takes the target's place.
+TEST_F(DownLoadFileTest, AResumedDownloadAppendsOnlyTheRestAndStartsAfreshOtherwise) {
+    XCYH2_REQUIRE_DEMO_SERVER();
+    const std::wstring page = L"/xcyh2/game1.html";  // a site file: the server answers ranges for it
+    ASSERT_TRUE(Get(page, false, false));
+    const std::string whole = test::ReadWholeFile(target_);
+    ASSERT_GT(whole.size(), 100u);
+    const std::string half = whole.substr(0, whole.size() / 2);
+    const std::wstring kept = target_ + L".part";
+    using End = CDownLoadFile::End;
+    struct Case {
+        const char* what;
+        std::wstring path;
+        std::string held;  // in the kept part file before the download
+        std::string body;  // what the server's whole answer is
+        End end;
+        std::string firstLoading;  // the first progress event
+        std::string keptAfter;     // in the kept part file after it (none when empty)
+    } cases[] = {
+        {"the rest of the file", page, half, whole, End::Saved, "Loading " + std::to_string(half.size()), ""},
+        {"held bytes of another file", page, std::string(half.size(), 'x'), whole, End::Unverified,
+         "Loading " + std::to_string(half.size()), ""},
+        {"more held than the file has", page, whole + "tail", whole, End::Saved, "", ""},
+        {"a server that ignores the range", L"/test/bytes/3000", half, Generated(3000), End::Saved, "Loading 3000", ""},
+        {"cut short: kept for the next try", L"/test/cutoff/5000?announce=9000", "", "", End::Interrupted,
+         "Loading 5000", Generated(5000)},
+        {"a whole answer cut short replaces what was held", L"/test/cutoff/5000?announce=9000", "abc", "",
+         End::Interrupted, "Loading 5000", Generated(5000)},
+    };
+    download_.resume = true;
+    Record();
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        ASSERT_TRUE(test::WriteWholeFile(target_, "earlier"));
+        ASSERT_TRUE(test::WriteWholeFile(kept, c.held));
+        download_.Verify = [&](const std::wstring& partFile) { return test::ReadWholeFile(partFile) == c.body; };
+        events_.clear();
+        Get(c.path);
+        EXPECT_EQ(download_.LastEnd(), c.end);
+        EXPECT_EQ(test::ReadWholeFile(target_), c.end == End::Saved ? c.body : "earlier");
+        EXPECT_EQ(Exists(kept) ? test::ReadWholeFile(kept) : "", c.keptAfter);
+        if (!c.firstLoading.empty()) {
+            ASSERT_GE(events_.size(), 2u);
+            EXPECT_EQ(events_[1], c.firstLoading);
+        }
+        EXPECT_TRUE(NoPartFilesBeside(target_));
+        ::DeleteFileW(kept.c_str());
+    }
+}
+
 }  // namespace
 }  // namespace xcyh2
