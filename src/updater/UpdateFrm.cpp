@@ -2,6 +2,8 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
+
 #include "base/Sha256File.h"
 #include "base/SystemLibraries.h"
 #include "base/ansi.h"
@@ -173,11 +175,7 @@ void UpdateFrm::DownloadOne(const UpdateFileLine& line) {
     SetLabel(L"正在下载：" + name);
     RemoveLeftoverParts(savePath);
     const std::wstring keptPart = savePath + L".part";
-    progressShift_ = 0;
-    if (progress_) {
-        ::SendMessageW(progress_, PBM_SETRANGE32, 0, 1);
-        ::SendMessageW(progress_, PBM_SETPOS, 0, 0);
-    }
+    ShowProgress(0, 1);
     if (!line.sha256) {
         // Nothing can prove a resumed file right: the file is fetched whole, as it always was.
         ::DeleteFileW(keptPart.c_str());
@@ -192,7 +190,7 @@ void UpdateFrm::DownloadOne(const UpdateFileLine& line) {
     if (present && *present == expected) {
         // Already the listed file: nothing to fetch, and what an earlier try kept is no use.
         ::DeleteFileW(keptPart.c_str());
-        if (progress_) ::SendMessageW(progress_, PBM_SETPOS, 1, 0);
+        ShowProgress(1, 1);
         return;
     }
     m_downfile.Verify = [expected](const std::wstring& partFile) {
@@ -233,13 +231,25 @@ bool UpdateFrm::PauseBeforeRetry(DWORD ms) {
 }
 
 void UpdateFrm::m_downfile_QueryFileInfo(std::uint32_t dwFileTotalLen) {
-    progressShift_ = 0;
-    while ((dwFileTotalLen >> progressShift_) > 0x7FFFFFFFu) ++progressShift_;
-    if (progress_) ::SendMessageW(progress_, PBM_SETRANGE32, 0, static_cast<LPARAM>(dwFileTotalLen >> progressShift_));
+    // The bar stays where it is: a resumed transfer reports the bytes it holds next, at once.
+    progressTotal_ = dwFileTotalLen;
+    progressShownAt_ = ::GetTickCount() - kProgressIntervalMs;
 }
 
-void UpdateFrm::m_downfile_Loading(std::uint32_t dwRecivedLen) {
-    if (progress_) ::SendMessageW(progress_, PBM_SETPOS, static_cast<WPARAM>(dwRecivedLen >> progressShift_), 0);
+void UpdateFrm::m_downfile_Loading(std::uint32_t dwRecivedLen) { ShowProgress(dwRecivedLen, progressTotal_); }
+
+void UpdateFrm::ShowProgress(std::uint64_t done, std::uint64_t total) {
+    // Every change repaints the bar, and chunks arrive far more often than an eye can follow:
+    // the bar moves at most every kProgressIntervalMs, and at the start and the end of a file.
+    int step = total ? static_cast<int>(std::min(done, total) * kProgressSteps / total) : 0;
+    if (!progress_ || step == progressStep_) return;
+    DWORD now = ::GetTickCount();
+    if (step != 0 && step != kProgressSteps && progressStep_ >= 0 && now - progressShownAt_ < kProgressIntervalMs)
+        return;
+    if (progressStep_ < 0) ::SendMessageW(progress_, PBM_SETRANGE32, 0, kProgressSteps);
+    progressStep_ = step;
+    progressShownAt_ = now;
+    ::SendMessageW(progress_, PBM_SETPOS, static_cast<WPARAM>(step), 0);
 }
 
 void UpdateFrm::AskStop() {

@@ -77,6 +77,7 @@ private:
     // Download events.
     void m_downfile_QueryFileInfo(std::uint32_t dwFileTotalLen);
     void m_downfile_Loading(std::uint32_t dwRecivedLen);
+    void ShowProgress(std::uint64_t done, std::uint64_t total);
 
     UpdaterTarget target_;
     std::wstring manifestPath_;
@@ -86,7 +87,11 @@ private:
     bool listedAny_ = false;     // a file line was read: something (the file or the shell) is started
     std::size_t failures_ = 0;
     bool finishing_ = false;
-    int progressShift_ = 0;  // lengths beyond the bar's 31 bits are scaled down
+    std::uint32_t progressTotal_ = 0;
+    int progressStep_ = -1;  // the position the bar shows, in kProgressSteps; -1: none yet
+    DWORD progressShownAt_ = 0;
+    static constexpr int kProgressSteps = 1000;
+    static constexpr DWORD kProgressIntervalMs = 50;
 
     CDownLoadFile m_downfile;
     Surface surface_;

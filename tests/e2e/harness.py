@@ -254,6 +254,12 @@ class Shell:
                     pass
         return result
 
+    def progress(self, w):
+        """(position, upper limit) of the progress bar in window w, or None."""
+        out = self.wine(os.path.join(self.build, "bin", "winprobe.exe"), "progress", str(w["hwnd"]), timeout=60)
+        fields = out.stdout.decode().split()
+        return (int(fields[0]), int(fields[1])) if out.returncode == 0 and len(fields) == 2 else None
+
     def window(self, cls):
         for w in self.windows():
             if w["class"] == cls:

@@ -7,7 +7,9 @@
 //   winprobe watch CLASS MS       for MS milliseconds, one JSON line {"class":..., "hwnd":...} for
 //                                 each window of that class seen visible; the line "watching"
 //                                 comes first, once the watch is on
+//   winprobe progress HWND        "POS HIGH" of the first progress bar among the window's children
 #include <windows.h>
+#include <commctrl.h>
 
 #include <cstdio>
 #include <algorithm>
@@ -145,10 +147,20 @@ int main(int argc, char** argv) {
                    ? 0
                    : 1;
     }
+    if (argc >= 3 && std::string(argv[1]) == "progress") {
+        HWND bar = ::FindWindowExW(ParseHwnd(argv[2]), nullptr, L"msctls_progress32", nullptr);
+        DWORD_PTR pos = 0, high = 0;
+        if (!bar || !::SendMessageTimeoutW(bar, PBM_GETPOS, 0, 0, SMTO_ABORTIFHUNG, 5000, &pos) ||
+            !::SendMessageTimeoutW(bar, PBM_GETRANGE, FALSE, 0, SMTO_ABORTIFHUNG, 5000, &high))
+            return 1;
+        std::printf("%lu %lu\n", static_cast<unsigned long>(pos), static_cast<unsigned long>(high));
+        return 0;
+    }
     if (argc >= 4 && std::string(argv[1]) == "watch") {
         return Watch(argv[2], static_cast<DWORD>(std::strtoul(argv[3], nullptr, 10)));
     }
     std::fprintf(stderr,
-                 "usage: winprobe list | button HWND ID | close HWND | post HWND MSG WPARAM LPARAM | watch CLASS MS\n");
+                 "usage: winprobe list | button HWND ID | close HWND | post HWND MSG WPARAM LPARAM | watch CLASS MS | "
+                 "progress HWND\n");
     return 2;
 }
