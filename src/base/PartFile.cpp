@@ -1,8 +1,16 @@
 #include "base/PartFile.h"
 
+#include <cstring>
+
 #include "base/decimal.h"
 
 namespace xcyh2 {
+namespace {
+
+// A WriteFile for every 8 KiB chunk of a download was about a tenth of its time.
+constexpr DWORD kBufferBytes = 64 * 1024;
+
+}  // namespace
 
 PartFile::PartFile(const std::wstring& target, bool hidden)
     : target_(target), path_(target + L"." + DecimalText(::GetCurrentProcessId()) + L".part") {
@@ -18,13 +26,30 @@ PartFile::~PartFile() {
 }
 
 bool PartFile::Write(const char* data, DWORD size) {
+    if (size > kBufferBytes - buffered_) {
+        if (!WriteOut(buffer_.get(), buffered_)) return false;
+        buffered_ = 0;
+        if (size >= kBufferBytes) return WriteOut(data, size);
+    }
+    if (!buffer_) buffer_ = std::make_unique<char[]>(kBufferBytes);
+    std::memcpy(buffer_.get() + buffered_, data, size);
+    buffered_ += size;
+    return true;
+}
+
+bool PartFile::WriteOut(const char* data, DWORD size) {
     DWORD written = 0;
-    return ::WriteFile(file_.get(), data, size, &written, nullptr) && written == size;
+    if (size == 0 || (::WriteFile(file_.get(), data, size, &written, nullptr) && written == size)) return true;
+    // The file now lacks bytes for good: closed, so that every later write and Close fails too.
+    lastError_ = ::GetLastError();
+    file_.reset();
+    return false;
 }
 
 bool PartFile::Close() {
     if (closed_) return true;
-    if (!file_ || !::FlushFileBuffers(file_.get())) {
+    if (!WriteOut(buffer_.get(), buffered_)) return false;
+    if (!::FlushFileBuffers(file_.get())) {
         lastError_ = ::GetLastError();
         return false;
     }

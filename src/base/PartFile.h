@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include <memory>
 #include <string>
 
 #include "base/win_handles.h"
@@ -22,6 +23,8 @@ public:
 
     explicit operator bool() const { return static_cast<bool>(file_); }
 
+    // Small writes are gathered in memory (up to 64 KiB) and go to the file together; Close and
+    // Commit write out what is left. So a failed write may show only there.
     bool Write(const char* data, DWORD size);
 
     // Flushes and closes the file, so that it can be read back before it is committed.
@@ -37,11 +40,14 @@ public:
     DWORD LastError() const { return lastError_; }
 
 private:
+    bool WriteOut(const char* data, DWORD size);
     bool Replace();
 
     std::wstring target_;
     std::wstring path_;
     unique_file file_;
+    std::unique_ptr<char[]> buffer_;
+    DWORD buffered_ = 0;
     bool closed_ = false;
     bool committed_ = false;
     DWORD lastError_ = ERROR_SUCCESS;
