@@ -1,8 +1,16 @@
 #include "base/PartFile.h"
 
+#include <cstring>
+
 #include "base/decimal.h"
 
 namespace xcyh2 {
+namespace {
+
+// A WriteFile for every 8 KiB chunk of a download was about a tenth of its time.
+constexpr DWORD kBufferBytes = 64 * 1024;
+
+}  // namespace
 
 PartFile::PartFile(const std::wstring& target, bool hidden, Kind kind)
     : target_(target),
@@ -22,18 +30,40 @@ PartFile::PartFile(const std::wstring& target, bool hidden, Kind kind)
 
 PartFile::~PartFile() {
     if (committed_) return;
+    // What a later transfer goes on from must all be in the file.
+    if (kind_ == Kind::Kept && file_) WriteOut(buffer_.get(), buffered_);
     file_.reset();
     if (kind_ != Kind::Kept && !path_.empty()) ::DeleteFileW(path_.c_str());
 }
 
 bool PartFile::Write(const char* data, DWORD size) {
-    DWORD written = 0;
-    if (!::WriteFile(file_.get(), data, size, &written, nullptr) || written != size) return false;
+    if (size > kBufferBytes - buffered_) {
+        if (!WriteOut(buffer_.get(), buffered_)) return false;
+        buffered_ = 0;
+        if (size >= kBufferBytes) {
+            if (!WriteOut(data, size)) return false;
+            size_ += size;
+            return true;
+        }
+    }
+    if (!buffer_) buffer_ = std::make_unique<char[]>(kBufferBytes);
+    std::memcpy(buffer_.get() + buffered_, data, size);
+    buffered_ += size;
     size_ += size;
     return true;
 }
 
+bool PartFile::WriteOut(const char* data, DWORD size) {
+    DWORD written = 0;
+    if (size == 0 || (::WriteFile(file_.get(), data, size, &written, nullptr) && written == size)) return true;
+    // The file now lacks bytes for good: closed, so that every later write and Close fails too.
+    lastError_ = ::GetLastError();
+    file_.reset();
+    return false;
+}
+
 bool PartFile::Truncate() {
+    buffered_ = 0;
     if (!file_ || !::SetFilePointerEx(file_.get(), LARGE_INTEGER{}, nullptr, FILE_BEGIN) ||
         !::SetEndOfFile(file_.get()))
         return false;
@@ -43,6 +73,7 @@ bool PartFile::Truncate() {
 
 void PartFile::Discard() {
     if (committed_) return;
+    buffered_ = 0;
     file_.reset();
     closed_ = true;
     ::DeleteFileW(path_.c_str());
@@ -52,7 +83,8 @@ void PartFile::Discard() {
 
 bool PartFile::Close() {
     if (closed_) return true;
-    if (!file_ || !::FlushFileBuffers(file_.get())) {
+    if (!WriteOut(buffer_.get(), buffered_)) return false;
+    if (!::FlushFileBuffers(file_.get())) {
         lastError_ = ::GetLastError();
         return false;
     }

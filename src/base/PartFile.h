@@ -10,6 +10,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <memory>
 #include <string>
 
 #include "base/win_handles.h"
@@ -21,13 +22,15 @@ public:
     enum class Kind { PerProcess, Kept };
     // Created hidden when asked, so that the file keeps the attribute once it is renamed.
     PartFile(const std::wstring& target, bool hidden, Kind kind = Kind::PerProcess);
-    // Deleted unless it was committed, or kept.
+    // Deleted unless it was committed; a kept one is written out and kept.
     ~PartFile();
     PartFile(const PartFile&) = delete;
     PartFile& operator=(const PartFile&) = delete;
 
     explicit operator bool() const { return static_cast<bool>(file_); }
 
+    // Small writes are gathered in memory (up to 64 KiB) and go to the file together; Close and
+    // Commit write out what is left. So a failed write may show only there.
     bool Write(const char* data, DWORD size);
 
     // The bytes it holds (for a kept part file, what an earlier writer left too).
@@ -50,13 +53,16 @@ public:
     DWORD LastError() const { return lastError_; }
 
 private:
+    bool WriteOut(const char* data, DWORD size);
     bool Replace();
 
     std::wstring target_;
     std::wstring path_;
     Kind kind_;
     unique_file file_;
-    std::uint64_t size_ = 0;
+    std::uint64_t size_ = 0;  // written, whether out or still held in the buffer
+    std::unique_ptr<char[]> buffer_;
+    DWORD buffered_ = 0;
     bool closed_ = false;
     bool committed_ = false;
     DWORD lastError_ = ERROR_SUCCESS;

@@ -1,7 +1,7 @@
 // Downloads one resource over HTTP to a local file, synchronously, in chunks of at most 8192
 // bytes (what has arrived, up to that), always from the server (never from the cache). Pending
-// window messages are let through after every chunk, so the user interface stays live and
-// StopDownLoad can be called from it.
+// window messages are let through every few milliseconds (on a slow line after every piece), so
+// the user interface stays live and StopDownLoad can be called from it.
 //
 // The file on disk is never left half written: the bytes go to a temporary file beside the
 // target ("<target>.<process id>.part"), which replaces the target only when every announced

@@ -356,7 +356,9 @@ TEST_F(MainWindowTest, TheTrayIconComesAndGoesWithTheWindowIconFileOrNot) {
     for (bool present : {false, true}) {
         SCOPED_TRACE(present ? "icon file present" : "icon file missing");
         ::DeleteFileW(iconFile.c_str());
-        if (present) ASSERT_TRUE(SaveResToFile(101, L"ICON", iconFile));
+        if (present) {
+            ASSERT_TRUE(SaveResToFile(101, L"ICON", iconFile));
+        }
         g_tray.clear();
         frm().SetURL(kGame1);
         ASSERT_TRUE(frm().IsLoaded());

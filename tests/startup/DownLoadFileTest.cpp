@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "base/PartFile.h"
 #include "forms/Timer.h"
 #include "startup/DemoServerAddress.h"
 #include "startup/DownLoadFile.h"
@@ -77,6 +78,34 @@ TEST_F(DownLoadFileTest, SavesTheFileAndReportsSizeProgressAndCompletion) {
     ASSERT_TRUE(Get(L"/test/bytes/100", false, false));
     EXPECT_TRUE(events_.empty());
     EXPECT_EQ(test::ReadWholeFile(target_), Generated(100));
+}
+
+// The part file gathers small writes in memory: whatever their sizes, the bytes reach the file
+// whole and in order.
+TEST_F(DownLoadFileTest, PartFileKeepsTheBytesInOrderWhateverTheWriteSizes) {
+    const std::vector<std::vector<DWORD>> cases = {
+        {100},
+        {8192, 8192, 8192, 8192, 8192, 8192, 8192, 8192, 8192},  // one past the gathered size
+        {65536},
+        {100, 65536, 100},  // a large write after small ones
+        {65000, 1000, 70000, 3},
+    };
+    for (const auto& sizes : cases) {
+        std::size_t total = 0;
+        for (DWORD size : sizes) total += size;
+        std::string bytes = Generated(total);
+        {
+            PartFile part(target_, false);
+            ASSERT_TRUE(part);
+            std::size_t at = 0;
+            for (DWORD size : sizes) {
+                ASSERT_TRUE(part.Write(bytes.data() + at, size));
+                at += size;
+            }
+            ASSERT_TRUE(part.Commit());
+        }
+        EXPECT_EQ(test::ReadWholeFile(target_), bytes) << total << " bytes in " << sizes.size() << " writes";
+    }
 }
 
 TEST_F(DownLoadFileTest, FetchFailuresSaveNothingAndStillComplete) {

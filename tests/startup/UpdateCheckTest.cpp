@@ -255,7 +255,9 @@ TEST_F(UpdateCheckTest, WithAKeyOnlyACopySignedByItIsRead) {
         Clean();
         boxes_.clear();
         LocalCopy(c.copy);
-        if (c.signature) ASSERT_TRUE(test::WriteWholeFile(dir_ + L"update.txt.sig", *c.signature));
+        if (c.signature) {
+            ASSERT_TRUE(test::WriteWholeFile(dir_ + L"update.txt.sig", *c.signature));
+        }
         EXPECT_EQ(CheckUpdateAtStartUp(download_, env_), c.result);
         EXPECT_EQ(CheckUpdateFromMenu(download_, host_, env_), c.result);
         const Box said = c.result == UpdateCheckResult::Unverified ? Box{kUnverified, MB_OK | MB_ICONEXCLAMATION}
