@@ -7,7 +7,7 @@ import hashlib
 import os
 import unittest
 
-from harness import IDOK, IDYES, demo_server, e2e_main, wait_until
+from harness import IDOK, IDYES, Shell, demo_server, e2e_main, wait_until
 from updater_e2e import DONE, PARTLY, STOP_QUESTION, Updater
 
 MB = 1024 * 1024
@@ -104,7 +104,10 @@ class ResumedUpdates(unittest.TestCase):
                              [("bytes=%d-" % MB, MB), (None, 2 * MB)])
 
     def test_only_files_not_yet_current_are_fetched_and_unchecked_ones_fail_as_before(self):
-        files = {"f%d.dat" % i: body(64 * 1024, 10 + i) for i in range(10)}
+        # The last line is a program already current: it is still the one started at the end.
+        files = {"f%d.dat" % i: body(64 * 1024, 10 + i) for i in range(9)}
+        with open(Shell(exe="startmark.exe").exe, "rb") as f:
+            files["startmark.exe"] = f.read()
         with demo_server() as server:
             for name, data in files.items():
                 server.set("/files/" + name, data)
@@ -113,7 +116,21 @@ class ResumedUpdates(unittest.TestCase):
             with Updater(manifest, dict(current, **{"f4.dat": b"old"})) as run:
                 self.finish(run)
                 self.assertEqual({name: run.file(name) for name in files}, files)
+                wait_until(lambda: run.started(), 30, message="the current program to be started")
             self.assertEqual([r["path"] for r in server.requests()], ["/files/f4.dat"])
+
+            # A checked file whose every transfer is cut: tried three more times, after pauses
+            # of at least 1, 2 and 4 s, then reported; the old file stays.
+            server.clear_requests()
+            cutoff = "/test/cutoff/5000/f4.dat"
+            with Updater(line(server.url(cutoff), body(6024, 0)).encode(), {"f4.dat": b"old"}) as run:
+                self.finish(run, PARTLY)
+                self.assertEqual(run.file("f4.dat"), b"old")
+            seen = server.requests()
+            self.assertEqual([r["path"] for r in seen], [cutoff] * 4)
+            gaps = [b["time"] - a["time"] for a, b in zip(seen, seen[1:])]
+            for gap, pause in zip(gaps, (1, 2, 4)):
+                self.assertGreaterEqual(gap, pause)
 
             # A line without a hash, cut: no second try, the old file stays, the player is told.
             server.clear_requests()

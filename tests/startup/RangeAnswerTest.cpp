@@ -59,6 +59,7 @@ TEST(RangeAnswer, AppendsOnlyTheRestOfTheSameFile) {
         {"another start", 1000, {}, {206, 2001, "bytes 999-2999/3000"}, {kRestart}},
         {"another total than before", 1000, 3000, {206, 2500, "bytes 1000-3499/3500"}, {kRestart}},
         {"ends before the last byte", 1000, {}, {206, 1000, "bytes 1000-1999/3000"}, {kRestart}},
+        {"ends past the total", 1000, {}, {206, 2001, "bytes 1000-3000/3000"}, {kRestart}},
         {"length other than the range's", 1000, {}, {206, 1999, "bytes 1000-2999/3000"}, {kRestart}},
         {"garbage range", 1000, {}, {206, 2000, "bytes 1000-2999/x"}, {kRestart}},
         {"no range", 1000, {}, {206, 2000, ""}, {kRestart}},
