@@ -39,7 +39,7 @@ class ResumedUpdates(unittest.TestCase):
 
             # Cut at 1 MiB: the rest is asked for after the first pause, the bar goes on from a
             # third, and the file is whole.
-            server.set(path, data, chunk=65536, delay_ms=50)
+            server.set(path, data, chunk=65536, delay_ms=100)
             server.cut(path, MB)
             with Updater(manifest) as run:
                 wait_until(lambda: len(server.requests()) == 2, 60, 0.05, "the second try")
@@ -59,7 +59,7 @@ class ResumedUpdates(unittest.TestCase):
             server.clear_requests()
             server.cut(path, MB)
             with Updater(manifest, {"big.bin": b"old"}) as run:
-                wait_until(lambda: [r["sent"] for r in server.requests()] == [MB], 60, message="the cut")
+                wait_until(lambda: [r["sent"] for r in server.requests()] == [MB], 60, 0.02, "the cut")
                 server.hold(path)
                 wait_until(lambda: len(server.requests()) == 2, 30, message="the second try")
                 run.kill_all()
