@@ -74,6 +74,7 @@ DWORD QueryStatus(HINTERNET request) {
 // from there, and with it on the session alone a server that never answers holds the call for
 // ever.
 struct Get {
+    bool address = false;         // an http(s) address: a failure after this may pass on another try
     unique_hinternet connection;  // released after the request
     unique_hinternet request;
 };
@@ -92,10 +93,11 @@ Get OpenGet(HINTERNET session, const std::string& url, DWORD receiveTimeout, con
                        std::string(parts.lpszExtraInfo ? parts.lpszExtraInfo : "", parts.dwExtraInfoLength);
     if (path.empty()) path = "/";
     Get get;
+    get.address = true;
     get.connection.reset(wininet.InternetConnectA.call_or(HINTERNET(nullptr), session, host.c_str(), parts.nPort,
                                                           LPCSTR(nullptr), LPCSTR(nullptr), DWORD(INTERNET_SERVICE_HTTP),
                                                           DWORD(0), DWORD_PTR(0)));
-    if (!get.connection) return {};
+    if (!get.connection) return get;
     // What the system's own "open this address" asks for: anything, always from the server, and
     // no second copy in the browser cache, since the file itself is what the caller keeps.
     LPCSTR accept[] = {"*/*", nullptr};
@@ -104,12 +106,12 @@ Get OpenGet(HINTERNET session, const std::string& url, DWORD receiveTimeout, con
     get.request.reset(wininet.HttpOpenRequestA.call_or(HINTERNET(nullptr), get.connection.get(), LPCSTR(nullptr),
                                                        path.c_str(), LPCSTR(nullptr), LPCSTR(nullptr), accept, flags,
                                                        DWORD_PTR(0)));
-    if (!get.request) return {};
+    if (!get.request) return get;
     wininet.InternetSetOptionA.call_or(FALSE, get.request.get(), DWORD(INTERNET_OPTION_RECEIVE_TIMEOUT),
                                        static_cast<LPVOID>(&receiveTimeout), DWORD(sizeof(receiveTimeout)));
     if (!wininet.HttpSendRequestA.call_or(FALSE, get.request.get(), headers.empty() ? LPCSTR(nullptr) : headers.c_str(),
                                           static_cast<DWORD>(headers.size()), LPVOID(nullptr), DWORD(0)))
-        return {};
+        get.request.reset();
     return get;
 }
 
@@ -154,7 +156,7 @@ CDownLoadFile::End CDownLoadFile::Transfer(const std::wstring& url, const std::w
         std::uint64_t held = part.Size();
         std::string range = held ? "Range: bytes=" + std::to_string(held) + "-\r\n" : std::string();
         get = OpenGet(session.get(), WideToAnsi(url), receiveTimeout, range);
-        if (!get.request) return End::Interrupted;
+        if (!get.request) return get.address ? End::Interrupted : End::Failed;
         std::string contentRange = QueryHeader(get.request.get(), HTTP_QUERY_CONTENT_RANGE);
         plan =
             DecideAnswer(held, knownTotal,

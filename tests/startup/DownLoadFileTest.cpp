@@ -111,13 +111,23 @@ TEST_F(DownLoadFileTest, PartFileKeepsTheBytesInOrderWhateverTheWriteSizes) {
 TEST_F(DownLoadFileTest, FetchFailuresSaveNothingAndStillComplete) {
     XCYH2_REQUIRE_DEMO_SERVER();
     Record();
-    // Status other than 200, no Content-Length, chunked framing, nothing listening.
-    std::vector<std::wstring> urls = {DemoServerUrl(L"/test/status/404"), DemoServerUrl(L"/test/status/500"),
-                                      DemoServerUrl(L"/test/nolength/5000"), DemoServerUrl(L"/test/chunked/5000"),
-                                      DemoServerUrl(L"/test/bytes/0"), L"http://127.0.0.1:9/nothing-listens-here"};
-    for (const auto& url : urls) {
+    // Status other than 200, no Content-Length, chunked framing, nothing listening, no address
+    // to ask; only a server not reached is worth another try.
+    using End = CDownLoadFile::End;
+    const std::pair<std::wstring, End> cases[] = {
+        {DemoServerUrl(L"/test/status/404"), End::Failed},
+        {DemoServerUrl(L"/test/status/500"), End::Failed},
+        {DemoServerUrl(L"/test/nolength/5000"), End::Failed},
+        {DemoServerUrl(L"/test/chunked/5000"), End::Failed},
+        {DemoServerUrl(L"/test/bytes/0"), End::Failed},
+        {L"http://127.0.0.1:9/nothing-listens-here", End::Interrupted},
+        {L"ftp://127.0.0.1/file.bin", End::Failed},
+        {L"not an address", End::Failed},
+    };
+    for (const auto& [url, end] : cases) {
         events_.clear();
         EXPECT_FALSE(download_.DownLoadFile(url, target_, false, true)) << testing::PrintToString(url);
+        EXPECT_EQ(download_.LastEnd(), end) << testing::PrintToString(url);
         EXPECT_EQ(events_, std::vector<std::string>{"Complete"}) << testing::PrintToString(url);
         EXPECT_FALSE(Exists(target_)) << testing::PrintToString(url);
     }
