@@ -99,6 +99,8 @@ void LoginFrm::Form_Load() {
 }
 
 void LoginFrm::Form_Unload() {
+    // Going before its timer: the loading picture it was to end goes with it.
+    if (loadingPictureEnd_.Enabled()) EndLoadingPicture();
     // Unloading may run inside the browser's own event handler: the engine keeps itself alive
     // until that handler has returned, so dropping the reference here is safe.
     if (WebBrowser1_) {
@@ -171,6 +173,19 @@ void LoginFrm::WebBrowser1_DocumentComplete(const browser::WebFrame& frame, cons
     // Shown again for another account, this window was up before its background: the page
     // goes back in front of it.
     ::SetWindowPos(handle(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+    // The loading picture goes once the login windows have been drawn. A shown window's
+    // contents reach the screen only after its thread is back in the message loop and has
+    // painted, and a first paint of the page may take a while: unloaded here, the picture would
+    // leave the screen bare for that long. The timer's message comes after every paint.
+    if (LoadFrm::Instance().IsLoaded() && !loadingPictureEnd_.Enabled()) {
+        loadingPictureEnd_.Tick = [this] { EndLoadingPicture(); };
+        loadingPictureEnd_.SetInterval(kLoadingPictureOverlapMs);
+        loadingPictureEnd_.SetEnabled(true);
+    }
+}
+
+void LoginFrm::EndLoadingPicture() {
+    loadingPictureEnd_.SetEnabled(false);
     LoadFrm::Instance().Unload();
 }
 

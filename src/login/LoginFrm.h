@@ -11,6 +11,7 @@
 #include "base/win_handles.h"
 #include "browser/WebBrowser.h"
 #include "forms/Form.h"
+#include "forms/Timer.h"
 #include "forms/PictureBox.h"
 
 namespace xcyh2 {
@@ -49,6 +50,11 @@ private:
     bool m_HTMLDoc_oncontextmenu();
     void MiniBtn_Click();
     void CloseBtn_Click();
+    void EndLoadingPicture();
+
+    // How long the loading picture stays, at least, once the login windows are shown.
+    static constexpr UINT kLoadingPictureOverlapMs = 200;
+    forms::Timer loadingPictureEnd_;
 
     forms::PictureBox MiniBtn;
     forms::PictureBox CloseBtn;

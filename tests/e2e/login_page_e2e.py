@@ -68,6 +68,8 @@ class LoginPage(unittest.TestCase):
             server.hold(LOGIN_PAGE)
             with Shell() as shell:
                 shell.wait_for_window("LoadFrm", visible=True, timeout=90)
+                # Shown is not yet drawn: the watch begins with the picture on the screen.
+                wait_until(lambda: shell.screen_mean() >= 0.001, 30, 0.05, "the loading picture on the screen")
                 samples, done = [], threading.Event()
 
                 def sample():
