@@ -173,8 +173,8 @@ CDownLoadFile::End CDownLoadFile::Transfer(const std::wstring& url, const std::w
     auto total = static_cast<std::uint32_t>(plan.total);
     HINTERNET request = get.request.get();
     if (raiseEvents && QueryFileInfo) QueryFileInfo(total);
-    std::uint64_t received = part.Size();
-    if (received && raiseEvents && Loading) Loading(static_cast<std::uint32_t>(received));
+    // A resumed transfer reports the bytes it holds first.
+    if (part.Size() && raiseEvents && Loading) Loading(static_cast<std::uint32_t>(part.Size()));
 
     char buffer[kChunkBytes];
     sys::WinInet& wininet = sys::wininet();
@@ -205,12 +205,11 @@ CDownLoadFile::End CDownLoadFile::Transfer(const std::wstring& url, const std::w
             part.Discard();
             return End::Failed;
         }
-        received += got;
-        if (raiseEvents && Loading) Loading(static_cast<std::uint32_t>(received));
+        if (raiseEvents && Loading) Loading(static_cast<std::uint32_t>(part.Size()));
         pump();
     }
 
-    if (received >= total) return PutInPlace(part);
+    if (part.Size() >= total) return PutInPlace(part);
     // Stopped before the end: a success as far as the caller is concerned, but the earlier file
     // stays; the partial one goes, unless it is kept for a later try.
     return stop_ ? End::Stopped : End::Interrupted;

@@ -46,6 +46,11 @@ void RemoveLeftoverParts(const std::wstring& target) {
     } while (::FindNextFileW(find.get(), &found));
 }
 
+bool HasDigest(const std::wstring& path, const Sha256Digest& expected) {
+    std::optional<Sha256Digest> actual = Sha256OfFile(path);
+    return actual && *actual == expected;
+}
+
 }  // namespace
 
 UpdateFrm::UpdateFrm(UpdaterTarget target, std::wstring manifestPath, std::optional<PublisherKey> publisherKey)
@@ -186,17 +191,13 @@ void UpdateFrm::DownloadOne(const UpdateFileLine& line) {
     }
 
     Sha256Digest expected = *line.sha256;
-    std::optional<Sha256Digest> present = Sha256OfFile(savePath);
-    if (present && *present == expected) {
+    if (HasDigest(savePath, expected)) {
         // Already the listed file: nothing to fetch, and what an earlier try kept is no use.
         ::DeleteFileW(keptPart.c_str());
         ShowProgress(1, 1);
         return;
     }
-    m_downfile.Verify = [expected](const std::wstring& partFile) {
-        std::optional<Sha256Digest> actual = Sha256OfFile(partFile);
-        return actual && *actual == expected;
-    };
+    m_downfile.Verify = [expected](const std::wstring& partFile) { return HasDigest(partFile, expected); };
     // A transfer that ends early is tried again from where it ended, after a pause that grows;
     // a complete file that fails its check is fetched once more, whole (the download has
     // dropped what it held).
