@@ -166,8 +166,10 @@ CDownLoadFile::End CDownLoadFile::Transfer(const std::wstring& url, const std::w
         if (!part.Truncate()) return End::Failed;
         knownTotal.reset();
     }
-    // The events report lengths in 32 bits.
-    if (plan.use == AnswerUse::Refuse || plan.total > std::numeric_limits<std::uint32_t>::max()) return End::Failed;
+    // The events report lengths in 32 bits; and a caller may know how big the file can be.
+    if (plan.use == AnswerUse::Refuse || plan.total > std::numeric_limits<std::uint32_t>::max() ||
+        (maxBytes && plan.total > maxBytes))
+        return End::Failed;
     knownFile_ = saveFile;
     knownTotal_ = plan.total;
     auto total = static_cast<std::uint32_t>(plan.total);
@@ -184,22 +186,31 @@ CDownLoadFile::End CDownLoadFile::Transfer(const std::wstring& url, const std::w
         // A read returns only once its buffer is full or the body has ended: on a slow line one
         // chunk could hold the window for many seconds. So the chunk is read as it arrives,
         // and messages go through while it fills.
+        // No more is read than the answer announced, and one byte: a body that goes on past its
+        // length (chunked, or a connection that is not closed) is not the file that was asked for.
+        std::uint64_t room = total - std::min<std::uint64_t>(part.Size(), total) + 1;
+        DWORD chunk = static_cast<DWORD>(std::min<std::uint64_t>(kChunkBytes, room));
         DWORD got = 0;
-        while (got < kChunkBytes) {
+        while (got < chunk) {
             DWORD available = 0, piece = 0;
             if (!wininet.InternetQueryDataAvailable.call_or(FALSE, request, &available, 0, 0) || available == 0 ||
-                !wininet.InternetReadFile.call_or(FALSE, request, buffer + got, std::min(available, kChunkBytes - got),
+                !wininet.InternetReadFile.call_or(FALSE, request, buffer + got, std::min(available, chunk - got),
                                                   &piece) ||
                 piece == 0) {
                 ended = true;
                 break;
             }
             got += piece;
-            if (got == kChunkBytes) break;
+            if (got == chunk) break;
             pump();
             if (stop_) break;
         }
         if (got == 0) break;
+        if (got >= room) {
+            // Longer than announced: neither it nor what it was appended to can be trusted.
+            part.Discard();
+            return End::Failed;
+        }
         if (!part.Write(buffer, got)) {
             // A full disk, say: what was written is of no use to a later try either.
             part.Discard();

@@ -47,6 +47,9 @@ public:
     std::uint32_t replaceRetryMs = 0;
     // Keep and continue interrupted transfers, as above.
     bool resume = false;
+    // The most a file may hold; 0: no limit. An answer that announces more is refused before a
+    // byte of its body is read.
+    std::uint64_t maxBytes = 0;
 
     // How the last DownLoadFile ended.
     enum class End {
@@ -64,8 +67,8 @@ public:
     // StopDownLoad. A stopped download leaves the target as it was before, unless its last
     // chunk had already arrived. False when nothing could be fetched (no connection, a status
     // other than 200 (or a fitting 206 when resuming), no or a zero Content-Length, a length
-    // above 4 GiB - 1), when the transfer ended before the announced length, or when the file
-    // could not be written or put in place. LastEnd tells which.
+    // above 4 GiB - 1 or maxBytes), when the transfer ended before the announced length or went
+    // on past it, or when the file could not be written or put in place. LastEnd tells which.
     // bHidden gives the saved file the hidden attribute.
     bool DownLoadFile(const std::wstring& strURLFile, const std::wstring& strSaveFile, bool bHidden,
                       bool bRaiseEvent);

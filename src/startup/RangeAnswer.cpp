@@ -58,7 +58,8 @@ AnswerPlan DecideAnswer(std::uint64_t held, std::optional<std::uint64_t> knownTo
             if (!answer.contentLength) return {AnswerUse::Refuse};
             return {AnswerUse::Write, answer.contentLength};
         case 206: {
-            if (held == 0) return {AnswerUse::Refuse};
+            // Without Content-Range nothing says which bytes the body holds.
+            if (held == 0 || answer.contentRange.empty()) return {AnswerUse::Refuse};
             auto range = ParseContentRange(answer.contentRange);
             bool rest = range && range->first == held && range->last + 1 == range->total &&
                         (!knownTotal || range->total == *knownTotal) &&
