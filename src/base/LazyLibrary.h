@@ -14,9 +14,10 @@ namespace xcyh2 {
 class LazyLibrary {
 public:
     explicit LazyLibrary(const wchar_t* file) noexcept : file_(file) {}
-    ~LazyLibrary() {
-        if (module_) ::FreeLibrary(module_);
-    }
+    // The DLL stays loaded until the process ends: the tables live as long as the process, and
+    // a thread that is still inside the DLL when the program returns from its entry point (a
+    // fetch given up on, waiting for its time-out) must not find its code gone.
+    ~LazyLibrary() = default;
     LazyLibrary(const LazyLibrary&) = delete;
     LazyLibrary& operator=(const LazyLibrary&) = delete;
 
