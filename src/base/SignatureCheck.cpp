@@ -4,7 +4,6 @@
 
 #include "base/Cng.h"
 #include "base/EcdsaDer.h"
-#include "base/Sha256File.h"
 #include "base/win_handles.h"
 
 namespace xcyh2 {
@@ -14,8 +13,7 @@ namespace {
 constexpr DWORD kMaxSignatureBytes = 72;
 
 std::optional<P256RawSignature> ReadSignature(const std::wstring& path) {
-    unique_file file(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                   OPEN_EXISTING, 0, nullptr));
+    unique_file file(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
     if (!file) return std::nullopt;
     char bytes[kMaxSignatureBytes + 1];
     DWORD got = 0;
@@ -25,10 +23,12 @@ std::optional<P256RawSignature> ReadSignature(const std::wstring& path) {
 
 }  // namespace
 
-bool FileSignedBy(const PublisherKey& publicPoint, const std::wstring& file, const std::wstring& signatureFile) {
+bool BytesSignedBy(const PublisherKey& publicPoint, std::string_view bytes, const std::wstring& signatureFile) {
     std::optional<P256RawSignature> signature = ReadSignature(signatureFile);
     if (!signature) return false;
-    std::optional<Sha256Digest> digest = Sha256OfFile(file);
+    cng::Sha256 hash;
+    if (!hash || !hash.Add(bytes.data(), bytes.size())) return false;
+    std::optional<Sha256Digest> digest = hash.Finish();
     return digest && cng::VerifyP256(publicPoint, *digest, *signature);
 }
 

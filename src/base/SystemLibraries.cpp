@@ -14,6 +14,11 @@ BCrypt& bcrypt() {
     return table;
 }
 
+Version& version() {
+    static Version table;
+    return table;
+}
+
 Shell32& shell32() {
     static Shell32 table;
     return table;

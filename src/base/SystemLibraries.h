@@ -8,6 +8,7 @@
 #include <oleauto.h>
 #include <shellapi.h>
 #include <wininet.h>
+#include <winver.h>
 
 #include <string>
 
@@ -83,12 +84,20 @@ struct BCrypt {
     Proc<decltype(&::BCryptVerifySignature)> BCryptVerifySignature{dll, "BCryptVerifySignature"};
 };
 
+struct Version {
+    LazyLibrary dll{L"version.dll"};
+    Proc<decltype(&::GetFileVersionInfoSizeW)> GetFileVersionInfoSizeW{dll, "GetFileVersionInfoSizeW"};
+    Proc<decltype(&::GetFileVersionInfoW)> GetFileVersionInfoW{dll, "GetFileVersionInfoW"};
+    Proc<decltype(&::VerQueryValueW)> VerQueryValueW{dll, "VerQueryValueW"};
+};
+
 // Each table is made on its first use, from any thread, and lives as long as the process.
 WinInet& wininet();
 Shell32& shell32();
 ComCtl32& comctl32();
 OleAut32& oleaut32();
 BCrypt& bcrypt();
+Version& version();
 
 // The shell's "open" of a file or an address; false when it could not be started.
 bool ShellOpen(const std::wstring& file, const std::wstring& parameters = {});

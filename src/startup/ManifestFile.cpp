@@ -1,5 +1,6 @@
 #include "startup/ManifestFile.h"
 
+#include <algorithm>
 #include <vector>
 
 #include "base/win_handles.h"
@@ -19,6 +20,31 @@ FeedEnd FeedFileInPieces(const std::wstring& path, const std::function<bool(std:
         }
         if (feed(std::string_view(buffer.data(), got))) return FeedEnd::ReaderDone;
     }
+}
+
+WholeManifest ReadWholeManifest(const std::wstring& path, std::size_t maxBytes) {
+    unique_file file(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                   FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) {
+        DWORD error = ::GetLastError();
+        bool missing = error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
+        return {missing ? WholeManifest::End::NoFile : WholeManifest::End::ReadFailed};
+    }
+    WholeManifest whole;
+    // One byte more than allowed tells a file of exactly maxBytes from a bigger one.
+    whole.bytes.resize(maxBytes + 1);
+    std::size_t held = 0;
+    while (held < whole.bytes.size()) {
+        DWORD want = static_cast<DWORD>(std::min<std::size_t>(whole.bytes.size() - held, 64 * 1024));
+        DWORD got = 0;
+        if (!::ReadFile(file.get(), whole.bytes.data() + held, want, &got, nullptr)) return {WholeManifest::End::ReadFailed};
+        if (got == 0) break;
+        held += got;
+    }
+    if (held > maxBytes) return {WholeManifest::End::TooBig};
+    whole.bytes.resize(held);
+    whole.end = WholeManifest::End::Read;
+    return whole;
 }
 
 }  // namespace xcyh2

@@ -1,8 +1,11 @@
 // Reading the manifest's local copy into one of its streaming readers (the shell's version
-// reader, the updater's file-line reader), piece by piece: a large file costs no memory, and
-// reading stops as soon as the reader needs no more.
+// reader, the updater's file-line reader). Without a publisher key it is read piece by piece: a
+// large file costs no memory, and reading stops as soon as the reader needs no more. With one,
+// the copy is read once, whole, into memory: those bytes are checked against the signature and
+// are the bytes parsed, whatever happens to the file meanwhile.
 #pragma once
 
+#include <cstddef>
 #include <functional>
 #include <string>
 #include <string_view>
@@ -22,6 +25,24 @@ bool FeedManifestFile(const std::wstring& path, Reader& reader) {
     FeedEnd end = FeedFileInPieces(path, [&reader](std::string_view piece) { return reader.Feed(piece); });
     if (end == FeedEnd::EndOfFile) reader.Finish();
     return end != FeedEnd::NoFile;
+}
+
+// A signed manifest bigger than this is refused: a list of files is a few kilobytes.
+inline constexpr std::size_t kMaxSignedManifestBytes = 1u << 20;
+
+struct WholeManifest {
+    enum class End { Read, NoFile, TooBig, ReadFailed };
+    End end = End::NoFile;
+    std::string bytes;  // the whole file, when end is Read
+};
+
+// Reads the file whole, at most maxBytes of it. Nobody may write to it while it is read.
+WholeManifest ReadWholeManifest(const std::wstring& path, std::size_t maxBytes = kMaxSignedManifestBytes);
+
+// Hands bytes held in memory to a reader, as FeedManifestFile does with a file.
+template <class Reader>
+void FeedManifestBytes(std::string_view bytes, Reader& reader) {
+    if (!reader.Feed(bytes)) reader.Finish();
 }
 
 }  // namespace xcyh2

@@ -1,6 +1,7 @@
 #include "startup/UpdateCheck.h"
 
 #include "base/ComApartment.h"
+#include "base/EventLog.h"
 #include "base/SystemLibraries.h"
 #include "base/ansi.h"
 #include "forms/Application.h"
@@ -10,6 +11,7 @@
 #include "PublisherKey.h"
 #include "startup/Settings.h"
 #include "startup/UpdateManifest.h"
+#include "startup/VersionOrder.h"
 
 namespace xcyh2 {
 namespace {
@@ -57,14 +59,30 @@ UpdateCheckResult OfferUpdate(const UpdateCheckEnvironment& environment) {
     std::wstring localCopy = tempDir + settings::kManifestFileName;
     std::string localVersion = LocalVersionString();
 
-    // Not a byte of a copy the publisher did not sign is read.
-    if (auto key = KeyOf(environment); key && !FileSignedBy(*key, localCopy, localCopy + settings::kSignatureSuffix))
-        return ::GetFileAttributesW(localCopy.c_str()) == INVALID_FILE_ATTRIBUTES ? UpdateCheckResult::NoManifest
-                                                                                  : UpdateCheckResult::Unverified;
-    std::optional<std::optional<std::string>> manifest = ReadLocalCopy(localCopy);
-    if (!manifest) return UpdateCheckResult::NoManifest;
-    if (!*manifest) return UpdateCheckResult::NoVersionLine;
-    if (**manifest == localVersion) return UpdateCheckResult::UpToDate;
+    if (std::optional<PublisherKey> key = KeyOf(environment)) {
+        // Not a byte of a copy the publisher did not sign is read, and the bytes read are the
+        // bytes that were checked. A signed list can still be an old one served again: only a
+        // newer version than ours is offered.
+        WholeManifest copy = ReadWholeManifest(localCopy);
+        if (copy.end == WholeManifest::End::NoFile) return UpdateCheckResult::NoManifest;
+        if (copy.end == WholeManifest::End::TooBig)
+            ReportToEventLog(L"The update list " + localCopy + L" is larger than " +
+                             std::to_wstring(kMaxSignedManifestBytes) + L" bytes: it was not read.");
+        if (copy.end != WholeManifest::End::Read || !BytesSignedBy(*key, copy.bytes, localCopy + settings::kSignatureSuffix))
+            return UpdateCheckResult::Unverified;
+        std::optional<std::string> version = ReadManifestVersion(copy.bytes, &IsAnsiLeadByte);
+        if (!version) return UpdateCheckResult::NoVersionLine;
+        VersionOrder order = CompareVersions(*version, localVersion);
+        if (order == VersionOrder::Same) return UpdateCheckResult::UpToDate;
+        if (order != VersionOrder::Newer) return UpdateCheckResult::NotNewer;
+    } else {
+        // Without a key any other version is offered, an older one too: a publisher may take
+        // players back by publishing the older version.
+        std::optional<std::optional<std::string>> manifest = ReadLocalCopy(localCopy);
+        if (!manifest) return UpdateCheckResult::NoManifest;
+        if (!*manifest) return UpdateCheckResult::NoVersionLine;
+        if (**manifest == localVersion) return UpdateCheckResult::UpToDate;
+    }
 
     if (Ask(environment, kNewVersionQuestion, MB_YESNO | MB_ICONQUESTION) != IDYES) return UpdateCheckResult::Declined;
 
@@ -110,7 +128,7 @@ UpdateCheckResult CheckUpdateFromMenu(CDownLoadFile& download, IUpdateHost& host
     UpdateCheckResult result = OfferUpdate(environment);
     if (result == UpdateCheckResult::UpToDate) {
         Ask(environment, kUpToDateMessage, MB_OK | MB_ICONEXCLAMATION);
-    } else if (result == UpdateCheckResult::Unverified) {
+    } else if (result == UpdateCheckResult::Unverified || result == UpdateCheckResult::NotNewer) {
         Ask(environment, kUnverifiedMessage, MB_OK | MB_ICONEXCLAMATION);
     } else if (result == UpdateCheckResult::UpdaterStarted) {
         host.SetExitFlag();

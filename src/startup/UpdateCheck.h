@@ -1,8 +1,9 @@
 // The update check, on its two paths: at start-up (before any window exists) and from the main
 // window's update command. Both download the manifest to the hidden local copy
 // (temporary folder + "update.txt"), read its version line and, when the version differs from
-// ours and the player agrees, write the embedded updater to the temporary folder as
-// "Update.exe" and start it with the shell's location; then the shell leaves.
+// ours (in a build with the publisher's key: is signed and newer than ours) and the player
+// agrees, write the embedded updater to the temporary folder as "Update.exe" and start it with
+// the shell's location; then the shell leaves.
 #pragma once
 
 #include <windows.h>
@@ -50,7 +51,8 @@ enum class UpdateCheckResult {
     UpdaterStarted,     // the updater was written and started
     UpdaterNotWritten,  // the player agreed, but Update.exe could not be written (player told)
     Stopped,            // the download was stopped (the window closed under it): nothing offered
-    Unverified,         // the build has a key and the copy does not carry its signature
+    Unverified,         // the build has a key and the copy does not carry its signature (or is over 1 MiB)
+    NotNewer,           // the build has a key and the signed version is older than ours, or not numbers
 };
 
 // The steps both paths share: FetchManifest, then OfferUpdate.

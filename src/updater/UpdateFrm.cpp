@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "base/EventLog.h"
 #include "base/Sha256File.h"
 #include "base/SystemLibraries.h"
 #include "base/ansi.h"
@@ -13,7 +14,10 @@
 #include "forms/MsgBox.h"
 #include "startup/ManifestFile.h"
 #include "startup/Settings.h"
+#include "startup/UpdateManifest.h"
+#include "startup/VersionOrder.h"
 #include "updater/PlainFileName.h"
+#include "updater/ProgramVersion.h"
 
 namespace xcyh2 {
 namespace {
@@ -127,13 +131,14 @@ void UpdateFrm::Run() {
 
     // The shell checked the list before it started us; it is checked again here, as the copy
     // in the temporary folder may have changed since.
-    bool verified =
-        !publisherKey_ || FileSignedBy(*publisherKey_, manifestPath_, manifestPath_ + settings::kSignatureSuffix);
-    bool haveManifest = verified && DownloadAll();
+    ManifestCheck check = CheckManifest();
+    bool haveManifest = check == ManifestCheck::Usable && DownloadAll();
     finishing_ = true;
     HWND owner = exists() ? handle() : nullptr;
-    if (!verified) {
+    if (check == ManifestCheck::Unverified) {
         forms::MsgBox(kUnverifiedMessage, MB_OK | MB_ICONEXCLAMATION, settings::kDialogCaption, owner);
+    } else if (check == ManifestCheck::NotNewer) {
+        forms::MsgBox(kNotNewerMessage, MB_OK | MB_ICONEXCLAMATION, settings::kDialogCaption, owner);
     } else if (!haveManifest) {
         forms::MsgBox(kNoManifestMessage, MB_OK | MB_ICONEXCLAMATION, settings::kDialogCaption, owner);
     } else if (!m_bStop) {
@@ -150,6 +155,29 @@ void UpdateFrm::Run() {
     if (IsLoaded()) Unload();
 }
 
+UpdateFrm::ManifestCheck UpdateFrm::CheckManifest() {
+    if (!publisherKey_) return ManifestCheck::Usable;
+    // Read once: the bytes checked here are the bytes whose lines are downloaded, minutes later.
+    WholeManifest copy = ReadWholeManifest(manifestPath_);
+    if (copy.end == WholeManifest::End::NoFile) return ManifestCheck::Missing;
+    if (copy.end == WholeManifest::End::TooBig)
+        ReportToEventLog(L"The update list " + manifestPath_ + L" is larger than " +
+                         std::to_wstring(kMaxSignedManifestBytes) + L" bytes: it was not read.");
+    if (copy.end != WholeManifest::End::Read ||
+        !BytesSignedBy(*publisherKey_, copy.bytes, manifestPath_ + settings::kSignatureSuffix))
+        return ManifestCheck::Unverified;
+    // A list the publisher signed long ago is still signed: only a newer version than the
+    // program's is installed. A program without a version resource (gone, or not one of ours)
+    // is older than any version: the update puts it right.
+    std::optional<std::string> listed = ReadManifestVersion(copy.bytes, &IsAnsiLeadByte);
+    std::optional<std::string> installed = ProgramFileVersion(target_.program);
+    if (!listed) return ManifestCheck::NotNewer;
+    VersionOrder order = CompareVersions(*listed, installed ? *installed : "0");
+    if (order != VersionOrder::Newer) return ManifestCheck::NotNewer;
+    signedManifest_ = std::move(copy.bytes);
+    return ManifestCheck::Usable;
+}
+
 bool UpdateFrm::DownloadAll() {
     UpdateLineReader reader(
         [this](const UpdateFileLine& line) {
@@ -157,7 +185,11 @@ bool UpdateFrm::DownloadAll() {
             return !m_bStop;
         },
         &IsAnsiLeadByte);
-    if (!FeedManifestFile(manifestPath_, reader)) return false;
+    if (signedManifest_) {
+        FeedManifestBytes(*signedManifest_, reader);
+    } else if (!FeedManifestFile(manifestPath_, reader)) {
+        return false;
+    }
     failures_ += reader.UnusableLines();
     return true;
 }

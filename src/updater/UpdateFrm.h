@@ -45,10 +45,12 @@ public:
     static constexpr const wchar_t* kNoManifestMessage = L"找不到更新文件列表，无法更新。请重新启动游戏客户端后再试。";
     static constexpr const wchar_t* kUnverifiedMessage =
         L"更新文件列表未通过发布者签名验证，未进行更新。请重新启动游戏客户端后再试。";
+    static constexpr const wchar_t* kNotNewerMessage =
+        L"更新文件列表的版本不比已安装的版本新，未进行更新。请重新启动游戏客户端后再试。";
 
-    // With a publisher key, the manifest copy must carry its signature (manifestPath + ".sig"),
-    // and only lines with a SHA-256 are downloaded: the signature vouches for files through
-    // their hashes alone.
+    // With a publisher key, the manifest copy must carry its signature (manifestPath + ".sig")
+    // and a newer version than the program file's version resource, and only lines with a
+    // SHA-256 are downloaded: the signature vouches for files through their hashes alone.
     UpdateFrm(UpdaterTarget target, std::wstring manifestPath, std::optional<PublisherKey> publisherKey = {});
     ~UpdateFrm() override;
 
@@ -65,6 +67,10 @@ protected:
     const wchar_t* ErrorSource() const override { return L"UpdateFrm"; }
 
 private:
+    enum class ManifestCheck { Usable, Missing, Unverified, NotNewer };
+    // In a build with a key: reads the copy once, checks its signature and its version, and
+    // keeps the bytes for the download loop.
+    ManifestCheck CheckManifest();
     // The download loop; false when the manifest copy could not be opened.
     bool DownloadAll();
     void DownloadOne(const UpdateFileLine& line);
@@ -82,6 +88,7 @@ private:
     UpdaterTarget target_;
     std::wstring manifestPath_;
     std::optional<PublisherKey> publisherKey_;
+    std::optional<std::string> signedManifest_;  // the copy as it was checked, in a build with a key
     bool m_bStop = false;
     std::wstring m_strLastSave;  // the last listed file, started at the end when it is there
     bool listedAny_ = false;     // a file line was read: something (the file or the shell) is started

@@ -268,6 +268,42 @@ TEST_F(UpdateCheckTest, WithAKeyOnlyACopySignedByItIsRead) {
     EXPECT_TRUE(started_.empty());
 }
 
+// A signed list can be an old one served again: with a key only a newer version than ours is
+// offered. The menu says of an older one what it says of one it cannot verify.
+TEST_F(UpdateCheckTest, WithAKeyOnlyASignedNewerVersionIsOffered) {
+    using enum UpdateCheckResult;
+    struct Case {
+        const wchar_t* name;
+        UpdateCheckResult result;
+        std::vector<Box> menu;  // what the menu path says
+    } cases[] = {
+        {L"newer", Declined, {{kQuestion, MB_YESNO | MB_ICONQUESTION}}},
+        {L"same", UpToDate, {{kUpToDate, MB_OK | MB_ICONEXCLAMATION}}},
+        {L"older", NotNewer, {{kUnverified, MB_OK | MB_ICONEXCLAMATION}}},
+        {L"letters", NotNewer, {{kUnverified, MB_OK | MB_ICONEXCLAMATION}}},
+        {L"digits", NotNewer, {{kUnverified, MB_OK | MB_ICONEXCLAMATION}}},
+        {L"oversized", Unverified, {{kUnverified, MB_OK | MB_ICONEXCLAMATION}}},
+    };
+    env_.publisherKey = PublicPoint(L"signer.pub.der");
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << std::string(c.name, c.name + wcslen(c.name)));
+        const std::wstring file = std::wstring(L"signed\\") + c.name + L".txt";
+        const std::string manifest = TestKeyFile(file), signature = TestKeyFile(file + L".sig");
+        ASSERT_FALSE(manifest.empty() || signature.empty()) << "XCYH2_TEST_KEYS holds no signed lists";
+        Clean();
+        boxes_.clear();
+        LocalCopy(manifest);
+        ASSERT_TRUE(test::WriteWholeFile(dir_ + L"update.txt.sig", signature));
+        EXPECT_EQ(CheckUpdateAtStartUp(download_, env_), c.result);
+        std::vector<Box> atStartUp = c.result == Declined ? c.menu : std::vector<Box>{};
+        EXPECT_EQ(boxes_, atStartUp);
+        boxes_.clear();
+        EXPECT_EQ(CheckUpdateFromMenu(download_, host_, env_), c.result);
+        EXPECT_EQ(boxes_, c.menu);
+    }
+    EXPECT_TRUE(started_.empty());
+}
+
 // The signature comes from beside the manifest on the server, into a hidden file beside the
 // copy; a build without a key asks for none.
 TEST_F(UpdateCheckTest, TheSignatureIsFetchedBesideTheManifestOnlyWithAKey) {
