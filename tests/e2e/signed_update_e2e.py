@@ -1,14 +1,16 @@
 """Updates in a build with the publisher's key (tools/build-demo): the shell offers only a
-manifest that carries the key's signature, and the updater checks that signature again and
-installs only the lines that carry a SHA-256. Anything else offers nothing and the login follows."""
+manifest that carries the key's signature and a newer version than its own, and the updater
+checks the signature again and installs only the lines that carry a SHA-256. Anything else
+offers nothing and the login follows."""
 
 import hashlib
 import os
+import re
 import subprocess
 import tempfile
 import unittest
 
-from harness import IDNO, IDOK, Shell, demo_server, e2e_main, wait_until
+from harness import IDNO, IDOK, ROOT, Shell, demo_server, e2e_main, wait_until
 from updater_e2e import OLD_SHELL, PARTLY, Updater, read
 
 MANIFEST = "/gamehome/xcyh2/update.txt"
@@ -16,7 +18,22 @@ SIGNATURE = MANIFEST + ".sig"
 LOGIN_PAGE = "/xcyh2/login/login.html"
 QUESTION = "发现有新版本，是否现在更新！"
 UNVERIFIED = "更新文件列表未通过发布者签名验证，未进行更新。请重新启动游戏客户端后再试。"
-NEWER = b"version=9.9.9\r\nxcyh2.exe|http://127.0.0.1:9/xcyh2.exe|" + b"0" * 64 + b"\r\n"
+
+
+def listing(version):
+    return b"version=" + version.encode() + b"\r\nxcyh2.exe|http://127.0.0.1:9/xcyh2.exe|" + b"0" * 64 + b"\r\n"
+
+
+def built_version():
+    """The version the build's programs carry: the project's, major.minor.revision."""
+    with open(os.path.join(ROOT, "CMakeLists.txt")) as f:
+        return tuple(int(n) for n in re.search(r"project\(xcyh2 VERSION (\d+)\.(\d+)\.(\d+)", f.read()).groups())
+
+
+MAJOR, MINOR, REVISION = built_version()
+NEWER = listing(f"{MAJOR}.{MINOR + 9}.0")  # 1.10.0 against 1.1.0: newer as numbers, not as text
+SAME = listing(f"{MAJOR}.{MINOR}.{REVISION}.0")
+OLDER = listing(f"{MAJOR}.{MINOR - 1}.99" if MINOR else f"{MAJOR - 1}.99.0")
 
 
 def signed_build():
@@ -33,6 +50,8 @@ def sign(private_key, data):
 
 
 class SignedUpdates(unittest.TestCase):
+    """Runs the key build's programs, signing with its key and with somebody else's."""
+
     @classmethod
     def setUpClass(cls):
         cls.build = signed_build()
@@ -54,6 +73,8 @@ class SignedUpdates(unittest.TestCase):
         cases = [
             # name, signing key of the server, (path, body) overrides, holds, question expected
             ("signed", self.key, [], [], True),
+            ("an older version, signed", self.key, [(MANIFEST, OLDER)], [], False),
+            ("the same version written otherwise, signed", self.key, [(MANIFEST, SAME)], [], False),
             ("unsigned", None, [], [], False),
             ("another key's signature", None, [(SIGNATURE, sign(self.other, NEWER))], [], False),
             ("changed after signing", None, [(SIGNATURE, sign(self.key, NEWER)), (MANIFEST, changed)], [], False),
@@ -120,8 +141,8 @@ class SignedUpdates(unittest.TestCase):
 class SignedUpdater(Updater):
     """The updater of the build with a key, with the manifest copy's signature beside it."""
 
-    def __init__(self, exe, manifest, signature):
-        super().__init__(manifest)
+    def __init__(self, exe, manifest, signature, **kwargs):
+        super().__init__(manifest, **kwargs)
         self.exe = exe
         self.signature = signature
 
