@@ -15,6 +15,7 @@ RequestExecutionLevel user
 
 !include "MUI2.nsh"
 !include "FileFunc.nsh"
+!include "LogicLib.nsh"
 
 !define GAME "星槎远航录2"
 !define PRODUCT "星槎远航录2客户端"
@@ -79,10 +80,26 @@ Section "${PRODUCT}"
   WriteRegDWORD HKCU "${UNINSTALL_KEY}" "EstimatedSize" $0
 SectionEnd
 
+; Deletes a file that may be in use a moment longer: the program still ending, or the
+; uninstaller's own first copy, which started this one from the temporary folder and is ending
+; itself. Tried for up to 10 s.
+!macro DeleteWhenFree FILE
+  StrCpy $0 0
+  ${Do}
+    Delete "${FILE}"
+    ${IfNot} ${FileExists} "${FILE}"
+    ${OrIf} $0 >= 40
+      ${Break}
+    ${EndIf}
+    IntOp $0 $0 + 1
+    Sleep 250
+  ${Loop}
+!macroend
+
 Section "Uninstall"
   ; Only what the installer put there: a folder the player chose may hold other files.
-  Delete "$INSTDIR\xcyh2.exe"
-  Delete "$INSTDIR\uninst.exe"
+  !insertmacro DeleteWhenFree "$INSTDIR\xcyh2.exe"
+  !insertmacro DeleteWhenFree "$INSTDIR\uninst.exe"
   RMDir "$INSTDIR"
   Delete "$DESKTOP\${GAME}.lnk"
   Delete "$SMPROGRAMS\${GAME}\${GAME}.lnk"

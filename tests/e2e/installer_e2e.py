@@ -50,6 +50,12 @@ class Prefix:
         return subprocess.run([WINE_RUN, self.path, "--"] + list(command), env=env, stdin=subprocess.DEVNULL,
                               stdout=subprocess.PIPE, stderr=subprocess.PIPE, timeout=timeout)
 
+    def start(self, *command):
+        """Starts a command and returns at once: the process, to be waited for."""
+        env = dict(os.environ, WINEDEBUG="-all", WINEDLLOVERRIDES="winemenubuilder.exe=d")
+        return subprocess.Popen([WINE_RUN, self.path, "--", "wine"] + list(command), env=env, stdin=subprocess.DEVNULL,
+                                stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+
     def settle(self):
         """Waits for every process of this prefix (the uninstaller runs on from a copy of itself)."""
         self.run("wineserver", "-w")
@@ -142,11 +148,25 @@ class Installer(unittest.TestCase):
                     self.assertEqual(read(installed), read(newer))
                     self.assertFalse(os.path.exists(installed + ".new"))
 
+                ending = None
+                if chosen is None:
+                    # The program (startmark.exe since the update) still ending as the player
+                    # uninstalls: its file cannot be deleted until it has ended, and is then.
+                    ending = prefix.start(folder + "\\xcyh2.exe", "4000")
+                    mark = prefix.unix(folder + "\\started.txt")
+                    wait_until(lambda: os.path.exists(mark), 30, message="the program to run")
+                    os.remove(mark)
                 # The uninstaller runs on from a copy in the temporary folder: wait for it.
                 out = prefix.run(prefix.unix(folder + "\\uninst.exe"), "/S")
                 prefix.settle()
-                wait_until(lambda: not os.path.exists(prefix.unix(folder)), timeout=60,
-                           message="the installation folder to go")
+                if ending:
+                    ending.wait(timeout=30)
+                gone = prefix.unix(folder)
+                try:
+                    wait_until(lambda: not os.path.exists(gone), timeout=60, message="the installation folder to go")
+                except AssertionError as e:
+                    left = sorted(os.listdir(gone)) if os.path.isdir(gone) else []
+                    raise AssertionError(f"{e}; it still holds {left}") from None
                 for lnk in shortcuts:
                     self.assertFalse(os.path.exists(prefix.unix(lnk)), lnk)
                 self.assertFalse(os.path.exists(prefix.unix(programs + f"\\{GAME}")))
