@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <vector>
 
+#include "base/EventLog.h"
+#include "base/decimal.h"
 #include "base/win_handles.h"
 
 namespace xcyh2 {
@@ -41,7 +43,11 @@ WholeManifest ReadWholeManifest(const std::wstring& path, std::size_t maxBytes) 
         if (got == 0) break;
         held += got;
     }
-    if (held > maxBytes) return {WholeManifest::End::TooBig};
+    if (held > maxBytes) {
+        ReportToEventLog(L"The update list " + path + L" is larger than " + DecimalText(maxBytes >> 10) +
+                         L" KiB: it was not read.");
+        return {WholeManifest::End::TooBig};
+    }
     whole.bytes.resize(held);
     whole.end = WholeManifest::End::Read;
     return whole;

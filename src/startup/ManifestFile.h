@@ -36,7 +36,8 @@ struct WholeManifest {
     std::string bytes;  // the whole file, when end is Read
 };
 
-// Reads the file whole, at most maxBytes of it. Nobody may write to it while it is read.
+// Reads the file whole, at most maxBytes of it. Nobody may write to it while it is read. A
+// bigger file is not read, and the event log says so.
 WholeManifest ReadWholeManifest(const std::wstring& path, std::size_t maxBytes = kMaxSignedManifestBytes);
 
 // Hands bytes held in memory to a reader, as FeedManifestFile does with a file.

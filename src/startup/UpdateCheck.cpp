@@ -1,7 +1,6 @@
 #include "startup/UpdateCheck.h"
 
 #include "base/ComApartment.h"
-#include "base/EventLog.h"
 #include "base/SystemLibraries.h"
 #include "base/ansi.h"
 #include "forms/Application.h"
@@ -65,9 +64,6 @@ UpdateCheckResult OfferUpdate(const UpdateCheckEnvironment& environment) {
         // newer version than ours is offered.
         WholeManifest copy = ReadWholeManifest(localCopy);
         if (copy.end == WholeManifest::End::NoFile) return UpdateCheckResult::NoManifest;
-        if (copy.end == WholeManifest::End::TooBig)
-            ReportToEventLog(L"The update list " + localCopy + L" is larger than " +
-                             std::to_wstring(kMaxSignedManifestBytes) + L" bytes: it was not read.");
         if (copy.end != WholeManifest::End::Read || !BytesSignedBy(*key, copy.bytes, localCopy + settings::kSignatureSuffix))
             return UpdateCheckResult::Unverified;
         std::optional<std::string> version = ReadManifestVersion(copy.bytes, &IsAnsiLeadByte);

@@ -4,7 +4,6 @@
 
 #include <algorithm>
 
-#include "base/EventLog.h"
 #include "base/Sha256File.h"
 #include "base/SystemLibraries.h"
 #include "base/ansi.h"
@@ -160,9 +159,6 @@ UpdateFrm::ManifestCheck UpdateFrm::CheckManifest() {
     // Read once: the bytes checked here are the bytes whose lines are downloaded, minutes later.
     WholeManifest copy = ReadWholeManifest(manifestPath_);
     if (copy.end == WholeManifest::End::NoFile) return ManifestCheck::Missing;
-    if (copy.end == WholeManifest::End::TooBig)
-        ReportToEventLog(L"The update list " + manifestPath_ + L" is larger than " +
-                         std::to_wstring(kMaxSignedManifestBytes) + L" bytes: it was not read.");
     if (copy.end != WholeManifest::End::Read ||
         !BytesSignedBy(*publisherKey_, copy.bytes, manifestPath_ + settings::kSignatureSuffix))
         return ManifestCheck::Unverified;
