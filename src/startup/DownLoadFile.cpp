@@ -228,14 +228,17 @@ CDownLoadFile::End CDownLoadFile::Transfer(const std::wstring& url, const std::w
 
 CDownLoadFile::End CDownLoadFile::PutInPlace(PartFile& part) {
     // The last bytes may go out only now: a part that cannot be written out is of no use later.
-    if (!part.Close()) {
+    if (!part.Finish()) {
         part.Discard();
         return End::Failed;
     }
     if (Verify) {
         // Copied first: the handler may replace the member.
         auto verify = Verify;
-        if (!verify(part.path())) {
+        bool verified = !stop_ && verify(part.handle());
+        // Stopped before the check was done: the target stays as it was (a kept part stays too).
+        if (stop_) return End::Stopped;
+        if (!verified) {
             part.Discard();
             return End::Unverified;
         }

@@ -16,6 +16,8 @@
 // Used by the shell's update check and by the updater program, so it knows nothing of either.
 #pragma once
 
+#include <windows.h>
+
 #include <cstdint>
 #include <functional>
 #include <optional>
@@ -38,9 +40,12 @@ public:
     std::uint32_t receiveTimeoutMs = 30000;
 
     // Optional check of a complete download before it takes the target's place: handed the
-    // path of the complete temporary file (closed), it returns false to discard it, and
-    // DownLoadFile then returns false with the target as it was.
-    std::function<bool(const std::wstring& partFile)> Verify;
+    // complete temporary file, open for reading (nobody else can change, rename or delete it
+    // until it is in place: the bytes checked are the bytes put there), it returns false to
+    // discard it, and DownLoadFile then returns false with the target as it was. A check may
+    // let window messages through; a stop before it or during it ends the download as stopped,
+    // with the target as it was.
+    std::function<bool(HANDLE partFile)> Verify;
     // How long a replacement that the system refuses because the target is in use (a program
     // still running from it, a reader holding it) is tried again, letting pending window
     // messages through meanwhile. 0: not tried again.
@@ -65,7 +70,7 @@ public:
 
     // Returns true when the whole resource was saved, or when the download was stopped with
     // StopDownLoad. A stopped download leaves the target as it was before, unless its last
-    // chunk had already arrived. False when nothing could be fetched (no connection, a status
+    // chunk had already arrived and there was no Verify to run. False when nothing could be fetched (no connection, a status
     // other than 200 (or a fitting 206 when resuming), no or a zero Content-Length, a length
     // above 4 GiB - 1 or maxBytes), when the transfer ended before the announced length or went
     // on past it, or when the file could not be written or put in place. LastEnd tells which.

@@ -197,7 +197,10 @@ void UpdateFrm::DownloadOne(const UpdateFileLine& line) {
         ShowProgress(1, 1);
         return;
     }
-    m_downfile.Verify = [expected](const std::wstring& partFile) { return HasDigest(partFile, expected); };
+    m_downfile.Verify = [expected](HANDLE partFile) {
+        std::optional<Sha256Digest> actual = Sha256OfOpenFile(partFile);
+        return actual && *actual == expected;
+    };
     // A transfer that ends early is tried again from where it ended, after a pause that grows;
     // a complete file that fails its check is fetched once more, whole (the download has
     // dropped what it held).

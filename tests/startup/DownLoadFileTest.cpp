@@ -2,7 +2,9 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "base/PartFile.h"
@@ -22,6 +24,16 @@ std::string Generated(std::size_t n) {
     std::string bytes(n, '\0');
     for (std::size_t i = 0; i < n; ++i) bytes[i] = static_cast<char>(i % 251);
     return bytes;
+}
+
+// What an open file holds, from its first byte.
+std::string ReadThrough(HANDLE file) {
+    std::string data;
+    if (!::SetFilePointerEx(file, LARGE_INTEGER{}, nullptr, FILE_BEGIN)) return data;
+    char buffer[65536];
+    DWORD got = 0;
+    while (::ReadFile(file, buffer, sizeof(buffer), &got, nullptr) && got > 0) data.append(buffer, got);
+    return data;
 }
 
 bool Exists(const std::wstring& path) { return ::GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
@@ -219,19 +231,49 @@ TEST_F(DownLoadFileTest, FilesThatCannotBeWrittenOrReplacedFail) {
     EXPECT_TRUE(NoPartFilesBeside(target_));
 }
 
-TEST_F(DownLoadFileTest, AVerifierSeesTheCompleteFileBeforeItTakesTheTargetsPlaceAndMayRefuseIt) {
+// The verifier reads the complete file through the handle it is given, and that very file then
+// takes the target's place: meanwhile no other program can change it or put another file under
+// its name.
+TEST_F(DownLoadFileTest, AVerifierChecksTheVeryFileThatTakesTheTargetsPlaceAndMayRefuseIt) {
     XCYH2_REQUIRE_DEMO_SERVER();
+    const std::wstring forged = GetTempDir() + L"xcyh2-download-test.forged";
     for (bool accept : {false, true}) {
         ASSERT_TRUE(test::WriteWholeFile(target_, "earlier"));
         std::string seen, targetMeanwhile;
-        download_.Verify = [&](const std::wstring& partFile) {
-            seen = test::ReadWholeFile(partFile);
+        std::vector<std::string> allowed;
+        download_.Verify = [&](HANDLE partFile) {
+            seen = ReadThrough(partFile);
             targetMeanwhile = test::ReadWholeFile(target_);
+            WIN32_FIND_DATAW found;
+            HANDLE find = ::FindFirstFileW((target_ + L".*.part").c_str(), &found);
+            if (find == INVALID_HANDLE_VALUE) return false;
+            ::FindClose(find);
+            const std::wstring part = GetTempDir() + found.cFileName;
+            const std::pair<const char*, std::function<bool()>> attempts[] = {
+                {"opened for writing", [&] {
+                     HANDLE h = ::CreateFileW(part.c_str(), GENERIC_WRITE,
+                                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                              OPEN_EXISTING, 0, nullptr);
+                     if (h == INVALID_HANDLE_VALUE) return false;
+                     ::CloseHandle(h);
+                     return true;
+                 }},
+                {"deleted", [&] { return ::DeleteFileW(part.c_str()) != FALSE; }},
+                {"renamed", [&] { return ::MoveFileExW(part.c_str(), (part + L".moved").c_str(), 0) != FALSE; }},
+                {"replaced by another file", [&] {
+                     return test::WriteWholeFile(forged, "forged") &&
+                            ::MoveFileExW(forged.c_str(), part.c_str(), MOVEFILE_REPLACE_EXISTING);
+                 }},
+            };
+            for (const auto& [what, attempt] : attempts)
+                if (attempt()) allowed.push_back(what);
+            ::DeleteFileW(forged.c_str());
             return accept;
         };
         EXPECT_EQ(Get(L"/test/bytes/20000"), accept);
         EXPECT_EQ(seen, Generated(20000));
         EXPECT_EQ(targetMeanwhile, "earlier");
+        EXPECT_EQ(allowed, std::vector<std::string>{});
         EXPECT_EQ(test::ReadWholeFile(target_), accept ? Generated(20000) : "earlier");
         EXPECT_TRUE(NoPartFilesBeside(target_));
     }
@@ -325,7 +367,7 @@ TEST_F(DownLoadFileTest, AResumedDownloadAppendsOnlyTheRestAndStartsAfreshOtherw
         SCOPED_TRACE(c.what);
         ASSERT_TRUE(test::WriteWholeFile(target_, "earlier"));
         ASSERT_TRUE(test::WriteWholeFile(kept, c.held));
-        download_.Verify = [&](const std::wstring& partFile) { return test::ReadWholeFile(partFile) == c.body; };
+        download_.Verify = [&](HANDLE partFile) { return ReadThrough(partFile) == c.body; };
         events_.clear();
         Get(c.path);
         EXPECT_EQ(download_.LastEnd(), c.end);
