@@ -6,7 +6,8 @@
 // and every line a SHA-256), tells the player how it went, starts the last file saved (the new
 // shell, as the manifest lists it last) and unloads.
 //
-// A line with a SHA-256 is not fetched when the file in the folder already has it. Its transfer
+// A line with a SHA-256 is not fetched when the file in the folder already has it; files are
+// hashed on a thread of their own, the window answering meanwhile. Its transfer
 // is kept when it ends early and goes on from there, within the run (a few tries, with pauses)
 // and in a later run; the check of the complete file is what makes that safe.
 //
@@ -17,9 +18,12 @@
 #include <windows.h>
 
 #include <cstddef>
+#include <functional>
 #include <optional>
+#include <stop_token>
 #include <string>
 
+#include "base/Digest.h"
 #include "base/SignatureCheck.h"
 #include "controls/BForm.h"
 #include "controls/Surface.h"
@@ -70,6 +74,11 @@ private:
     void DownloadOne(const UpdateFileLine& line);
     // Lets messages through for ms; false when the player stopped the update meanwhile.
     bool PauseBeforeRetry(DWORD ms);
+    // The SHA-256 that hash computes on a thread of its own, while this thread lets window
+    // messages through: the window keeps answering and the close button works. Nothing when
+    // the player stops the update meanwhile (the hash is told to stop, and has ended at its next
+    // piece when this returns), or when the file cannot be read.
+    std::optional<Sha256Digest> HashAnswering(const std::function<std::optional<Sha256Digest>(std::stop_token)>& hash);
     void AskStop();
     void SetLabel(const std::wstring& text);
     void Redraw();

@@ -350,8 +350,11 @@ TEST_F(DownLoadFileTest, AResumedDownloadAppendsOnlyTheRestAndStartsAfreshOtherw
         End end;
         std::string firstLoading;  // the first progress event
         std::string keptAfter;     // in the kept part file after it (none when empty)
+        bool stopInCheck = false;  // the player stops while the complete file is checked
     } cases[] = {
         {"the rest of the file", page, half, whole, End::Saved, "Loading " + std::to_string(half.size()), ""},
+        {"stopped during the check: the target stays, the bytes are kept", page, half, whole, End::Stopped,
+         "Loading " + std::to_string(half.size()), whole, true},
         {"held bytes of another file", page, std::string(half.size(), 'x'), whole, End::Unverified,
          "Loading " + std::to_string(half.size()), ""},
         {"more held than the file has", page, whole + "tail", whole, End::Saved, "", ""},
@@ -367,7 +370,10 @@ TEST_F(DownLoadFileTest, AResumedDownloadAppendsOnlyTheRestAndStartsAfreshOtherw
         SCOPED_TRACE(c.what);
         ASSERT_TRUE(test::WriteWholeFile(target_, "earlier"));
         ASSERT_TRUE(test::WriteWholeFile(kept, c.held));
-        download_.Verify = [&](HANDLE partFile) { return ReadThrough(partFile) == c.body; };
+        download_.Verify = [&](HANDLE partFile) {
+            if (c.stopInCheck) download_.StopDownLoad();
+            return ReadThrough(partFile) == c.body;
+        };
         events_.clear();
         Get(c.path);
         EXPECT_EQ(download_.LastEnd(), c.end);
