@@ -34,8 +34,10 @@ public:
     std::function<void(std::uint32_t dwRecivedLen)> Loading;          // bytes received so far
     std::function<void()> Complete;                                   // on every path, at the end
 
-    // Time limits for connecting and for each read, so that a server that stops answering
-    // cannot hold the caller for ever.
+    // Time limits for reaching the server (resolving its name and connecting; held by the
+    // download itself, see HttpGet.h) and for each wait for it after that, so that a server that
+    // cannot be reached or stops answering cannot hold the caller for ever. While the server is
+    // reached and answers, window messages are let through and StopDownLoad can be called.
     std::uint32_t connectTimeoutMs = 30000;
     std::uint32_t receiveTimeoutMs = 30000;
 
@@ -60,13 +62,18 @@ public:
     enum class End {
         Saved,        // the whole file is in place
         Stopped,      // by StopDownLoad
-        Interrupted,  // no answer, or the transfer ended early: worth another try (with resume,
-                      // what arrived is kept for it)
+        Unreached,    // no answer: the server was not reached within connectTimeoutMs (or
+                      // refused the connection), or said nothing within receiveTimeoutMs; worth
+                      // another try
+        Interrupted,  // the server answered, and the transfer ended early: worth another try
+                      // (with resume, what arrived is kept for it)
         Unverified,   // complete, but Verify refused it: it is gone, resumed or not
         Failed,       // refused by the server, or not written (nothing of it is kept), or not put
                       // in place
     };
     End LastEnd() const { return end_; }
+    // Whether the server answered the last download (with any status, a refusal too).
+    bool Answered() const { return answered_; }
 
     // Returns true when the whole resource was saved, or when the download was stopped with
     // StopDownLoad. A stopped download leaves the target as it was before, unless its last
@@ -88,6 +95,7 @@ private:
     End PutInPlace(PartFile& part);
 
     bool stop_ = false;
+    bool answered_ = false;
     End end_ = End::Failed;
     // The full length the last answer gave for a target, to hold a resumed answer to.
     std::wstring knownFile_;

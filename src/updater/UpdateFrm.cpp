@@ -213,7 +213,8 @@ void UpdateFrm::DownloadOne(const UpdateFileLine& line) {
         if (m_bStop) return;
         if (saved) return;
         CDownLoadFile::End end = m_downfile.LastEnd();
-        if (end == CDownLoadFile::End::Interrupted && retries < kRetries) {
+        bool endedEarly = end == CDownLoadFile::End::Interrupted || end == CDownLoadFile::End::Unreached;
+        if (endedEarly && retries < kRetries) {
             if (!PauseBeforeRetry(kFirstRetryPauseMs << retries++)) return;
         } else if (end == CDownLoadFile::End::Unverified && !refetched) {
             refetched = true;

@@ -1,5 +1,6 @@
 // CDownLoadFile against the demo publisher server (see with-demo-server).
 #include <gtest/gtest.h>
+#include <winsock2.h>
 #include <windows.h>
 
 #include <functional>
@@ -132,7 +133,7 @@ TEST_F(DownLoadFileTest, FetchFailuresSaveNothingAndStillComplete) {
         {DemoServerUrl(L"/test/nolength/5000"), End::Failed},
         {DemoServerUrl(L"/test/chunked/5000"), End::Failed},
         {DemoServerUrl(L"/test/bytes/0"), End::Failed},
-        {L"http://127.0.0.1:9/nothing-listens-here", End::Interrupted},
+        {L"http://127.0.0.1:9/nothing-listens-here", End::Unreached},
         {L"ftp://127.0.0.1/file.bin", End::Failed},
         {L"not an address", End::Failed},
     };
@@ -317,17 +318,101 @@ TEST_F(DownLoadFileTest, WindowMessagesRunBetweenChunksOfASlowTransfer) {
     EXPECT_GE(ticks, 5);
 }
 
-// The receive limit ends a wait for an answer that does not come: well before the server
-// would hang up.
-TEST_F(DownLoadFileTest, AServerThatNeverAnswersFailsAtTheTimeLimitWithoutAFile) {
+// A listener on 127.0.0.1 that never accepts, its one place in the queue taken: the system drops
+// every further connection attempt, which then waits for the client's own limit.
+class FullListener {
+public:
+    FullListener() {
+        WSADATA data;
+        started_ = ::WSAStartup(MAKEWORD(2, 2), &data) == 0;
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        int size = sizeof(address);
+        if (::bind(listener_, reinterpret_cast<sockaddr*>(&address), size) != 0 ||
+            ::getsockname(listener_, reinterpret_cast<sockaddr*>(&address), &size) != 0 || ::listen(listener_, 0) != 0 ||
+            ::connect(filler_, reinterpret_cast<sockaddr*>(&address), size) != 0)
+            return;
+        port_ = ntohs(address.sin_port);
+    }
+    ~FullListener() {
+        ::closesocket(filler_);
+        ::closesocket(listener_);
+        if (started_) ::WSACleanup();
+    }
+    std::wstring Url() const { return L"http://127.0.0.1:" + std::to_wstring(port_) + L"/file.bin"; }
+    explicit operator bool() const { return port_ != 0; }
+
+private:
+    bool started_ = false;
+    SOCKET listener_ = ::socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+    SOCKET filler_ = ::socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+    unsigned short port_ = 0;
+};
+
+// Only a server that gave no answer counts as not reached: one whose connection attempts are
+// dropped (given up on at the reach limit, which the download holds itself), one that refuses
+// the connection, one that says nothing past the receive limit. Window messages go on meanwhile.
+TEST_F(DownLoadFileTest, AServerThatGivesNoAnswerIsNotReachedWithinTheLimits) {
     XCYH2_REQUIRE_DEMO_SERVER();
+    FullListener full;
+    ASSERT_TRUE(full);
     Record();
-    download_.receiveTimeoutMs = 1000;
+    download_.connectTimeoutMs = 1500;
+    download_.receiveTimeoutMs = 1500;
+    using End = CDownLoadFile::End;
+    const struct {
+        const char* what;
+        std::wstring url;
+        End end;
+        bool answered;
+        bool toTheLimit;  // ended by a time limit
+    } cases[] = {
+        {"connection attempts dropped", full.Url(), End::Unreached, false, true},
+        {"connection refused", L"http://127.0.0.1:9/file.bin", End::Unreached, false, false},
+        {"no answer after the connection", DemoServerUrl(L"/test/stall?ms=30000"), End::Unreached, false, true},
+        {"refused by the server", DemoServerUrl(L"/test/status/404"), End::Failed, true, false},
+        {"cut short by the server", DemoServerUrl(L"/test/cutoff/5000"), End::Interrupted, true, false},
+    };
+    forms::Timer timer;
+    int ticks = 0;
+    timer.Tick = [&] { ++ticks; };
+    timer.SetInterval(50);
+    timer.SetEnabled(true);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        events_.clear();
+        ticks = 0;
+        DWORD start = ::GetTickCount();
+        EXPECT_FALSE(download_.DownLoadFile(c.url, target_, false, true));
+        DWORD took = ::GetTickCount() - start;
+        EXPECT_EQ(download_.LastEnd(), c.end);
+        EXPECT_EQ(download_.Answered(), c.answered);
+        EXPECT_LT(took, c.toTheLimit ? 4000u : 1000u);
+        if (c.toTheLimit) {
+            EXPECT_GE(took, 1400u);
+            EXPECT_GE(ticks, 10);
+        }
+        EXPECT_EQ(events_.back(), "Complete");
+        EXPECT_FALSE(Exists(target_));
+    }
+}
+
+// Stopped while the server is being reached: at once, as stopped, with the target as it was.
+TEST_F(DownLoadFileTest, AStopWhileTheServerIsReachedEndsTheDownloadAtOnce) {
+    FullListener full;
+    ASSERT_TRUE(full);
+    ASSERT_TRUE(test::WriteWholeFile(target_, "earlier"));
+    forms::Timer timer;
+    timer.Tick = [&] { download_.StopDownLoad(); };
+    timer.SetInterval(300);
+    timer.SetEnabled(true);
     DWORD start = ::GetTickCount();
-    EXPECT_FALSE(Get(L"/test/stall?ms=30000"));
-    EXPECT_LT(::GetTickCount() - start, 10000u);
-    EXPECT_EQ(events_, std::vector<std::string>{"Complete"});
-    EXPECT_FALSE(Exists(target_));
+    EXPECT_TRUE(download_.DownLoadFile(full.Url(), target_, false, true));
+    EXPECT_LT(::GetTickCount() - start, 2000u);
+    EXPECT_EQ(download_.LastEnd(), CDownLoadFile::End::Stopped);
+    EXPECT_EQ(test::ReadWholeFile(target_), "earlier");
+    EXPECT_TRUE(NoPartFilesBeside(target_));
 }
 
 // With resume on, what an interrupted transfer left in "<target>.part" is continued when the
