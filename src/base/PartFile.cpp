@@ -36,7 +36,8 @@ PartFile::~PartFile() {
     // What a later transfer goes on from must all be in the file.
     if (kind_ == Kind::Kept && file_) WriteOut(buffer_.get(), buffered_);
     file_.reset();
-    if (kind_ != Kind::Kept && !path_.empty()) ::DeleteFileW(path_.c_str());
+    // Kept only with something to go on from (a server not reached leaves nothing).
+    if ((kind_ != Kind::Kept || size_ == 0) && !path_.empty()) ::DeleteFileW(path_.c_str());
 }
 
 bool PartFile::Write(const char* data, DWORD size) {

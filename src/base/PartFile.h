@@ -26,7 +26,7 @@ public:
     enum class Kind { PerProcess, Kept };
     // Created hidden when asked, so that the file keeps the attribute once it is renamed.
     PartFile(const std::wstring& target, bool hidden, Kind kind = Kind::PerProcess);
-    // Deleted unless it was committed; a kept one is written out and kept.
+    // Deleted unless it was committed; a kept one is written out and kept, if it holds a byte.
     ~PartFile();
     PartFile(const PartFile&) = delete;
     PartFile& operator=(const PartFile&) = delete;

@@ -174,6 +174,7 @@ void UpdateFrm::DownloadOne(const UpdateFileLine& line) {
         return;
     }
     SetLabel(L"正在下载：" + name);
+    const std::string server = ServerOf(line.url);
     const std::wstring keptPart = savePath + L".part";
     ShowProgress(0, 1);
     if (!line.sha256) {
@@ -182,7 +183,7 @@ void UpdateFrm::DownloadOne(const UpdateFileLine& line) {
         ::DeleteFileW(keptPart.c_str());
         m_downfile.Verify = nullptr;
         m_downfile.resume = false;
-        if (!m_downfile.DownLoadFile(AnsiToWide(line.url), savePath, false, true) && !m_bStop) ++failures_;
+        if (!Fetch(server, line.url, savePath) && !m_bStop) ++failures_;
         return;
     }
 
@@ -202,19 +203,19 @@ void UpdateFrm::DownloadOne(const UpdateFileLine& line) {
         return HashAnswering([partFile](std::stop_token stop) { return Sha256OfOpenFile(partFile, stop); }) ==
                expected;
     };
-    // A transfer that ends early is tried again from where it ended, after a pause that grows;
-    // a complete file that fails its check is fetched once more, whole (the download has
-    // dropped what it held).
+    // A transfer that ends early is tried again from where it ended, after a pause that grows,
+    // unless its server has been given up on; a complete file that fails its check is fetched
+    // once more, whole (the download has dropped what it held).
     m_downfile.resume = true;
     int retries = 0;
     bool refetched = false;
     for (;;) {
-        bool saved = m_downfile.DownLoadFile(AnsiToWide(line.url), savePath, false, true);
+        bool saved = Fetch(server, line.url, savePath);
         if (m_bStop) return;
         if (saved) return;
         CDownLoadFile::End end = m_downfile.LastEnd();
         bool endedEarly = end == CDownLoadFile::End::Interrupted || end == CDownLoadFile::End::Unreached;
-        if (endedEarly && retries < kRetries) {
+        if (endedEarly && retries < kRetries && !reach_.GivenUp(server)) {
             if (!PauseBeforeRetry(kFirstRetryPauseMs << retries++)) return;
         } else if (end == CDownLoadFile::End::Unverified && !refetched) {
             refetched = true;
@@ -223,6 +224,17 @@ void UpdateFrm::DownloadOne(const UpdateFileLine& line) {
         }
     }
     ++failures_;
+}
+
+bool UpdateFrm::Fetch(const std::string& server, const std::string& url, const std::wstring& savePath) {
+    m_downfile.connectTimeoutMs = reach_.GivenUp(server) ? kGivenUpReachMs : kReachMs;
+    bool saved = m_downfile.DownLoadFile(AnsiToWide(url), savePath, false, true);
+    // Only a server that gave no answer counts against it: not a refusal, a cut, a bad file.
+    if (m_downfile.LastEnd() == CDownLoadFile::End::Unreached)
+        reach_.NotReached(server);
+    else if (m_downfile.Answered())
+        reach_.Reached(server);
+    return saved;
 }
 
 bool UpdateFrm::PauseBeforeRetry(DWORD ms) {

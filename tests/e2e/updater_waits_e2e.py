@@ -1,14 +1,17 @@
-"""What the updater waits for: while a large file is checked (its SHA-256) the window keeps
-answering, and the player can stop there with every file left as it was."""
+"""What the updater waits for, and how long: a server that cannot be reached costs its first
+line the usual tries and every later line one short try, so a list of such lines ends within
+minutes, not hours; and while a large file is checked (its SHA-256) the window keeps answering,
+and the player can stop there with every file left as it was."""
 
 import contextlib
 import hashlib
 import os
+import socket
 import time
 import unittest
 
 from harness import IDOK, IDYES, Shell, demo_server, e2e_main, wait_until
-from updater_e2e import OLD_SHELL, STOP_QUESTION, Updater, read
+from updater_e2e import OLD_SHELL, PARTLY, STOP_QUESTION, Updater, read
 
 MB = 1024 * 1024
 BIG = 500 * MB
@@ -26,7 +29,56 @@ def zeros_sha256(size):
     return digest.hexdigest()
 
 
+@contextlib.contextmanager
+def unreachable(kind):
+    """A "127.0.0.1:PORT" that cannot be reached. "refused": nothing listens there, so every
+    connection is refused at once. "never accepted": a listener that never accepts and whose
+    queue (one place) is full, so the system drops every further SYN and a connection attempt
+    waits until the client gives up."""
+    with socket.socket() as port_holder:
+        port_holder.bind(("127.0.0.1", 0))
+        host = "127.0.0.1:%d" % port_holder.getsockname()[1]
+        if kind == "refused":
+            yield host
+            return
+        port_holder.listen(0)
+        with socket.create_connection(port_holder.getsockname(), timeout=5):  # takes the one place
+            with socket.socket() as probe:
+                probe.settimeout(1)
+                with contextlib.suppress(TimeoutError):
+                    probe.connect(port_holder.getsockname())
+                    raise AssertionError("the full listener accepted a connection")
+            yield host
+
+
 class UpdaterWaits(unittest.TestCase):
+    def test_lines_to_a_server_that_cannot_be_reached_end_in_time_and_others_still_arrive(self):
+        marker = read(Shell(exe="startmark.exe").exe)
+        # Ten checked lines to the unreachable server, then one to the demo server: the first
+        # line costs its four tries and their pauses, each later one a single short try. Before,
+        # a connection that never completes held each try about two minutes under Wine.
+        for kind, within in (("refused", 30), ("never accepted", 90)):
+            with self.subTest(kind), demo_server() as server, unreachable(kind) as host:
+                server.set("/files/startmark.exe", marker)
+                olds = {"f%d.dat" % i: b"old %d" % i for i in range(10)}
+                manifest = "".join("data|http://%s/files/f%d.dat|%s\r\n" % (host, i, sha256(b"new %d" % i))
+                                   for i in range(10))
+                manifest += "exe|%s|%s\r\n" % (server.url("/files/startmark.exe"), sha256(marker))
+                with Updater(manifest.encode(), olds) as run:
+                    began = time.monotonic()
+                    box = run.wait_for_message_box(timeout=within + 60)
+                    took = time.monotonic() - began
+                    print("%s: the report after %.1f s" % (kind, took))
+                    self.assertEqual(box["text"], PARTLY)
+                    self.assertLess(took, within)
+                    self.assertEqual({name: run.file(name) for name in olds}, olds)
+                    self.assertEqual(run.file("startmark.exe"), marker)
+                    self.assertEqual(run.part_files(), [])
+                    run.answer(box, IDOK)
+                    wait_until(lambda: run.started(), 30, message="the last file to be started")
+                    run.wait_exit(30)
+                self.assertEqual([r["path"] for r in server.requests()], ["/files/startmark.exe"])
+
     def test_the_window_answers_while_a_large_current_file_is_checked_and_can_be_stopped_there(self):
         marker = read(Shell(exe="startmark.exe").exe)
         with demo_server() as server:
