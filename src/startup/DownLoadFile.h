@@ -77,10 +77,11 @@ public:
 
     // Returns true when the whole resource was saved, or when the download was stopped with
     // StopDownLoad. A stopped download leaves the target as it was before, unless its last
-    // chunk had already arrived and there was no Verify to run. False when nothing could be fetched (no connection, a status
-    // other than 200 (or a fitting 206 when resuming), no or a zero Content-Length, a length
-    // above 4 GiB - 1 or maxBytes), when the transfer ended before the announced length or went
-    // on past it, or when the file could not be written or put in place. LastEnd tells which.
+    // chunk had already arrived and there was no Verify to run. False when nothing could be
+    // fetched (no answer, a status other than 200 (or a fitting 206 when resuming), no or a zero
+    // Content-Length, a length above 4 GiB - 1 or maxBytes), when the transfer ended before the
+    // announced length or went on past it, or when the file could not be written or put in
+    // place. LastEnd tells which.
     // bHidden gives the saved file the hidden attribute.
     bool DownLoadFile(const std::wstring& strURLFile, const std::wstring& strSaveFile, bool bHidden,
                       bool bRaiseEvent);

@@ -34,8 +34,10 @@ std::string ServerOf(std::string_view url) {
     // A port follows the last ":" after the host; an IPv6 host is in brackets.
     std::size_t colon = server.rfind(':');
     std::size_t bracket = server.rfind(']');
-    if (colon == std::string::npos || (bracket != std::string::npos && colon < bracket)) server += std::string(":") + port;
-    else if (colon + 1 == server.size()) server += port;
+    if (colon == std::string::npos || (bracket != std::string::npos && colon < bracket))
+        server += std::string(":") + port;
+    else if (colon + 1 == server.size())
+        server += port;
     return server;
 }
 
