@@ -1,6 +1,7 @@
 #include "base/PartFile.h"
 
 #include <cstring>
+#include <vector>
 
 #include "base/decimal.h"
 
@@ -16,7 +17,9 @@ PartFile::PartFile(const std::wstring& target, bool hidden, Kind kind)
     : target_(target),
       path_(kind == Kind::Kept ? target + L".part" : target + L"." + DecimalText(::GetCurrentProcessId()) + L".part"),
       kind_(kind) {
-    file_.reset(::CreateFileW(path_.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+    // Read access for a check of the complete file and delete access for its rename, on the one
+    // handle; others may only read it meanwhile.
+    file_.reset(::CreateFileW(path_.c_str(), GENERIC_READ | GENERIC_WRITE | DELETE, FILE_SHARE_READ, nullptr,
                               kind == Kind::Kept ? OPEN_ALWAYS : CREATE_ALWAYS,
                               hidden ? FILE_ATTRIBUTE_HIDDEN : FILE_ATTRIBUTE_NORMAL, nullptr));
     LARGE_INTEGER end{};
@@ -33,10 +36,12 @@ PartFile::~PartFile() {
     // What a later transfer goes on from must all be in the file.
     if (kind_ == Kind::Kept && file_) WriteOut(buffer_.get(), buffered_);
     file_.reset();
-    if (kind_ != Kind::Kept && !path_.empty()) ::DeleteFileW(path_.c_str());
+    // Kept only with something to go on from (a server not reached leaves nothing).
+    if ((kind_ != Kind::Kept || size_ == 0) && !path_.empty()) ::DeleteFileW(path_.c_str());
 }
 
 bool PartFile::Write(const char* data, DWORD size) {
+    if (finished_) return false;
     if (size > kBufferBytes - buffered_) {
         if (!WriteOut(buffer_.get(), buffered_)) return false;
         buffered_ = 0;
@@ -75,28 +80,28 @@ void PartFile::Discard() {
     if (committed_) return;
     buffered_ = 0;
     file_.reset();
-    closed_ = true;
+    finished_ = true;
     ::DeleteFileW(path_.c_str());
     kind_ = Kind::PerProcess;  // nothing is left to keep
     path_.clear();
 }
 
-bool PartFile::Close() {
-    if (closed_) return true;
-    if (!WriteOut(buffer_.get(), buffered_)) return false;
+bool PartFile::Finish() {
+    if (finished_) return static_cast<bool>(file_);
+    if (!file_ || !WriteOut(buffer_.get(), buffered_)) return false;
+    buffered_ = 0;
     if (!::FlushFileBuffers(file_.get())) {
         lastError_ = ::GetLastError();
         return false;
     }
-    file_.reset();
-    closed_ = true;
+    finished_ = true;
     return true;
 }
 
 bool PartFile::Commit() {
     if (committed_) return true;
     if (path_.empty()) return false;  // discarded
-    if (!Close()) return false;
+    if (!Finish()) return false;
     if (!Replace()) {
         lastError_ = ::GetLastError();
         DWORD attributes = ::GetFileAttributesW(target_.c_str());
@@ -110,11 +115,20 @@ bool PartFile::Commit() {
         }
     }
     committed_ = true;
+    file_.reset();
     return true;
 }
 
 bool PartFile::Replace() {
-    return ::MoveFileExW(path_.c_str(), target_.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
+    // The open file itself is renamed: no other file can have taken its name since it was
+    // written (or checked), as nobody else could rename or delete it.
+    std::vector<char> buffer(sizeof(FILE_RENAME_INFO) + target_.size() * sizeof(wchar_t));
+    auto* rename = reinterpret_cast<FILE_RENAME_INFO*>(buffer.data());
+    rename->ReplaceIfExists = TRUE;
+    rename->RootDirectory = nullptr;
+    rename->FileNameLength = static_cast<DWORD>(target_.size() * sizeof(wchar_t));
+    std::memcpy(rename->FileName, target_.data(), rename->FileNameLength);
+    return ::SetFileInformationByHandle(file_.get(), FileRenameInfo, rename, static_cast<DWORD>(buffer.size()));
 }
 
 }  // namespace xcyh2

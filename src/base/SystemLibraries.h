@@ -37,6 +37,7 @@ struct WinInet {
     Proc<decltype(&::InternetQueryDataAvailable)> InternetQueryDataAvailable{dll, "InternetQueryDataAvailable"};
     Proc<decltype(&::InternetReadFile)> InternetReadFile{dll, "InternetReadFile"};
     Proc<decltype(&::InternetCloseHandle)> InternetCloseHandle{dll, "InternetCloseHandle"};
+    Proc<decltype(&::InternetSetStatusCallbackA)> InternetSetStatusCallbackA{dll, "InternetSetStatusCallbackA"};
     // The URL cache, as the cache cleaner uses it. The group calls are missing on some systems.
     using FindFirstGroupFn = HANDLE(WINAPI*)(DWORD, DWORD, LPVOID, DWORD, GROUPID*, LPVOID);
     using FindNextGroupFn = BOOL(WINAPI*)(HANDLE, GROUPID*, LPVOID);

@@ -53,6 +53,25 @@ void Application::DoEvents() {
     }
 }
 
+int Application::DoEventsWhileWaiting(std::span<const HANDLE> handles, DWORD ms, const std::function<bool()>& stop) {
+    const DWORD start = ::GetTickCount();
+    const auto count = static_cast<DWORD>(handles.size());
+    for (;;) {
+        DoEvents();
+        if (stop && stop()) return kStopped;
+        DWORD left = INFINITE;
+        if (ms != INFINITE) {
+            DWORD elapsed = ::GetTickCount() - start;
+            if (elapsed >= ms) return kTimedOut;
+            left = ms - elapsed;
+        }
+        // Wakes for messages that arrive from now on: DoEvents has taken every earlier one.
+        DWORD woke = ::MsgWaitForMultipleObjects(count, handles.data(), FALSE, left, QS_ALLINPUT);
+        if (woke < WAIT_OBJECT_0 + count) return static_cast<int>(woke - WAIT_OBJECT_0);
+        if (woke == WAIT_FAILED) return kTimedOut;
+    }
+}
+
 void Application::EndAtOnce(UINT exitCode) { ::ExitProcess(exitCode); }
 
 void Application::SetKeyFilter(KeyFilter filter) { g_keyFilter = std::move(filter); }

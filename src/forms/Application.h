@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <functional>
+#include <span>
 #include <string>
 
 namespace xcyh2::forms {
@@ -29,6 +30,14 @@ public:
 
     // Lets pending window messages through (between chunks of blocking work).
     static void DoEvents();
+
+    // Lets window messages through as they come while waiting for one of handles to be
+    // signalled (returns its index), for ms milliseconds (INFINITE: no limit; returns kTimedOut
+    // then, and when the wait itself fails), or until stop() holds after messages have run
+    // (returns kStopped; looked at first, and after each batch of messages).
+    static constexpr int kTimedOut = -1;
+    static constexpr int kStopped = -2;
+    static int DoEventsWhileWaiting(std::span<const HANDLE> handles, DWORD ms, const std::function<bool()>& stop);
 
     // Ends the process at once: no further unload handling runs.
     [[noreturn]] static void EndAtOnce(UINT exitCode = 0);

@@ -10,8 +10,8 @@
 #include "base/PartFile.h"
 #include "base/SystemLibraries.h"
 #include "base/ansi.h"
-#include "base/win_handles.h"
 #include "forms/Application.h"
+#include "startup/HttpGet.h"
 #include "startup/RangeAnswer.h"
 
 namespace xcyh2 {
@@ -69,52 +69,6 @@ DWORD QueryStatus(HINTERNET request) {
     return status;
 }
 
-// One GET of an http:// or https:// address: the connection to its host and the request on it.
-// The time limits are set on the request itself too: Wine's WinINet takes the receive limit only
-// from there, and with it on the session alone a server that never answers holds the call for
-// ever.
-struct Get {
-    bool address = false;         // an http(s) address: a failure after this may pass on another try
-    unique_hinternet connection;  // released after the request
-    unique_hinternet request;
-};
-
-Get OpenGet(HINTERNET session, const std::string& url, DWORD receiveTimeout, const std::string& headers) {
-    sys::WinInet& wininet = sys::wininet();
-    // Lengths of 1 with no buffers: the parts are handed back as pointers into url.
-    URL_COMPONENTSA parts{};
-    parts.dwStructSize = sizeof(parts);
-    parts.dwHostNameLength = parts.dwUrlPathLength = parts.dwExtraInfoLength = 1;
-    if (!wininet.InternetCrackUrlA.call_or(FALSE, url.c_str(), static_cast<DWORD>(url.size()), DWORD(0), &parts))
-        return {};
-    if (parts.nScheme != INTERNET_SCHEME_HTTP && parts.nScheme != INTERNET_SCHEME_HTTPS) return {};
-    std::string host(parts.lpszHostName, parts.dwHostNameLength);
-    std::string path = std::string(parts.lpszUrlPath ? parts.lpszUrlPath : "", parts.dwUrlPathLength) +
-                       std::string(parts.lpszExtraInfo ? parts.lpszExtraInfo : "", parts.dwExtraInfoLength);
-    if (path.empty()) path = "/";
-    Get get;
-    get.address = true;
-    get.connection.reset(wininet.InternetConnectA.call_or(HINTERNET(nullptr), session, host.c_str(), parts.nPort,
-                                                          LPCSTR(nullptr), LPCSTR(nullptr), DWORD(INTERNET_SERVICE_HTTP),
-                                                          DWORD(0), DWORD_PTR(0)));
-    if (!get.connection) return get;
-    // What the system's own "open this address" asks for: anything, always from the server, and
-    // no second copy in the browser cache, since the file itself is what the caller keeps.
-    LPCSTR accept[] = {"*/*", nullptr};
-    DWORD flags = INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE |
-                  (parts.nScheme == INTERNET_SCHEME_HTTPS ? INTERNET_FLAG_SECURE : 0);
-    get.request.reset(wininet.HttpOpenRequestA.call_or(HINTERNET(nullptr), get.connection.get(), LPCSTR(nullptr),
-                                                       path.c_str(), LPCSTR(nullptr), LPCSTR(nullptr), accept, flags,
-                                                       DWORD_PTR(0)));
-    if (!get.request) return get;
-    wininet.InternetSetOptionA.call_or(FALSE, get.request.get(), DWORD(INTERNET_OPTION_RECEIVE_TIMEOUT),
-                                       static_cast<LPVOID>(&receiveTimeout), DWORD(sizeof(receiveTimeout)));
-    if (!wininet.HttpSendRequestA.call_or(FALSE, get.request.get(), headers.empty() ? LPCSTR(nullptr) : headers.c_str(),
-                                          static_cast<DWORD>(headers.size()), LPVOID(nullptr), DWORD(0)))
-        get.request.reset();
-    return get;
-}
-
 // The system refuses to replace a file that is open without delete sharing, as a running
 // program's file is.
 bool InUse(DWORD error) {
@@ -126,6 +80,7 @@ bool InUse(DWORD error) {
 bool CDownLoadFile::DownLoadFile(const std::wstring& strURLFile, const std::wstring& strSaveFile, bool bHidden,
                                  bool bRaiseEvent) {
     stop_ = false;
+    answered_ = false;
     end_ = Transfer(strURLFile, strSaveFile, bHidden, bRaiseEvent);
     if (bRaiseEvent && Complete) Complete();
     return end_ == End::Saved || end_ == End::Stopped;
@@ -133,16 +88,6 @@ bool CDownLoadFile::DownLoadFile(const std::wstring& strURLFile, const std::wstr
 
 CDownLoadFile::End CDownLoadFile::Transfer(const std::wstring& url, const std::wstring& saveFile, bool hidden,
                                            bool raiseEvents) {
-    unique_hinternet session(
-        sys::wininet().InternetOpenA.call_or(nullptr, nullptr, INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0));
-    if (!session) return End::Failed;
-    DWORD connectTimeout = connectTimeoutMs;
-    DWORD receiveTimeout = receiveTimeoutMs;
-    sys::wininet().InternetSetOptionA.call_or(FALSE, session.get(), INTERNET_OPTION_CONNECT_TIMEOUT, &connectTimeout,
-                                              sizeof(connectTimeout));
-    sys::wininet().InternetSetOptionA.call_or(FALSE, session.get(), INTERNET_OPTION_RECEIVE_TIMEOUT, &receiveTimeout,
-                                              sizeof(receiveTimeout));
-
     // A kept part file is opened first: what it holds decides what is asked for.
     PartFile part(saveFile, hidden, resume ? PartFile::Kind::Kept : PartFile::Kind::PerProcess);
     if (!part) return End::Failed;
@@ -150,17 +95,22 @@ CDownLoadFile::End CDownLoadFile::Transfer(const std::wstring& url, const std::w
     if (knownFile_ == saveFile) knownTotal = knownTotal_;
 
     // One request, and a second for the whole file when the answer to a resumed one is of no use.
-    Get get;
+    std::optional<HttpGet> get;
     AnswerPlan plan;
     for (;;) {
         std::uint64_t held = part.Size();
         std::string range = held ? "Range: bytes=" + std::to_string(held) + "-\r\n" : std::string();
-        get = OpenGet(session.get(), WideToAnsi(url), receiveTimeout, range);
-        if (!get.request) return get.address ? End::Interrupted : End::Failed;
-        std::string contentRange = QueryHeader(get.request.get(), HTTP_QUERY_CONTENT_RANGE);
-        plan =
-            DecideAnswer(held, knownTotal,
-                         Answer{QueryStatus(get.request.get()), QueryContentLength(get.request.get()), contentRange});
+        get.emplace(WideToAnsi(url), range, connectTimeoutMs, receiveTimeoutMs, [this] { return stop_; });
+        switch (get->sent()) {
+            case HttpGet::Sent::NotSent: return End::Failed;
+            case HttpGet::Sent::Unreached: return End::Unreached;
+            case HttpGet::Sent::Stopped: return End::Stopped;
+            case HttpGet::Sent::Answered: break;
+        }
+        answered_ = true;
+        HINTERNET request = get->request();
+        std::string contentRange = QueryHeader(request, HTTP_QUERY_CONTENT_RANGE);
+        plan = DecideAnswer(held, knownTotal, Answer{QueryStatus(request), QueryContentLength(request), contentRange});
         if (plan.use == AnswerUse::Write && held && !part.Truncate()) return End::Failed;
         if (plan.use != AnswerUse::Restart) break;
         if (!part.Truncate()) return End::Failed;
@@ -173,7 +123,7 @@ CDownLoadFile::End CDownLoadFile::Transfer(const std::wstring& url, const std::w
     knownFile_ = saveFile;
     knownTotal_ = plan.total;
     auto total = static_cast<std::uint32_t>(plan.total);
-    HINTERNET request = get.request.get();
+    HINTERNET request = get->request();
     if (raiseEvents && QueryFileInfo) QueryFileInfo(total);
     // A resumed transfer reports the bytes it holds first.
     if (part.Size() && raiseEvents && Loading) Loading(static_cast<std::uint32_t>(part.Size()));
@@ -228,14 +178,17 @@ CDownLoadFile::End CDownLoadFile::Transfer(const std::wstring& url, const std::w
 
 CDownLoadFile::End CDownLoadFile::PutInPlace(PartFile& part) {
     // The last bytes may go out only now: a part that cannot be written out is of no use later.
-    if (!part.Close()) {
+    if (!part.Finish()) {
         part.Discard();
         return End::Failed;
     }
     if (Verify) {
         // Copied first: the handler may replace the member.
         auto verify = Verify;
-        if (!verify(part.path())) {
+        bool verified = !stop_ && verify(part.handle());
+        // Stopped before the check was done: the target stays as it was (a kept part stays too).
+        if (stop_) return End::Stopped;
+        if (!verified) {
             part.Discard();
             return End::Unverified;
         }

@@ -16,6 +16,8 @@
 // Used by the shell's update check and by the updater program, so it knows nothing of either.
 #pragma once
 
+#include <windows.h>
+
 #include <cstdint>
 #include <functional>
 #include <optional>
@@ -32,15 +34,20 @@ public:
     std::function<void(std::uint32_t dwRecivedLen)> Loading;          // bytes received so far
     std::function<void()> Complete;                                   // on every path, at the end
 
-    // Time limits for connecting and for each read, so that a server that stops answering
-    // cannot hold the caller for ever.
+    // Time limits for reaching the server (resolving its name and connecting; held by the
+    // download itself, see HttpGet.h) and for each wait for it after that, so that a server that
+    // cannot be reached or stops answering cannot hold the caller for ever. While the server is
+    // reached and answers, window messages are let through and StopDownLoad can be called.
     std::uint32_t connectTimeoutMs = 30000;
     std::uint32_t receiveTimeoutMs = 30000;
 
     // Optional check of a complete download before it takes the target's place: handed the
-    // path of the complete temporary file (closed), it returns false to discard it, and
-    // DownLoadFile then returns false with the target as it was.
-    std::function<bool(const std::wstring& partFile)> Verify;
+    // complete temporary file, open for reading (nobody else can change, rename or delete it
+    // until it is in place: the bytes checked are the bytes put there), it returns false to
+    // discard it, and DownLoadFile then returns false with the target as it was. A check may
+    // let window messages through; a stop before it or during it ends the download as stopped,
+    // with the target as it was.
+    std::function<bool(HANDLE partFile)> Verify;
     // How long a replacement that the system refuses because the target is in use (a program
     // still running from it, a reader holding it) is tried again, letting pending window
     // messages through meanwhile. 0: not tried again.
@@ -55,20 +62,26 @@ public:
     enum class End {
         Saved,        // the whole file is in place
         Stopped,      // by StopDownLoad
-        Interrupted,  // no answer, or the transfer ended early: worth another try (with resume,
-                      // what arrived is kept for it)
+        Unreached,    // no answer: the server was not reached within connectTimeoutMs (or
+                      // refused the connection), or said nothing within receiveTimeoutMs; worth
+                      // another try
+        Interrupted,  // the server answered, and the transfer ended early: worth another try
+                      // (with resume, what arrived is kept for it)
         Unverified,   // complete, but Verify refused it: it is gone, resumed or not
         Failed,       // refused by the server, or not written (nothing of it is kept), or not put
                       // in place
     };
     End LastEnd() const { return end_; }
+    // Whether the server answered the last download (with any status, a refusal too).
+    bool Answered() const { return answered_; }
 
     // Returns true when the whole resource was saved, or when the download was stopped with
     // StopDownLoad. A stopped download leaves the target as it was before, unless its last
-    // chunk had already arrived. False when nothing could be fetched (no connection, a status
-    // other than 200 (or a fitting 206 when resuming), no or a zero Content-Length, a length
-    // above 4 GiB - 1 or maxBytes), when the transfer ended before the announced length or went
-    // on past it, or when the file could not be written or put in place. LastEnd tells which.
+    // chunk had already arrived and there was no Verify to run. False when nothing could be
+    // fetched (no answer, a status other than 200 (or a fitting 206 when resuming), no or a zero
+    // Content-Length, a length above 4 GiB - 1 or maxBytes), when the transfer ended before the
+    // announced length or went on past it, or when the file could not be written or put in
+    // place. LastEnd tells which.
     // bHidden gives the saved file the hidden attribute.
     bool DownLoadFile(const std::wstring& strURLFile, const std::wstring& strSaveFile, bool bHidden,
                       bool bRaiseEvent);
@@ -83,6 +96,7 @@ private:
     End PutInPlace(PartFile& part);
 
     bool stop_ = false;
+    bool answered_ = false;
     End end_ = End::Failed;
     // The full length the last answer gave for a target, to hold a resumed answer to.
     std::wstring knownFile_;

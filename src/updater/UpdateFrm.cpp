@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "base/BackgroundWork.h"
 #include "base/Sha256File.h"
 #include "base/SystemLibraries.h"
 #include "base/ansi.h"
@@ -47,11 +48,6 @@ void RemoveLeftoverParts(const std::wstring& target) {
         if (pid.find_first_not_of(L"0123456789") != std::wstring_view::npos) continue;
         ::DeleteFileW((folder + std::wstring(name)).c_str());
     } while (::FindNextFileW(find.get(), &found));
-}
-
-bool HasDigest(const std::wstring& path, const Sha256Digest& expected) {
-    std::optional<Sha256Digest> actual = Sha256OfFile(path);
-    return actual && *actual == expected;
 }
 
 }  // namespace
@@ -206,38 +202,48 @@ void UpdateFrm::DownloadOne(const UpdateFileLine& line) {
         return;
     }
     SetLabel(L"正在下载：" + name);
-    RemoveLeftoverParts(savePath);
+    const std::string server = ServerOf(line.url);
     const std::wstring keptPart = savePath + L".part";
     ShowProgress(0, 1);
     if (!line.sha256) {
         // Nothing can prove a resumed file right: the file is fetched whole, as it always was.
+        RemoveLeftoverParts(savePath);
         ::DeleteFileW(keptPart.c_str());
         m_downfile.Verify = nullptr;
         m_downfile.resume = false;
-        if (!m_downfile.DownLoadFile(AnsiToWide(line.url), savePath, false, true) && !m_bStop) ++failures_;
+        if (!Fetch(server, line.url, savePath) && !m_bStop) ++failures_;
         return;
     }
 
     Sha256Digest expected = *line.sha256;
-    if (HasDigest(savePath, expected)) {
+    // Looked at before anything is touched: stopped during the check, every file stays as it was.
+    std::optional<Sha256Digest> current =
+        HashAnswering([&savePath](std::stop_token stop) { return Sha256OfFile(savePath, stop); });
+    if (m_bStop) return;
+    RemoveLeftoverParts(savePath);
+    if (current == expected) {
         // Already the listed file: nothing to fetch, and what an earlier try kept is no use.
         ::DeleteFileW(keptPart.c_str());
         ShowProgress(1, 1);
         return;
     }
-    m_downfile.Verify = [expected](const std::wstring& partFile) { return HasDigest(partFile, expected); };
-    // A transfer that ends early is tried again from where it ended, after a pause that grows;
-    // a complete file that fails its check is fetched once more, whole (the download has
-    // dropped what it held).
+    m_downfile.Verify = [this, expected](HANDLE partFile) {
+        return HashAnswering([partFile](std::stop_token stop) { return Sha256OfOpenFile(partFile, stop); }) ==
+               expected;
+    };
+    // A transfer that ends early is tried again from where it ended, after a pause that grows,
+    // unless its server has been given up on; a complete file that fails its check is fetched
+    // once more, whole (the download has dropped what it held).
     m_downfile.resume = true;
     int retries = 0;
     bool refetched = false;
     for (;;) {
-        bool saved = m_downfile.DownLoadFile(AnsiToWide(line.url), savePath, false, true);
+        bool saved = Fetch(server, line.url, savePath);
         if (m_bStop) return;
         if (saved) return;
         CDownLoadFile::End end = m_downfile.LastEnd();
-        if (end == CDownLoadFile::End::Interrupted && retries < kRetries) {
+        bool endedEarly = end == CDownLoadFile::End::Interrupted || end == CDownLoadFile::End::Unreached;
+        if (endedEarly && retries < kRetries && !reach_.GivenUp(server)) {
             if (!PauseBeforeRetry(kFirstRetryPauseMs << retries++)) return;
         } else if (end == CDownLoadFile::End::Unverified && !refetched) {
             refetched = true;
@@ -248,15 +254,43 @@ void UpdateFrm::DownloadOne(const UpdateFileLine& line) {
     ++failures_;
 }
 
+bool UpdateFrm::Fetch(const std::string& server, const std::string& url, const std::wstring& savePath) {
+    m_downfile.connectTimeoutMs = reach_.GivenUp(server) ? kGivenUpReachMs : kReachMs;
+    bool saved = m_downfile.DownLoadFile(AnsiToWide(url), savePath, false, true);
+    // Only a server that gave no answer counts against it: not a refusal, a cut, a bad file.
+    if (m_downfile.LastEnd() == CDownLoadFile::End::Unreached)
+        reach_.NotReached(server);
+    else if (m_downfile.Answered())
+        reach_.Reached(server);
+    return saved;
+}
+
 bool UpdateFrm::PauseBeforeRetry(DWORD ms) {
-    DWORD start = ::GetTickCount();
-    for (;;) {
-        forms::Application::DoEvents();
-        if (m_bStop) return false;
-        DWORD elapsed = ::GetTickCount() - start;
-        if (elapsed >= ms) return true;
-        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, ms - elapsed, QS_ALLINPUT);
-    }
+    return forms::Application::DoEventsWhileWaiting({}, ms, [this] { return m_bStop; }) != forms::Application::kStopped;
+}
+
+std::optional<Sha256Digest> UpdateFrm::HashAnswering(
+    const std::function<std::optional<Sha256Digest>(std::stop_token)>& hash) {
+    unique_handle done(::CreateEventW(nullptr, TRUE, FALSE, nullptr));
+    if (!done) return hash({});
+    std::stop_source stop;
+    std::optional<Sha256Digest> digest;
+    {
+        BackgroundWork work([&] {
+            // Set however the hash ends, so that the wait below always ends.
+            struct Signal {
+                HANDLE event;
+                ~Signal() { ::SetEvent(event); }
+            } signal{done.get()};
+            digest = hash(stop.get_token());
+        });
+        const HANDLE handles[] = {done.get()};
+        if (forms::Application::DoEventsWhileWaiting(handles, INFINITE, [this] { return m_bStop; }) ==
+            forms::Application::kStopped)
+            stop.request_stop();
+    }  // the work has ended here: at its next piece when it was stopped
+    if (m_bStop) return std::nullopt;
+    return digest;
 }
 
 void UpdateFrm::m_downfile_QueryFileInfo(std::uint32_t dwFileTotalLen) {

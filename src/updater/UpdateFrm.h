@@ -6,9 +6,11 @@
 // and every line a SHA-256), tells the player how it went, starts the last file saved (the new
 // shell, as the manifest lists it last) and unloads.
 //
-// A line with a SHA-256 is not fetched when the file in the folder already has it. Its transfer
+// A line with a SHA-256 is not fetched when the file in the folder already has it; files are
+// hashed on a thread of their own, the window answering meanwhile. Its transfer
 // is kept when it ends early and goes on from there, within the run (a few tries, with pauses)
-// and in a later run; the check of the complete file is what makes that safe.
+// and in a later run; the check of the complete file is what makes that safe. A server that
+// cannot be reached costs the first line to it its tries, and each later line one short try.
 //
 // The close button asks whether to stop; Yes ends the running download after its chunk, reads
 // no further line, shows nothing more and starts nothing.
@@ -17,15 +19,19 @@
 #include <windows.h>
 
 #include <cstddef>
+#include <functional>
 #include <optional>
+#include <stop_token>
 #include <string>
 
+#include "base/Digest.h"
 #include "base/SignatureCheck.h"
 #include "controls/BForm.h"
 #include "controls/Surface.h"
 #include "controls/iButton.h"
 #include "forms/Form.h"
 #include "startup/DownLoadFile.h"
+#include "updater/ReachBudget.h"
 #include "updater/UpdateLines.h"
 #include "updater/UpdaterArgs.h"
 
@@ -34,10 +40,20 @@ namespace xcyh2 {
 class UpdateFrm : public forms::Form {
 public:
     static constexpr const wchar_t* kClassName = L"UpdateFrm";
-    // A checked file whose transfer ends early is tried this many times more, the pause before
-    // each twice the one before.
+    // A checked file whose transfer ends early, or whose server is not reached, is tried this
+    // many times more, the pause before each twice the one before.
     static constexpr int kRetries = 3;
     static constexpr DWORD kFirstRetryPauseMs = 1000;
+    // How long a try may take to reach the server (name and connection; the transfer itself is
+    // bounded only by its 30 s per read). A connection takes one round trip, and a lost first
+    // packet is sent again after 3 s and 9 s by Windows (1, 3, 7 s by Linux): 10 s leaves a slow
+    // line room for two losses in a row, and a try that misses is tried again. A server that
+    // four tries in a row did not reach is given up on for the run (ReachBudget.h): each later
+    // line to it gets a single try of 2 s, a round trip for a server that is back. So ten lines
+    // to a server that never answers end in about 65 s (10 + 1 + 10 + 2 + 10 + 4 + 10, then 9
+    // times 2), where each try could take two minutes and every line four tries.
+    static constexpr DWORD kReachMs = 10000;
+    static constexpr DWORD kGivenUpReachMs = 2000;
     static constexpr const wchar_t* kStopQuestion = L"您是否要退出更新！";
     static constexpr const wchar_t* kDoneMessage = L"软件已升至最新版本！";
     static constexpr const wchar_t* kPartlyMessage =
@@ -74,8 +90,15 @@ private:
     // The download loop; false when the manifest copy could not be opened.
     bool DownloadAll();
     void DownloadOne(const UpdateFileLine& line);
+    // One download into savePath, within the limit for its server, noting whether it was reached.
+    bool Fetch(const std::string& server, const std::string& url, const std::wstring& savePath);
     // Lets messages through for ms; false when the player stopped the update meanwhile.
     bool PauseBeforeRetry(DWORD ms);
+    // The SHA-256 that hash computes on a thread of its own, while this thread lets window
+    // messages through: the window keeps answering and the close button works. Nothing when
+    // the player stops the update meanwhile (the hash is told to stop, and has ended at its next
+    // piece when this returns), or when the file cannot be read.
+    std::optional<Sha256Digest> HashAnswering(const std::function<std::optional<Sha256Digest>(std::stop_token)>& hash);
     void AskStop();
     void SetLabel(const std::wstring& text);
     void Redraw();
@@ -93,6 +116,7 @@ private:
     std::wstring m_strLastSave;  // the last listed file, started at the end when it is there
     bool listedAny_ = false;     // a file line was read: something (the file or the shell) is started
     std::size_t failures_ = 0;
+    ReachBudget reach_{kRetries + 1};
     bool finishing_ = false;
     std::uint32_t progressTotal_ = 0;
     int progressStep_ = -1;  // the position the bar shows, in kProgressSteps; -1: none yet

@@ -21,6 +21,7 @@ import shutil
 import signal
 import subprocess
 import sys
+import threading
 import time
 import unittest
 
@@ -260,6 +261,19 @@ class Shell:
         fields = out.stdout.decode().split()
         return (int(fields[0]), int(fields[1])) if out.returncode == 0 and len(fields) == 2 else None
 
+    def start_answers(self, w, ms=120000):
+        """Asks window w for an answer (WM_NULL, limit 1 s) every 100 ms from now on, for ms
+        milliseconds or until it is gone (winprobe answers); the Answers returned holds
+        (time.time() when asked, answered) pairs as they come."""
+        probe = os.path.join(self.build, "bin", "winprobe.exe")
+        proc = subprocess.Popen(self.in_namespace([WINE_RUN, self.prefix, "--", probe, "answers", str(w["hwnd"]),
+                                                   str(ms)]),
+                                env=self.env(), stdin=subprocess.DEVNULL, stdout=subprocess.PIPE,
+                                stderr=subprocess.DEVNULL, start_new_session=True)
+        if proc.stdout.readline().strip() != b"answering":
+            raise AssertionError("the questions to the window did not start")
+        return Answers(proc)
+
     def window(self, cls):
         for w in self.windows():
             if w["class"] == cls:
@@ -375,6 +389,42 @@ class Shell:
         1 refused, 2 no such service or topic."""
         return self.wine(os.path.join(self.build, "bin", "ddesend.exe"), service, topic, command,
                          timeout=120).returncode
+
+
+class Answers:
+    """The answers a window gave to winprobe's questions (Shell.start_answers)."""
+
+    def __init__(self, proc):
+        self.proc = proc
+        self.lock = threading.Lock()
+        self.seen = []
+        self.reader = threading.Thread(target=self._read, daemon=True)
+        self.reader.start()
+
+    def _read(self):
+        for line in self.proc.stdout:
+            fields = line.decode("ascii", "replace").split()
+            if len(fields) == 2:
+                with self.lock:
+                    self.seen.append((int(fields[0]) / 1000.0, fields[1] == "ok"))
+
+    def between(self, start, end):
+        """The (time, answered) pairs of the questions asked from start to end (time.time())."""
+        with self.lock:
+            return [a for a in self.seen if start <= a[0] <= end]
+
+    def stop(self):
+        if self.proc.poll() is None:
+            os.killpg(self.proc.pid, signal.SIGTERM)
+        self.proc.wait(timeout=30)
+        self.reader.join(timeout=10)
+        self.proc.stdout.close()
+
+    def __enter__(self):
+        return self
+
+    def __exit__(self, *exc):
+        self.stop()
 
 
 class Taskbar:

@@ -46,17 +46,19 @@ class Updater(Shell):
     disk_bytes: the shell's folder is a disk of that size (a tmpfs in a user and mount namespace
     of the updater's own, which needs no administrator), holding those files.
     running_ms: the old program file, a copy of startmark.exe, runs when the updater starts and
-    ends on its own that long after it started, as the shell does after starting the updater."""
+    ends on its own that long after it started, as the shell does after starting the updater.
+    zeros: {name: size} files of that many zero bytes, made sparse (they take no room)."""
 
     ARGS = "C:\\game|C:\\game\\xcyh2.exe"
     known_temp_dir = None  # asking Wine costs seconds; the prefix keeps it
 
-    def __init__(self, manifest, files=None, fresh=True, disk_bytes=None, running_ms=None):
+    def __init__(self, manifest, files=None, fresh=True, disk_bytes=None, running_ms=None, zeros=None):
         super().__init__(args=[self.ARGS], exe="Update.exe", fresh_temp=False)
         self.prefix = os.path.join(self.build, "wineprefix-updater")
         self.game = os.path.join(self.prefix, "drive_c", "game")
         self.manifest = manifest
         self.files = dict(files or {})
+        self.zeros = dict(zeros or {})
         self.fresh = fresh  # False: the shell's folder stays as the last run left it
         self._temp_dir = Updater.known_temp_dir
         self.running_ms = running_ms
@@ -85,6 +87,9 @@ class Updater(Shell):
         for name, body in self.files.items():
             with open(os.path.join(self.game, name), "wb") as f:
                 f.write(body)
+        for name, size in self.zeros.items():
+            with open(os.path.join(self.game, name), "wb") as f:
+                f.truncate(size)
         return super().start()
 
     def session_ready(self):

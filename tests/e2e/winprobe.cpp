@@ -8,6 +8,10 @@
 //                                 each window of that class seen visible; the line "watching"
 //                                 comes first, once the watch is on
 //   winprobe progress HWND        "POS HIGH" of the first progress bar among the window's children
+//   winprobe answers HWND MS      for MS milliseconds, or until the window is gone, sends the window
+//                                 WM_NULL every 100 ms with SendMessageTimeout (limit 1000 ms); one
+//                                 line per message, "UNIX_MS ok" or "UNIX_MS late" (UNIX_MS: when it
+//                                 was sent, in milliseconds since 1970); the line "answering" first
 #include <windows.h>
 #include <commctrl.h>
 
@@ -122,6 +126,30 @@ int Watch(const char* cls, DWORD milliseconds) {
     return 0;
 }
 
+// Milliseconds since 1970, the clock the tests' own times are on.
+unsigned long long UnixMs() {
+    FILETIME now;
+    ::GetSystemTimeAsFileTime(&now);
+    ULARGE_INTEGER t{{now.dwLowDateTime, now.dwHighDateTime}};
+    return (t.QuadPart - 116444736000000000ULL) / 10000;
+}
+
+int Answers(HWND hwnd, DWORD milliseconds) {
+    std::printf("answering\n");
+    std::fflush(stdout);
+    const DWORD start = ::GetTickCount();
+    while (::GetTickCount() - start < milliseconds && ::IsWindow(hwnd)) {
+        unsigned long long sent = UnixMs();
+        DWORD_PTR result = 0;
+        bool answered = ::SendMessageTimeoutW(hwnd, WM_NULL, 0, 0, SMTO_NORMAL, 1000, &result) != 0;
+        if (!::IsWindow(hwnd)) break;  // gone meanwhile: no answer to count
+        std::printf("%llu %s\n", sent, answered ? "ok" : "late");
+        std::fflush(stdout);
+        ::Sleep(100);
+    }
+    return 0;
+}
+
 HWND ParseHwnd(const char* text) { return reinterpret_cast<HWND>(static_cast<ULONG_PTR>(std::strtoul(text, nullptr, 10))); }
 
 }  // namespace
@@ -156,11 +184,14 @@ int main(int argc, char** argv) {
         std::printf("%lu %lu\n", static_cast<unsigned long>(pos), static_cast<unsigned long>(high));
         return 0;
     }
+    if (argc >= 4 && std::string(argv[1]) == "answers") {
+        return Answers(ParseHwnd(argv[2]), static_cast<DWORD>(std::strtoul(argv[3], nullptr, 10)));
+    }
     if (argc >= 4 && std::string(argv[1]) == "watch") {
         return Watch(argv[2], static_cast<DWORD>(std::strtoul(argv[3], nullptr, 10)));
     }
     std::fprintf(stderr,
                  "usage: winprobe list | button HWND ID | close HWND | post HWND MSG WPARAM LPARAM | watch CLASS MS | "
-                 "progress HWND\n");
+                 "progress HWND | answers HWND MS\n");
     return 2;
 }

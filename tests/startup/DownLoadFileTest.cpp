@@ -1,8 +1,11 @@
 // CDownLoadFile against the demo publisher server (see with-demo-server).
 #include <gtest/gtest.h>
+#include <winsock2.h>
 #include <windows.h>
 
+#include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "base/PartFile.h"
@@ -22,6 +25,16 @@ std::string Generated(std::size_t n) {
     std::string bytes(n, '\0');
     for (std::size_t i = 0; i < n; ++i) bytes[i] = static_cast<char>(i % 251);
     return bytes;
+}
+
+// What an open file holds, from its first byte.
+std::string ReadThrough(HANDLE file) {
+    std::string data;
+    if (!::SetFilePointerEx(file, LARGE_INTEGER{}, nullptr, FILE_BEGIN)) return data;
+    char buffer[65536];
+    DWORD got = 0;
+    while (::ReadFile(file, buffer, sizeof(buffer), &got, nullptr) && got > 0) data.append(buffer, got);
+    return data;
 }
 
 bool Exists(const std::wstring& path) { return ::GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
@@ -120,7 +133,7 @@ TEST_F(DownLoadFileTest, FetchFailuresSaveNothingAndStillComplete) {
         {DemoServerUrl(L"/test/nolength/5000"), End::Failed},
         {DemoServerUrl(L"/test/chunked/5000"), End::Failed},
         {DemoServerUrl(L"/test/bytes/0"), End::Failed},
-        {L"http://127.0.0.1:9/nothing-listens-here", End::Interrupted},
+        {L"http://127.0.0.1:9/nothing-listens-here", End::Unreached},
         {L"ftp://127.0.0.1/file.bin", End::Failed},
         {L"not an address", End::Failed},
     };
@@ -219,19 +232,49 @@ TEST_F(DownLoadFileTest, FilesThatCannotBeWrittenOrReplacedFail) {
     EXPECT_TRUE(NoPartFilesBeside(target_));
 }
 
-TEST_F(DownLoadFileTest, AVerifierSeesTheCompleteFileBeforeItTakesTheTargetsPlaceAndMayRefuseIt) {
+// The verifier reads the complete file through the handle it is given, and that very file then
+// takes the target's place: meanwhile no other program can change it or put another file under
+// its name.
+TEST_F(DownLoadFileTest, AVerifierChecksTheVeryFileThatTakesTheTargetsPlaceAndMayRefuseIt) {
     XCYH2_REQUIRE_DEMO_SERVER();
+    const std::wstring forged = GetTempDir() + L"xcyh2-download-test.forged";
     for (bool accept : {false, true}) {
         ASSERT_TRUE(test::WriteWholeFile(target_, "earlier"));
         std::string seen, targetMeanwhile;
-        download_.Verify = [&](const std::wstring& partFile) {
-            seen = test::ReadWholeFile(partFile);
+        std::vector<std::string> allowed;
+        download_.Verify = [&](HANDLE partFile) {
+            seen = ReadThrough(partFile);
             targetMeanwhile = test::ReadWholeFile(target_);
+            WIN32_FIND_DATAW found;
+            HANDLE find = ::FindFirstFileW((target_ + L".*.part").c_str(), &found);
+            if (find == INVALID_HANDLE_VALUE) return false;
+            ::FindClose(find);
+            const std::wstring part = GetTempDir() + found.cFileName;
+            const std::pair<const char*, std::function<bool()>> attempts[] = {
+                {"opened for writing", [&] {
+                     HANDLE h = ::CreateFileW(part.c_str(), GENERIC_WRITE,
+                                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                              OPEN_EXISTING, 0, nullptr);
+                     if (h == INVALID_HANDLE_VALUE) return false;
+                     ::CloseHandle(h);
+                     return true;
+                 }},
+                {"deleted", [&] { return ::DeleteFileW(part.c_str()) != FALSE; }},
+                {"renamed", [&] { return ::MoveFileExW(part.c_str(), (part + L".moved").c_str(), 0) != FALSE; }},
+                {"replaced by another file", [&] {
+                     return test::WriteWholeFile(forged, "forged") &&
+                            ::MoveFileExW(forged.c_str(), part.c_str(), MOVEFILE_REPLACE_EXISTING);
+                 }},
+            };
+            for (const auto& [what, attempt] : attempts)
+                if (attempt()) allowed.push_back(what);
+            ::DeleteFileW(forged.c_str());
             return accept;
         };
         EXPECT_EQ(Get(L"/test/bytes/20000"), accept);
         EXPECT_EQ(seen, Generated(20000));
         EXPECT_EQ(targetMeanwhile, "earlier");
+        EXPECT_EQ(allowed, std::vector<std::string>{});
         EXPECT_EQ(test::ReadWholeFile(target_), accept ? Generated(20000) : "earlier");
         EXPECT_TRUE(NoPartFilesBeside(target_));
     }
@@ -275,17 +318,100 @@ TEST_F(DownLoadFileTest, WindowMessagesRunBetweenChunksOfASlowTransfer) {
     EXPECT_GE(ticks, 5);
 }
 
-// The receive limit ends a wait for an answer that does not come: well before the server
-// would hang up.
-TEST_F(DownLoadFileTest, AServerThatNeverAnswersFailsAtTheTimeLimitWithoutAFile) {
+// A listener on 127.0.0.1 that never accepts, its one place in the queue taken: the system drops
+// every further connection attempt, which then waits for the client's own limit.
+class FullListener {
+public:
+    FullListener() {
+        WSADATA data;
+        started_ = ::WSAStartup(MAKEWORD(2, 2), &data) == 0;
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        int size = sizeof(address);
+        if (::bind(listener_, reinterpret_cast<sockaddr*>(&address), size) != 0 ||
+            ::getsockname(listener_, reinterpret_cast<sockaddr*>(&address), &size) != 0 || ::listen(listener_, 0) != 0 ||
+            ::connect(filler_, reinterpret_cast<sockaddr*>(&address), size) != 0)
+            return;
+        port_ = ntohs(address.sin_port);
+    }
+    ~FullListener() {
+        ::closesocket(filler_);
+        ::closesocket(listener_);
+        if (started_) ::WSACleanup();
+    }
+    std::wstring Url() const { return L"http://127.0.0.1:" + std::to_wstring(port_) + L"/file.bin"; }
+    explicit operator bool() const { return port_ != 0; }
+
+private:
+    bool started_ = false;
+    SOCKET listener_ = ::socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+    SOCKET filler_ = ::socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+    unsigned short port_ = 0;
+};
+
+// Only a server that gave no answer counts as not reached: one whose connection attempts are
+// dropped (given up on at the reach limit, which the download holds itself), one that refuses
+// the connection, one that says nothing past the receive limit (the reach limit, shorter, does
+// not cut a server that was reached). Window messages go on meanwhile.
+TEST_F(DownLoadFileTest, AServerThatGivesNoAnswerIsNotReachedWithinTheLimits) {
     XCYH2_REQUIRE_DEMO_SERVER();
+    FullListener full;
+    ASSERT_TRUE(full);
     Record();
-    download_.receiveTimeoutMs = 1000;
+    download_.connectTimeoutMs = 1000;
+    download_.receiveTimeoutMs = 2500;
+    using End = CDownLoadFile::End;
+    const struct {
+        const char* what;
+        std::wstring url;
+        End end;
+        bool answered;
+        DWORD minMs, maxMs;  // how long it takes
+    } cases[] = {
+        {"connection attempts dropped", full.Url(), End::Unreached, false, 900, 2000},
+        {"connection refused", L"http://127.0.0.1:9/file.bin", End::Unreached, false, 0, 1000},
+        {"no answer after the connection", DemoServerUrl(L"/test/stall?ms=30000"), End::Unreached, false, 2400, 4000},
+        {"refused by the server", DemoServerUrl(L"/test/status/404"), End::Failed, true, 0, 1000},
+        {"cut short by the server", DemoServerUrl(L"/test/cutoff/5000"), End::Interrupted, true, 0, 1000},
+    };
+    forms::Timer timer;
+    int ticks = 0;
+    timer.Tick = [&] { ++ticks; };
+    timer.SetInterval(50);
+    timer.SetEnabled(true);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        events_.clear();
+        ticks = 0;
+        DWORD start = ::GetTickCount();
+        EXPECT_FALSE(download_.DownLoadFile(c.url, target_, false, true));
+        DWORD took = ::GetTickCount() - start;
+        EXPECT_EQ(download_.LastEnd(), c.end);
+        EXPECT_EQ(download_.Answered(), c.answered);
+        EXPECT_GE(took, c.minMs);
+        EXPECT_LT(took, c.maxMs);
+        EXPECT_GE(ticks, static_cast<int>(c.minMs / 100));
+        EXPECT_EQ(events_.back(), "Complete");
+        EXPECT_FALSE(Exists(target_));
+    }
+}
+
+// Stopped while the server is being reached: at once, as stopped, with the target as it was.
+TEST_F(DownLoadFileTest, AStopWhileTheServerIsReachedEndsTheDownloadAtOnce) {
+    FullListener full;
+    ASSERT_TRUE(full);
+    ASSERT_TRUE(test::WriteWholeFile(target_, "earlier"));
+    forms::Timer timer;
+    timer.Tick = [&] { download_.StopDownLoad(); };
+    timer.SetInterval(300);
+    timer.SetEnabled(true);
     DWORD start = ::GetTickCount();
-    EXPECT_FALSE(Get(L"/test/stall?ms=30000"));
-    EXPECT_LT(::GetTickCount() - start, 10000u);
-    EXPECT_EQ(events_, std::vector<std::string>{"Complete"});
-    EXPECT_FALSE(Exists(target_));
+    EXPECT_TRUE(download_.DownLoadFile(full.Url(), target_, false, true));
+    EXPECT_LT(::GetTickCount() - start, 2000u);
+    EXPECT_EQ(download_.LastEnd(), CDownLoadFile::End::Stopped);
+    EXPECT_EQ(test::ReadWholeFile(target_), "earlier");
+    EXPECT_TRUE(NoPartFilesBeside(target_));
 }
 
 // With resume on, what an interrupted transfer left in "<target>.part" is continued when the
@@ -308,8 +434,11 @@ TEST_F(DownLoadFileTest, AResumedDownloadAppendsOnlyTheRestAndStartsAfreshOtherw
         End end;
         std::string firstLoading;  // the first progress event
         std::string keptAfter;     // in the kept part file after it (none when empty)
+        bool stopInCheck = false;  // the player stops while the complete file is checked
     } cases[] = {
         {"the rest of the file", page, half, whole, End::Saved, "Loading " + std::to_string(half.size()), ""},
+        {"stopped during the check: the target stays, the bytes are kept", page, half, whole, End::Stopped,
+         "Loading " + std::to_string(half.size()), whole, true},
         {"held bytes of another file", page, std::string(half.size(), 'x'), whole, End::Unverified,
          "Loading " + std::to_string(half.size()), ""},
         {"more held than the file has", page, whole + "tail", whole, End::Saved, "", ""},
@@ -325,7 +454,10 @@ TEST_F(DownLoadFileTest, AResumedDownloadAppendsOnlyTheRestAndStartsAfreshOtherw
         SCOPED_TRACE(c.what);
         ASSERT_TRUE(test::WriteWholeFile(target_, "earlier"));
         ASSERT_TRUE(test::WriteWholeFile(kept, c.held));
-        download_.Verify = [&](const std::wstring& partFile) { return test::ReadWholeFile(partFile) == c.body; };
+        download_.Verify = [&](HANDLE partFile) {
+            if (c.stopInCheck) download_.StopDownLoad();
+            return ReadThrough(partFile) == c.body;
+        };
         events_.clear();
         Get(c.path);
         EXPECT_EQ(download_.LastEnd(), c.end);

@@ -7,6 +7,7 @@
 #include "base/utf.h"
 #include "startup/UpdateManifest.h"
 #include "updater/PlainFileName.h"
+#include "updater/ReachBudget.h"
 #include "updater/UpdateLines.h"
 #include "updater/UpdaterArgs.h"
 
@@ -124,6 +125,51 @@ TEST(UpdaterArguments, SplitsWhatTheShellHandsOver) {
     EXPECT_EQ(SplitUpdaterArguments(L" D:\\g\\|D:\\g\\c.exe ")->folder, L"D:\\g\\");
     EXPECT_EQ(SplitUpdaterArguments(L"D:\\g")->program, L"");
     for (std::wstring_view nothing : {L"", L"  ", L"|D:\\g\\c.exe"}) EXPECT_FALSE(SplitUpdaterArguments(nothing));
+}
+
+// Servers are told apart by host and port as WinINet connects to them, whatever the path, the
+// case or the user name.
+TEST(UpdaterServers, AnAddressNamesTheServerItConnectsTo) {
+    const std::vector<std::pair<std::string, std::string>> cases = {
+        {"http://Files.Example.COM/d/a.exe", "files.example.com:80"},
+        {"https://h/a.exe", "h:443"},
+        {"http://h:8080/a.exe", "h:8080"},
+        {"http://user:pw@h:81/a.exe", "h:81"},
+        {"HTTP://h?x=1", "h:80"},
+        {"http://h:/a", "h:80"},
+        {"http://[::1]/a", "[::1]:80"},
+        {"http://[::1]:81/a", "[::1]:81"},
+        {"http:///a.exe", ""},
+        {"ftp://h/a.exe", ""},
+        {"a.exe", ""},
+    };
+    for (const auto& [url, server] : cases) EXPECT_EQ(ServerOf(url), server) << url;
+}
+
+// Given up on after its tries in a row went unanswered, across lines; back once it answers.
+TEST(UpdaterServers, AServerIsGivenUpOnAfterItsTriesInARowAndTakenBackOnceItAnswers) {
+    ReachBudget budget(4);
+    struct Step {
+        const char* server;
+        bool reached;
+        bool aGivenUp, bGivenUp;  // after the step
+    };
+    const std::vector<Step> steps = {
+        {"a:80", false, false, false}, {"a:80", false, false, false}, {"b:80", false, false, false},
+        {"a:80", false, false, false}, {"b:80", true, false, false},  {"a:80", false, true, false},
+        {"a:80", false, true, false},  {"a:80", true, false, false},  {"a:80", false, false, false},
+        {"", false, false, false},
+    };
+    for (std::size_t i = 0; i < steps.size(); ++i) {
+        const Step& step = steps[i];
+        if (step.reached)
+            budget.Reached(step.server);
+        else
+            budget.NotReached(step.server);
+        EXPECT_EQ(budget.GivenUp("a:80"), step.aGivenUp) << "step " << i;
+        EXPECT_EQ(budget.GivenUp("b:80"), step.bGivenUp) << "step " << i;
+        EXPECT_FALSE(budget.GivenUp("")) << "step " << i;
+    }
 }
 
 }  // namespace
