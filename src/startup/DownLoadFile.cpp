@@ -161,15 +161,16 @@ CDownLoadFile::End CDownLoadFile::Transfer(const std::wstring& url, const std::w
         plan =
             DecideAnswer(held, knownTotal,
                          Answer{QueryStatus(get.request.get()), QueryContentLength(get.request.get()), contentRange});
+        // The events report lengths in 32 bits; and a caller may know how big the file can be.
+        // A refused answer leaves what is held as it was.
+        if (plan.use == AnswerUse::Refuse || plan.total > std::numeric_limits<std::uint32_t>::max() ||
+            (maxBytes && plan.total > maxBytes))
+            return End::Failed;
         if (plan.use == AnswerUse::Write && held && !part.Truncate()) return End::Failed;
         if (plan.use != AnswerUse::Restart) break;
         if (!part.Truncate()) return End::Failed;
         knownTotal.reset();
     }
-    // The events report lengths in 32 bits; and a caller may know how big the file can be.
-    if (plan.use == AnswerUse::Refuse || plan.total > std::numeric_limits<std::uint32_t>::max() ||
-        (maxBytes && plan.total > maxBytes))
-        return End::Failed;
     knownFile_ = saveFile;
     knownTotal_ = plan.total;
     auto total = static_cast<std::uint32_t>(plan.total);
