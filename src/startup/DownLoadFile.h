@@ -16,6 +16,7 @@
 // Used by the shell's update check and by the updater program, so it knows nothing of either.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <functional>
 #include <optional>
@@ -73,7 +74,7 @@ public:
     bool DownLoadFile(const std::wstring& strURLFile, const std::wstring& strSaveFile, bool bHidden,
                       bool bRaiseEvent);
 
-    // Ends a running download after its current chunk.
+    // Ends a running download after its current chunk. May be called from any thread.
     void StopDownLoad() { stop_ = true; }
     // True from StopDownLoad until the next DownLoadFile.
     bool Stopped() const { return stop_; }
@@ -82,7 +83,7 @@ private:
     End Transfer(const std::wstring& url, const std::wstring& saveFile, bool hidden, bool raiseEvents);
     End PutInPlace(PartFile& part);
 
-    bool stop_ = false;
+    std::atomic<bool> stop_ = false;
     End end_ = End::Failed;
     // The full length the last answer gave for a target, to hold a resumed answer to.
     std::wstring knownFile_;
