@@ -3,6 +3,7 @@
     from demo_server_client import DemoServer
 
     with DemoServer(sign_with="private.pem") as server:   # sign_with: signs the manifest
+                                     # latency_ms=50: every answer's first byte held 50 ms
         server.host                      # "127.0.0.1:PORT"
         server.url("/xcyh2/login/login.html")
         server.hold("/xcyh2/login/login.html")
@@ -11,6 +12,7 @@
         server.set("/gamehome/xcyh2/update.txt.sig", b"")     # a signature of zero bytes
         server.set("/files/big.bin", data, chunk=65536, delay_ms=100)   # sent slowly
         server.cut("/files/big.bin", 1000)   # the next GET stops after 1000 bytes of body
+        server.latency(50)                   # the same, from now on (0: none)
         server.reset()
         server.requests()   # [{"seq", "time", "method", "path", "query", "headers", "range",
                             #   "sent"}]
@@ -38,12 +40,13 @@ class DemoServerError(RuntimeError):
 
 
 class DemoServer:
-    def __init__(self, log=None, port=0, startup_timeout=10.0, sign_with=None):
+    def __init__(self, log=None, port=0, startup_timeout=10.0, sign_with=None, latency_ms=0):
         """log: file the server appends its per-request JSON lines to (none by default).
         sign_with: private key the server signs the manifest with (it serves no signature
-        without one)."""
+        without one). latency_ms: how long every answer's first byte is held."""
         self.log = log
         self.sign_with = sign_with
+        self.latency_ms = latency_ms
         self.port = None
         self.host = None
         self._requested_port = port
@@ -64,6 +67,8 @@ class DemoServer:
             cmd += ["--log", self.log]
         if self.sign_with:
             cmd += ["--sign-with", self.sign_with]
+        if self.latency_ms:
+            cmd += ["--latency-ms", str(int(self.latency_ms))]
         self._proc = subprocess.Popen(cmd, stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL)
         deadline = time.monotonic() + self._startup_timeout
         while not os.path.exists(port_file):
@@ -172,6 +177,10 @@ class DemoServer:
         the server closes the connection after `after_bytes` bytes of body; the request after
         it is served whole."""
         self._control("cut", params={"path": path, "after": int(after_bytes)})
+
+    def latency(self, ms):
+        """Holds the first byte of every later answer (control answers aside) `ms` ms."""
+        self._control("latency", params={"ms": int(ms)})
 
     def reset(self):
         """Drops every override, cut and hold."""

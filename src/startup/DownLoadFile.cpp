@@ -100,7 +100,7 @@ CDownLoadFile::End CDownLoadFile::Transfer(const std::wstring& url, const std::w
     for (;;) {
         std::uint64_t held = part.Size();
         std::string range = held ? "Range: bytes=" + std::to_string(held) + "-\r\n" : std::string();
-        get.emplace(WideToAnsi(url), range, connectTimeoutMs, receiveTimeoutMs, [this] { return stop_; });
+        get.emplace(WideToAnsi(url), range, connectTimeoutMs, receiveTimeoutMs, [this] { return stop_.load(); });
         switch (get->sent()) {
             case HttpGet::Sent::NotSent: return End::Failed;
             case HttpGet::Sent::Unreached: return End::Unreached;
@@ -111,15 +111,16 @@ CDownLoadFile::End CDownLoadFile::Transfer(const std::wstring& url, const std::w
         HINTERNET request = get->request();
         std::string contentRange = QueryHeader(request, HTTP_QUERY_CONTENT_RANGE);
         plan = DecideAnswer(held, knownTotal, Answer{QueryStatus(request), QueryContentLength(request), contentRange});
+        // The events report lengths in 32 bits; and a caller may know how big the file can be.
+        // A refused answer leaves what is held as it was.
+        if (plan.use == AnswerUse::Refuse || plan.total > std::numeric_limits<std::uint32_t>::max() ||
+            (maxBytes && plan.total > maxBytes))
+            return End::Failed;
         if (plan.use == AnswerUse::Write && held && !part.Truncate()) return End::Failed;
         if (plan.use != AnswerUse::Restart) break;
         if (!part.Truncate()) return End::Failed;
         knownTotal.reset();
     }
-    // The events report lengths in 32 bits; and a caller may know how big the file can be.
-    if (plan.use == AnswerUse::Refuse || plan.total > std::numeric_limits<std::uint32_t>::max() ||
-        (maxBytes && plan.total > maxBytes))
-        return End::Failed;
     knownFile_ = saveFile;
     knownTotal_ = plan.total;
     auto total = static_cast<std::uint32_t>(plan.total);

@@ -18,6 +18,7 @@
 
 #include <windows.h>
 
+#include <atomic>
 #include <cstdint>
 #include <functional>
 #include <optional>
@@ -86,7 +87,7 @@ public:
     bool DownLoadFile(const std::wstring& strURLFile, const std::wstring& strSaveFile, bool bHidden,
                       bool bRaiseEvent);
 
-    // Ends a running download after its current chunk.
+    // Ends a running download after its current chunk. May be called from any thread.
     void StopDownLoad() { stop_ = true; }
     // True from StopDownLoad until the next DownLoadFile.
     bool Stopped() const { return stop_; }
@@ -95,7 +96,7 @@ private:
     End Transfer(const std::wstring& url, const std::wstring& saveFile, bool hidden, bool raiseEvents);
     End PutInPlace(PartFile& part);
 
-    bool stop_ = false;
+    std::atomic<bool> stop_ = false;
     bool answered_ = false;
     End end_ = End::Failed;
     // The full length the last answer gave for a target, to hold a resumed answer to.

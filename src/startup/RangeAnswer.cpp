@@ -58,8 +58,10 @@ AnswerPlan DecideAnswer(std::uint64_t held, std::optional<std::uint64_t> knownTo
             if (!answer.contentLength) return {AnswerUse::Refuse};
             return {AnswerUse::Write, answer.contentLength};
         case 206: {
-            // Without Content-Range nothing says which bytes the body holds.
-            if (held == 0 || answer.contentRange.empty()) return {AnswerUse::Refuse};
+            if (held == 0) return {AnswerUse::Refuse};
+            // Without Content-Range nothing says which bytes the body holds: it is not used, and
+            // the whole file is asked for (a server that answers ranges so would otherwise never
+            // let the file be finished).
             auto range = ParseContentRange(answer.contentRange);
             bool rest = range && range->first == held && range->last + 1 == range->total &&
                         (!knownTotal || range->total == *knownTotal) &&

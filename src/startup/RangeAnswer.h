@@ -3,9 +3,10 @@
 //
 // A transfer that holds N bytes asks for the rest with "Range: bytes=N-". Only a 206 whose
 // Content-Range starts at N, ends at the last byte and gives the same full length as any earlier
-// answer for the file is appended to what is held; any other answer to such a request starts the
-// file afresh. A 206 to a request without a range is refused: its body is not the whole file;
-// so is a 206 without Content-Range, which the protocol requires of it.
+// answer for the file is appended to what is held; any other answer to such a request (a 206
+// without the Content-Range the protocol requires of it included: nothing says which bytes its
+// body holds) starts the file afresh, with a request for the whole file. A 206 to a request
+// without a range is refused: its body is not the whole file.
 #pragma once
 
 #include <cstdint>

@@ -9,6 +9,7 @@
 #include "startup/PublicData.h"
 #include "PublisherKey.h"
 #include "startup/Settings.h"
+#include "startup/SideDownload.h"
 #include "startup/UpdateManifest.h"
 #include "startup/VersionOrder.h"
 
@@ -19,6 +20,9 @@ constexpr const wchar_t* kNewVersionQuestion = L"发现有新版本，是否现�
 constexpr const wchar_t* kUpToDateMessage = L"当前版本已是最新，无需更新！";
 constexpr const wchar_t* kUnverifiedMessage = L"无法验证更新信息的来源，本次不进行更新。请稍后再试！";
 constexpr const wchar_t* kUpdaterNotWrittenMessage = L"无法写入更新程序，请关闭正在运行的更新程序后重试！";
+// The most a signature download may announce: a DER P-256 signature is at most 72 bytes, so an
+// answer announcing more is no signature, and is refused before its body is read.
+constexpr std::uint64_t kMaxSignatureDownloadBytes = 4096;
 
 // Reads the local copy up to its version line. Nothing when there is no copy to read.
 std::optional<std::optional<std::string>> ReadLocalCopy(const std::wstring& path) {
@@ -46,11 +50,16 @@ void FetchManifest(CDownLoadFile& download, const UpdateCheckEnvironment& enviro
     // Whatever the outcome, an earlier copy (if any) is read next.
     std::wstring url = environment.manifestUrl.empty() ? settings::kUpdateManifestUrl : environment.manifestUrl;
     std::wstring localCopy = TempDir(environment) + settings::kManifestFileName;
+    // The signature the same way, at the same time, so that it costs no round trip of its own:
+    // one that does not arrive leaves an earlier one, which then verifies only the copy it was
+    // made for. When the manifest's download is stopped, the signature's stops too, and the two
+    // files stay as they were.
+    std::optional<SideDownload> signature;
+    if (KeyOf(environment))
+        signature.emplace(url + settings::kSignatureSuffix, localCopy + settings::kSignatureSuffix, true,
+                          kMaxSignatureDownloadBytes);
     download.DownLoadFile(url, localCopy, true, false);
-    // The signature the same way: one that does not arrive leaves an earlier one, which then
-    // verifies only the copy it was made for.
-    if (KeyOf(environment) && !download.Stopped())
-        download.DownLoadFile(url + settings::kSignatureSuffix, localCopy + settings::kSignatureSuffix, true, false);
+    if (signature) signature->Finish(download);
 }
 
 UpdateCheckResult OfferUpdate(const UpdateCheckEnvironment& environment) {

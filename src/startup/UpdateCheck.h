@@ -59,7 +59,8 @@ enum class UpdateCheckResult {
 UpdateCheckResult RunUpdateCheck(CDownLoadFile& download, const UpdateCheckEnvironment& environment = {});
 
 // The first step, which asks the player nothing and needs no window, so it may run on another
-// thread: downloads the manifest to the local copy (or leaves an earlier copy as it is).
+// thread: downloads the manifest to the local copy (or leaves an earlier copy as it is); with a
+// key, its signature too, on a thread of its own at the same time, into a file beside the copy.
 void FetchManifest(CDownLoadFile& download, const UpdateCheckEnvironment& environment = {});
 
 // The steps after the download, up to and including starting the updater.

@@ -71,7 +71,7 @@ class SignedUpdates(unittest.TestCase):
     def test_the_shell_offers_only_a_manifest_signed_with_its_key(self):
         changed = NEWER + b"; changed after signing\r\n"
         cases = [
-            # name, signing key of the server, (path, body) overrides, holds, question expected
+            # name, signing key of the server, (path, body[, pace]) overrides, holds, question expected
             ("signed", self.key, [], [], True),
             ("an older version, signed", self.key, [(MANIFEST, OLDER)], [], False),
             ("the same version written otherwise, signed", self.key, [(MANIFEST, SAME)], [], False),
@@ -79,14 +79,16 @@ class SignedUpdates(unittest.TestCase):
             ("another key's signature", None, [(SIGNATURE, sign(self.other, NEWER))], [], False),
             ("changed after signing", None, [(SIGNATURE, sign(self.key, NEWER)), (MANIFEST, changed)], [], False),
             ("a signature of zero bytes", None, [(SIGNATURE, b"")], [], False),
-            ("a signature of 50 MB", None, [(SIGNATURE, b"\x30" * (50 * 1024 * 1024))], [], False),
+            # Refused as it is announced: were it read, it would take 100 s.
+            ("a signature of 2 MB sent slowly", None,
+             [(SIGNATURE, b"\x30" * 2000000, {"chunk": 4096, "delay_ms": 200})], [], False),
             ("a signature that never arrives", self.key, [], [SIGNATURE], False),
         ]
         for name, key, overrides, holds, offered in cases:
             with self.subTest(name), demo_server(sign_with=key) as server:
                 server.set(MANIFEST, NEWER)
-                for path, body in overrides:
-                    server.set(path, body)
+                for path, body, *pace in overrides:
+                    server.set(path, body, **(pace[0] if pace else {}))
                 for path in holds:
                     server.hold(path)
                 with Shell(exe=self.program("xcyh2.exe")) as shell:

@@ -124,8 +124,8 @@ TEST_F(DownLoadFileTest, PartFileKeepsTheBytesInOrderWhateverTheWriteSizes) {
 TEST_F(DownLoadFileTest, FetchFailuresSaveNothingAndStillComplete) {
     XCYH2_REQUIRE_DEMO_SERVER();
     Record();
-    // Status other than 200, no Content-Length, chunked framing, nothing listening, no address
-    // to ask; only a server not reached is worth another try.
+    // Status other than 200, no Content-Length, chunked framing, part of a file, nothing
+    // listening, no address to ask; only a server not reached is worth another try.
     using End = CDownLoadFile::End;
     const std::pair<std::wstring, End> cases[] = {
         {DemoServerUrl(L"/test/status/404"), End::Failed},
@@ -133,6 +133,7 @@ TEST_F(DownLoadFileTest, FetchFailuresSaveNothingAndStillComplete) {
         {DemoServerUrl(L"/test/nolength/5000"), End::Failed},
         {DemoServerUrl(L"/test/chunked/5000"), End::Failed},
         {DemoServerUrl(L"/test/bytes/0"), End::Failed},
+        {DemoServerUrl(L"/test/overrun206/5000?limit=6000"), End::Failed},  // a 206 to a request for all
         {L"http://127.0.0.1:9/nothing-listens-here", End::Unreached},
         {L"ftp://127.0.0.1/file.bin", End::Failed},
         {L"not an address", End::Failed},
@@ -443,6 +444,12 @@ TEST_F(DownLoadFileTest, AResumedDownloadAppendsOnlyTheRestAndStartsAfreshOtherw
          "Loading " + std::to_string(half.size()), ""},
         {"more held than the file has", page, whole + "tail", whole, End::Saved, "", ""},
         {"a server that ignores the range", L"/test/bytes/3000", half, Generated(3000), End::Saved, "Loading 3000", ""},
+        // Chunked, it goes on past the range it announced (to 1 MiB): neither it nor what was
+        // held is of use.
+        {"an answer past its range", L"/test/overrun206/3000?limit=1048576", Generated(1000), Generated(3000),
+         End::Failed, "Loading 1000", ""},
+        {"a 206 without Content-Range: the whole file is asked for", L"/test/norange206/3000", Generated(1000),
+         Generated(3000), End::Saved, "Loading 3000", ""},
         {"cut short: kept for the next try", L"/test/cutoff/5000?announce=9000", "", "", End::Interrupted,
          "Loading 5000", Generated(5000)},
         {"a whole answer cut short replaces what was held", L"/test/cutoff/5000?announce=9000", "abc", "",

@@ -4,10 +4,14 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <atomic>
 #include <optional>
+#include <random>
 #include <string>
+#include <thread>
 #include <vector>
 
+#include "forms/Timer.h"
 #include "startup/DemoServerAddress.h"
 #include "startup/PublicData.h"
 #include "startup/ResourceBytes.h"
@@ -58,6 +62,7 @@ protected:
         env_.endAtOnce = [this] { ++ended_; };
     }
     void TearDown() override {
+        if (!test::DemoServerUrl(L"").empty()) test::DemoControl(L"POST", L"/control/reset");
         Clean();
         ::RemoveDirectoryW(dir_.c_str());
     }
@@ -67,6 +72,21 @@ protected:
             ::SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
             ::DeleteFileW(path.c_str());
         }
+    }
+    // Whatever is in the folder but the files Clean removes: what a download left behind.
+    std::vector<std::wstring> Others() {
+        std::vector<std::wstring> others;
+        WIN32_FIND_DATAW found;
+        HANDLE find = ::FindFirstFileW((dir_ + L"*").c_str(), &found);
+        if (find == INVALID_HANDLE_VALUE) return others;
+        do {
+            std::wstring name = found.cFileName;
+            if (name != L"." && name != L".." && name != L"update.txt" && name != L"update.txt.sig" &&
+                name != L"Update.exe")
+                others.push_back(name);
+        } while (::FindNextFileW(find, &found));
+        ::FindClose(find);
+        return others;
     }
     void LocalCopy(const std::string& text) { ASSERT_TRUE(test::WriteWholeFile(dir_ + L"update.txt", text)); }
 
@@ -321,6 +341,114 @@ TEST_F(UpdateCheckTest, TheSignatureIsFetchedBesideTheManifestOnlyWithAKey) {
     env_.publisherKey.reset();
     EXPECT_EQ(CheckUpdateAtStartUp(download_, env_), UpdateCheckResult::UpToDate);
     EXPECT_EQ(::GetFileAttributesW(signature.c_str()), INVALID_FILE_ATTRIBUTES);
+}
+
+constexpr const wchar_t* kManifestPath = L"/gamehome/xcyh2/update.txt";
+
+// Serves body at path from now on, in pieces of chunk bytes delayMs apart when chunk is given.
+bool Serve(const std::wstring& path, const std::string& body, int chunk = 0, int delayMs = 0) {
+    std::wstring object = L"/control/set?path=" + path;
+    if (chunk) object += L"&chunk=" + std::to_wstring(chunk) + L"&delay_ms=" + std::to_wstring(delayMs);
+    return test::DemoControl(L"POST", object, body);
+}
+
+// With a key, the signature is asked for while the manifest is still on its way, not after it;
+// and a stop of the manifest's download stops the signature's too, leaving both files as they
+// were.
+TEST_F(UpdateCheckTest, TheSignatureIsFetchedBesideTheManifestAndStopsWithIt) {
+    XCYH2_REQUIRE_DEMO_SERVER();
+    env_.manifestUrl = test::DemoServerUrl(kManifestPath);
+    env_.publisherKey = PublicPoint(L"signer.pub.der");
+    const std::wstring held = L"?path=" + std::wstring(kManifestPath);
+    ASSERT_TRUE(test::DemoControl(L"POST", L"/control/clear-requests"));
+    ASSERT_TRUE(test::DemoControl(L"POST", L"/control/hold" + held));
+    // The manifest is let go once the server has seen the signature asked for; were it asked
+    // for only after the manifest, that would not happen, and the manifest goes after 10 s.
+    std::atomic<bool> askedMeanwhile = false;
+    std::thread releaser([&] {
+        for (int i = 0; i < 200 && !askedMeanwhile; ++i) {
+            std::string seen;
+            test::DemoControl(L"GET", L"/control/requests", {}, &seen);
+            if (seen.find("update.txt.sig") != std::string::npos) askedMeanwhile = true;
+            else ::Sleep(50);
+        }
+        test::DemoControl(L"POST", L"/control/release" + held);
+    });
+    EXPECT_EQ(CheckUpdateAtStartUp(download_, env_), UpdateCheckResult::UpToDate);
+    releaser.join();
+    EXPECT_TRUE(askedMeanwhile);
+
+    // The window closes under the menu's check while the manifest comes slowly and the
+    // signature slower still (a byte every 100 ms: 7 s).
+    LocalCopy("version=1.0.9\r\n");
+    ASSERT_TRUE(test::WriteWholeFile(dir_ + L"update.txt.sig", "earlier"));
+    ASSERT_TRUE(Serve(kManifestPath, "version=9.9.9\r\n" + std::string(40000, ';'), 4096, 100));
+    ASSERT_TRUE(Serve(std::wstring(kManifestPath) + L".sig", std::string(72, '\x30'), 1, 100));
+    forms::Timer closing;
+    closing.Tick = [&] {
+        closing.SetEnabled(false);
+        download_.StopDownLoad();
+    };
+    closing.SetInterval(300);
+    closing.SetEnabled(true);
+    DWORD start = ::GetTickCount();
+    EXPECT_EQ(CheckUpdateFromMenu(download_, host_, env_), UpdateCheckResult::Stopped);
+    EXPECT_LT(::GetTickCount() - start, 3000u);
+    EXPECT_EQ(test::ReadWholeFile(dir_ + L"update.txt"), "version=1.0.9\r\n");
+    EXPECT_EQ(test::ReadWholeFile(dir_ + L"update.txt.sig"), "earlier");
+    EXPECT_EQ(Others(), std::vector<std::wstring>{});
+    EXPECT_TRUE(boxes_.empty());
+}
+
+// A signature file the server gets wrong is refused, each at once: nothing of an update is
+// fetched or started, and a download that announces more than any signature holds (4 KiB) is
+// not read, however slowly it would come.
+TEST_F(UpdateCheckTest, ASignatureTheServerGetsWrongIsRefusedAtOnce) {
+    XCYH2_REQUIRE_DEMO_SERVER();
+    std::mt19937 random(25);
+    std::string noise(72, '\0');
+    for (char& c : noise) c = static_cast<char>(random());
+    struct Case {
+        const char* name;
+        std::optional<std::string> signature;  // none: the server signs the manifest
+        int chunk, delayMs;
+        UpdateCheckResult result;
+        std::optional<std::size_t> saved;  // the signature file's size after the check
+    } cases[] = {
+        {"signed", std::nullopt, 0, 0, UpdateCheckResult::Declined, std::nullopt},
+        {"0 bytes", "", 0, 0, UpdateCheckResult::Unverified, std::nullopt},
+        {"72 random bytes", noise, 0, 0, UpdateCheckResult::Unverified, 72},
+        {"4 KiB and one byte", std::string(4097, '\x30'), 0, 0, UpdateCheckResult::Unverified, std::nullopt},
+        {"2 MB, 4 KiB every 200 ms", std::string(2000000, '\x30'), 4096, 200, UpdateCheckResult::Unverified,
+         std::nullopt},
+    };
+    env_.manifestUrl = test::DemoServerUrl(kManifestPath);
+    env_.publisherKey = PublicPoint(L"signer.pub.der");
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Clean();
+        boxes_.clear();
+        ASSERT_TRUE(test::DemoControl(L"POST", L"/control/reset"));
+        ASSERT_TRUE(Serve(kManifestPath, "version=9.9.9\r\n"));
+        if (c.signature) {
+            ASSERT_TRUE(Serve(std::wstring(kManifestPath) + L".sig", *c.signature, c.chunk, c.delayMs));
+        }
+        DWORD start = ::GetTickCount();
+        EXPECT_EQ(CheckUpdateFromMenu(download_, host_, env_), c.result);
+        EXPECT_LT(::GetTickCount() - start, 5000u);
+        const std::wstring signature = dir_ + L"update.txt.sig";
+        if (c.saved) {
+            EXPECT_EQ(test::ReadWholeFile(signature).size(), *c.saved);
+        } else if (c.result == UpdateCheckResult::Unverified) {
+            EXPECT_EQ(::GetFileAttributesW(signature.c_str()), INVALID_FILE_ATTRIBUTES);
+        }
+        const Box said = c.result == UpdateCheckResult::Unverified ? Box{kUnverified, MB_OK | MB_ICONEXCLAMATION}
+                                                                   : Box{kQuestion, MB_YESNO | MB_ICONQUESTION};
+        EXPECT_EQ(boxes_, std::vector<Box>{said});
+        EXPECT_EQ(Others(), std::vector<std::wstring>{});
+    }
+    EXPECT_TRUE(started_.empty());
+    EXPECT_TRUE(host_.calls.empty());
 }
 
 }  // namespace
