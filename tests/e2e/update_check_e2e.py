@@ -52,16 +52,22 @@ def shell_location(shell):
     return folder + "|" + folder + "\\xcyh2.exe"
 
 
-def updater_arguments():
-    """The argument string of the running Update.exe, from its process's command line."""
+def updater_arguments(shell):
+    """The argument string of the Update.exe running in the shell's Wine prefix (not another
+    test run's on the same machine), from its process's command line."""
+    mine = b"WINEPREFIX=" + os.path.abspath(shell.prefix).encode()
     for pid in filter(str.isdigit, os.listdir("/proc")):
         try:
             with open(f"/proc/{pid}/cmdline", "rb") as f:
                 argv = f.read().decode("utf-8", "replace").split("\0")
+            if not argv or not argv[0].endswith("\\Update.exe"):
+                continue
+            with open(f"/proc/{pid}/environ", "rb") as f:
+                if mine not in f.read().split(b"\0"):
+                    continue
         except OSError:
             continue
-        if argv and argv[0].endswith("\\Update.exe"):
-            return " ".join(a for a in argv[1:] if a)
+        return " ".join(a for a in argv[1:] if a)
     return None
 
 
@@ -107,7 +113,7 @@ class UpdateCheck(unittest.TestCase):
                 # The updater runs with the shell's location (its file line names no server that
                 # answers, so it replaces nothing and says so).
                 shell.wait_for_window("UpdateFrm", visible=True, timeout=30)
-                self.assertEqual(updater_arguments(), shell_location(shell))
+                self.assertEqual(updater_arguments(shell), shell_location(shell))
 
     def test_yes_hands_over_from_a_temporary_folder_outside_the_code_page(self):
         """ø is outside code page 936: the updater is written to that folder and starts from it."""
@@ -126,7 +132,7 @@ class UpdateCheck(unittest.TestCase):
                 self.assertEqual(box["text"], QUESTION)
                 shell.answer(box, IDYES)
                 shell.wait_for_window("UpdateFrm", visible=True, timeout=30)
-                self.assertEqual(updater_arguments(), location)
+                self.assertEqual(updater_arguments(shell), location)
                 self.assertTrue(os.path.exists(os.path.join(temp, "Update.exe")))
                 self.assertNotIn(MANIFEST + ".sig", [r["path"] for r in server.requests()])  # a build without a key
             shutil.rmtree(temp, ignore_errors=True)
