@@ -86,18 +86,22 @@ class UpdaterWaits(unittest.TestCase):
             # First a download of about three seconds, during which the questions begin; then the
             # check of the 500 MB file, already current; then a download the check's end lets go.
             lead = "/test/slow/61440/lead.bin"  # 15 pieces, 0.2 s apart
-            manifest = ("lead|%s\r\nbig|%s|%s\r\nexe|%s|%s\r\n"
-                        % (server.url(lead), server.url("/files/big.pak"), zeros_sha256(BIG),
+
+            def listing(size):
+                return ("lead|%s\r\nbig|%s|%s\r\nexe|%s|%s\r\n"
+                        % (server.url(lead), server.url("/files/big.pak"), zeros_sha256(size),
                            server.url("/files/startmark.exe"), sha256(marker))).encode()
 
             def lead_done():
                 seen = server.requests()
                 return seen and seen[0]["sent"] == 61440 and time.time()
 
-            for stop in (False, True):
+            # The stop is given a file four times as big, so that the click lands during its
+            # check even where the machine hashes 500 MB faster than the click takes to arrive.
+            for stop, size in ((False, BIG), (True, 4 * BIG)):
                 server.clear_requests()
-                with self.subTest("stopped" if stop else "to the end"), self.updater_with_big_file(manifest) as (
-                        run, answers):
+                with self.subTest("stopped" if stop else "to the end"), \
+                        self.updater_with_big_file(listing(size), size) as (run, answers):
                     close = run.close_button()
                     checking = wait_until(lead_done, 30, 0.02, "the first download to end")
                     big = os.stat(run.path("big.pak"))
@@ -112,7 +116,7 @@ class UpdaterWaits(unittest.TestCase):
                         self.assertEqual([r["path"] for r in server.requests()], [lead])
                         after = os.stat(run.path("big.pak"))
                         self.assertEqual((after.st_size, after.st_mtime_ns, after.st_blocks),
-                                         (BIG, big.st_mtime_ns, 0))
+                                         (size, big.st_mtime_ns, 0))
                         self.assertEqual(run.file("xcyh2.exe"), OLD_SHELL)
                         self.assertIsNone(run.file("startmark.exe"))
                         self.assertEqual(run.part_files(), [])
@@ -132,10 +136,11 @@ class UpdaterWaits(unittest.TestCase):
                     run.wait_exit(30)
 
     @contextlib.contextmanager
-    def updater_with_big_file(self, manifest):
-        """An updater run with a sparse 500 MB big.pak in the shell's folder, removed afterwards,
-        and the questions to its window (harness.Answers) asked from the moment it shows."""
-        run = Updater(manifest, zeros={"big.pak": BIG})
+    def updater_with_big_file(self, manifest, size=BIG):
+        """An updater run with a sparse big.pak of size bytes (500 MB) in the shell's folder,
+        removed afterwards, and the questions to its window (harness.Answers) asked from the
+        moment it shows."""
+        run = Updater(manifest, zeros={"big.pak": size})
         try:
             with run:
                 with run.start_answers(run.wait_for_window("UpdateFrm", visible=True, timeout=60)) as answers:
