@@ -4,8 +4,12 @@
 #include <vector>
 
 #include "base/EventLog.h"
+#include "base/SignatureCheck.h"
+#include "base/ansi.h"
 #include "base/decimal.h"
 #include "base/win_handles.h"
+#include "startup/Settings.h"
+#include "startup/UpdateManifest.h"
 
 namespace xcyh2 {
 
@@ -51,6 +55,20 @@ WholeManifest ReadWholeManifest(const std::wstring& path, std::size_t maxBytes) 
     whole.bytes.resize(held);
     whole.end = WholeManifest::End::Read;
     return whole;
+}
+
+SignedManifest ReadSignedManifest(const PublisherKey& key, const std::wstring& path, std::string_view ourVersion) {
+    WholeManifest copy = ReadWholeManifest(path);
+    if (copy.end == WholeManifest::End::NoFile) return {};
+    SignedManifest signedCopy;
+    signedCopy.end = SignedManifest::End::Unverified;
+    if (copy.end != WholeManifest::End::Read || !BytesSignedBy(key, copy.bytes, path + settings::kSignatureSuffix))
+        return signedCopy;
+    std::optional<std::string> version = ReadManifestVersion(copy.bytes, &IsAnsiLeadByte);
+    signedCopy.end = version ? SignedManifest::End::Compared : SignedManifest::End::NoVersion;
+    if (version) signedCopy.order = CompareVersions(*version, ourVersion);
+    signedCopy.bytes = std::move(copy.bytes);
+    return signedCopy;
 }
 
 }  // namespace xcyh2

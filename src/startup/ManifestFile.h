@@ -10,6 +10,9 @@
 #include <string>
 #include <string_view>
 
+#include "base/EcdsaDer.h"
+#include "startup/VersionOrder.h"
+
 namespace xcyh2 {
 
 enum class FeedEnd { NoFile, ReaderDone, EndOfFile };
@@ -39,6 +42,21 @@ struct WholeManifest {
 // Reads the file whole, at most maxBytes of it. Nobody may write to it while it is read. A
 // bigger file is not read, and the event log says so.
 WholeManifest ReadWholeManifest(const std::wstring& path, std::size_t maxBytes = kMaxSignedManifestBytes);
+
+// A copy checked as a build with the publisher's key checks it: read once, its signature
+// (path + ".sig") checked over those bytes, and its version compared with ours.
+struct SignedManifest {
+    enum class End {
+        NoFile,      // no copy to read
+        Unverified,  // unreadable, over the size limit, or not signed with the key
+        NoVersion,   // signed, but without a version line
+        Compared,    // signed, with a version: order tells how it stands to ours
+    };
+    End end = End::NoFile;
+    VersionOrder order = VersionOrder::NotComparable;
+    std::string bytes;  // the checked copy, when it is signed
+};
+SignedManifest ReadSignedManifest(const PublisherKey& key, const std::wstring& path, std::string_view ourVersion);
 
 // Hands bytes held in memory to a reader, as FeedManifestFile does with a file.
 template <class Reader>

@@ -71,13 +71,11 @@ UpdateCheckResult OfferUpdate(const UpdateCheckEnvironment& environment) {
         // Not a byte of a copy the publisher did not sign is read, and the bytes read are the
         // bytes that were checked. A signed list can still be an old one served again: only a
         // newer version than ours is offered.
-        WholeManifest copy = ReadWholeManifest(localCopy);
-        if (copy.end == WholeManifest::End::NoFile) return UpdateCheckResult::NoManifest;
-        if (copy.end != WholeManifest::End::Read || !BytesSignedBy(*key, copy.bytes, localCopy + settings::kSignatureSuffix))
-            return UpdateCheckResult::Unverified;
-        std::optional<std::string> version = ReadManifestVersion(copy.bytes, &IsAnsiLeadByte);
-        if (!version) return UpdateCheckResult::NoVersionLine;
-        VersionOrder order = CompareVersions(*version, localVersion);
+        SignedManifest copy = ReadSignedManifest(*key, localCopy, localVersion);
+        if (copy.end == SignedManifest::End::NoFile) return UpdateCheckResult::NoManifest;
+        if (copy.end == SignedManifest::End::Unverified) return UpdateCheckResult::Unverified;
+        if (copy.end == SignedManifest::End::NoVersion) return UpdateCheckResult::NoVersionLine;
+        VersionOrder order = copy.order;
         if (order == VersionOrder::Same) return UpdateCheckResult::UpToDate;
         if (order != VersionOrder::Newer) return UpdateCheckResult::NotNewer;
     } else {

@@ -153,19 +153,14 @@ void UpdateFrm::Run() {
 UpdateFrm::ManifestCheck UpdateFrm::CheckManifest() {
     if (!publisherKey_) return ManifestCheck::Usable;
     // Read once: the bytes checked here are the bytes whose lines are downloaded, minutes later.
-    WholeManifest copy = ReadWholeManifest(manifestPath_);
-    if (copy.end == WholeManifest::End::NoFile) return ManifestCheck::Missing;
-    if (copy.end != WholeManifest::End::Read ||
-        !BytesSignedBy(*publisherKey_, copy.bytes, manifestPath_ + settings::kSignatureSuffix))
-        return ManifestCheck::Unverified;
     // A list the publisher signed long ago is still signed: only a newer version than the
     // program's is installed. A program without a version resource (gone, or not one of ours)
     // is older than any version: the update puts it right.
-    std::optional<std::string> listed = ReadManifestVersion(copy.bytes, &IsAnsiLeadByte);
     std::optional<std::string> installed = ProgramFileVersion(target_.program);
-    if (!listed) return ManifestCheck::NotNewer;
-    VersionOrder order = CompareVersions(*listed, installed ? *installed : "0");
-    if (order != VersionOrder::Newer) return ManifestCheck::NotNewer;
+    SignedManifest copy = ReadSignedManifest(*publisherKey_, manifestPath_, installed ? *installed : "0");
+    if (copy.end == SignedManifest::End::NoFile) return ManifestCheck::Missing;
+    if (copy.end == SignedManifest::End::Unverified) return ManifestCheck::Unverified;
+    if (copy.end == SignedManifest::End::NoVersion || copy.order != VersionOrder::Newer) return ManifestCheck::NotNewer;
     signedManifest_ = std::move(copy.bytes);
     return ManifestCheck::Usable;
 }
