@@ -98,7 +98,7 @@ class UpdaterWaits(unittest.TestCase):
 
             # The stop is given a file four times as big, so that the click lands during its
             # check even where the machine hashes 500 MB faster than the click takes to arrive.
-            for stop, size in ((False, BIG),):  # the stop case: see the open note; its click is lost in fresh prefixes
+            for stop, size in ((False, BIG), (True, 4 * BIG)):
                 server.clear_requests()
                 with self.subTest("stopped" if stop else "to the end"), \
                         self.updater_with_big_file(listing(size), size) as (run, answers):
