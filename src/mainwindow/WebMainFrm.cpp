@@ -11,8 +11,6 @@
 #include "forms/Application.h"
 #include "mainwindow/GameAddress.h"
 #include "mainwindow/MainLayout.h"
-#include "mainwindow/ModMsg.h"
-#include "startup/PublicData.h"
 #include "startup/Settings.h"
 
 namespace xcyh2 {
@@ -31,12 +29,6 @@ int Px(int twips) { return TwipsToPixels(twips); }
 HBITMAP LoadLogoBitmap(int id) {
     return static_cast<HBITMAP>(
         ::LoadImageW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(id), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
-}
-
-RECT WindowRect(HWND hwnd) {
-    RECT r{};
-    ::GetWindowRect(hwnd, &r);
-    return r;
 }
 
 }  // namespace
@@ -74,7 +66,6 @@ void WebMainFrm::ShellOpen(const std::wstring& url) {
 
 void WebMainFrm::CreateControls() {
     HWND hwnd = handle();
-    surface_.SetBackColor(RGB(255, 255, 255));
     // Created from the bottom of the stack up: the buttons and the tab captions stay visible
     // where controls overlap.
     Picture1_.Create(hwnd, Px(1320), Px(840), Px(8775), Px(5535));
@@ -82,10 +73,10 @@ void WebMainFrm::CreateControls() {
     WebBrowser1_ = MakeBrowser(Picture1_.hWnd(), Px(browserBox.left), Px(browserBox.top), Px(browserBox.width),
                                Px(browserBox.height));
     pCnt_.Create(hwnd, Px(6240), Px(1440), Px(2415), Px(1695));
-    WebBForm_.Create(hwnd, 0, 0, Px(15495), {{L"HasLogo", true}});
-    WebuTab_ = std::make_unique<uTab>();
-    WebuTab_->Create(hwnd, Px(2160), Px(30), Px(10215), {{L"TabStyle", 1}});
-    tabToolTip_.Create(WebuTab_->hWnd());
+    frame_.Create(hwnd, Px(15495));
+    tabs_.Create(hwnd, Px(2160), Px(30), Px(10215),
+                 {[this] { Picture1_.SetVisible(false); }, [this] { return !web_minmax_.Value(); },
+                  [this] { CloseCommand(); }});
     PicLogo_.Create(hwnd, Px(100), Px(30), Px(440), Px(440), 0, kFrameColour);
     // The two links: white underlined captions straight on the bar.
     FontDesc link;
@@ -111,7 +102,7 @@ void WebMainFrm::CreateControls() {
 
     // Stacked as created, the last on top (a new child's place in the stack differs between
     // systems).
-    for (HWND control : {Picture1_.hWnd(), pCnt_.hWnd(), WebBForm_.hWnd(), WebuTab_->hWnd(), PicLogo_.hWnd(),
+    for (HWND control : {Picture1_.hWnd(), pCnt_.hWnd(), frame_.TitleBar(), tabs_.WebuTab()->hWnd(), PicLogo_.hWnd(),
                          OtherUserBtn_.hWnd(), GameSpaceBtn_.hWnd(), web_tool_.hWnd(), web_min_.hWnd(),
                          web_minmax_.hWnd(), web_close_.hWnd()}) {
         ::SetWindowPos(control, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
@@ -139,68 +130,33 @@ void WebMainFrm::ConnectEvents() {
     web_tool_.Click = [this] { web_tool_Click(); };
     GameSpaceBtn_.Click = [this] { GameSpaceBtn_Click(); };
     OtherUserBtn_.Click = [this] { OtherUserBtn_Click(); };
-    WebBForm_.MouseMove = [arrow](short&, short&, float&, float&) { arrow(); };
     pCnt_.MouseDown = pCnt_.MouseMove = PicLogo_.MouseDown = PicLogo_.MouseMove = [arrow](short, short, int, int) {
         arrow();
     };
     Picture1_.Resize = [this] { Picture1_Resize(); };
-    WebuTab_->TabChanged = [this] { WebuTab_TabChanged(); };
-    WebuTab_->OnMouseDown = [this](std::int32_t i, short& b, short& s, float& x, float& y) {
-        WebuTab_OnMouseDown(i, b, s, x, y);
-    };
-    WebuTab_->OnMouseHover = [this](std::int32_t i, short& b, short& s, float& x, float& y) {
-        WebuTab_OnMouseHover(i, b, s, x, y);
-    };
-    WebuTab_->OnMouseMove = [this](std::int32_t i, short& b, short& s, float& x, float& y) {
-        WebuTab_OnMouseMove(i, b, s, x, y);
-    };
-    WebuTab_->OnItemColose = [this](std::int32_t i, bool& Cancel) { WebuTab_OnItemColose(i, Cancel); };
-}
-
-void WebMainFrm::SetIcons() {
-    // A missing icon file gives no handle: the window and the tray icon go on without one.
-    std::wstring iconFile = GetTempDir() + settings::kIconFileName;
-    smallIcon_.reset(static_cast<HICON>(::LoadImageW(nullptr, iconFile.c_str(), IMAGE_ICON, 16, 16, LR_LOADFROMFILE)));
-    ::SendMessageW(handle(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_.get()));
 }
 
 void WebMainFrm::Form_Load() {
     HWND hwnd = handle();
     m_bExit = false;
-    closeCommandPending_ = false;
+    commands_.Reset();
     CreateControls();
     // 1-3: the small icon, the tray icon, the large icon.
-    SetIcons();
-    if (!notifyIcon_) notifyIcon_ = std::make_unique<desktop::CNotifyIcon>(environment_.shellNotify);
-    notifyIcon_->AddNotifyIcon(hwnd, smallIcon_.get(), settings::kWindowCaption);
-    std::wstring iconFile = GetTempDir() + settings::kIconFileName;
-    bigIcon_.reset(static_cast<HICON>(::LoadImageW(nullptr, iconFile.c_str(), IMAGE_ICON, 32, 32, LR_LOADFROMFILE)));
-    ::SendMessageW(hwnd, WM_SETICON, 2, reinterpret_cast<LPARAM>(bigIcon_.get()));
+    tray_.Add(hwnd, environment_.shellNotify);
     // 4: F10 and the tray's messages.
-    ModMsg::HookMainWindow(hwnd, [this] { PopupAppMenu(); });
+    hotKey_.Hook(hwnd, [this] { PopupAppMenu(); });
     // 5: the version item.
     forms::ProgramVersion version = forms::Application::Version();
     appmenu_.SetCaption(L"version", L"版本号:" + DecimalText(version.major) + L"." +
                                         DecimalText(version.minor) + L"." + DecimalText(version.revision));
     // 6: captions.
-    WebBForm_.SetCaption(settings::kGameTitle);
+    frame_.SetCaption(settings::kGameTitle);
     SetCaption(settings::kWindowCaption);
-    // 7: borderless, sized and maximised by the styling object, which also reports the system
-    // menu's Close.
-    objStyle_ = std::make_unique<winhooks::cSetStyle>();
-    objStyle_->set_objForm(hwnd);
-    objStyle_->SetWindowStyle(hwnd);
-    objStyle_->CloseClick = [this] { objStyle_CloseClick(); };
-    // 8: the title bar drags this window while it is restored.
-    WebBForm_.SetfrmHwnd(hwnd);
+    // 7-8: borderless, sized and maximised by the styling object, which also reports the system
+    // menu's Close; the title bar drags this window while it is restored.
+    frame_.SetWindowStyle([this] { objStyle_CloseClick(); });
     // 9: the middle of the screen, size unchanged.
-    {
-        RECT r = WindowRect(hwnd);
-        int width = PixelsToTwips(r.right - r.left), height = PixelsToTwips(r.bottom - r.top);
-        int left = RoundHalfEven(PixelsToTwips(::GetSystemMetrics(SM_CXSCREEN)) - width) / 2;
-        int top = RoundHalfEven(PixelsToTwips(::GetSystemMetrics(SM_CYSCREEN)) - height) / 2;
-        ::SetWindowPos(hwnd, nullptr, Px(left), Px(top), 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-    }
+    frame_.Centre();
     // 10: the buttons' pictures; the maximise button starts in its maximised state.
     web_close_.SetBackPicture(Picture::LoadBitmapResource(kBitmapClose));
     web_minmax_.SetBackPicture(Picture::LoadBitmapResource(kBitmapMinMax));
@@ -208,8 +164,7 @@ void WebMainFrm::Form_Load() {
     web_minmax_.SetValue(true);
     web_tool_.SetBackPicture(Picture::LoadBitmapResource(kBitmapTool));
     // 11: the pages' container; drawing on.
-    WebuTab_->SethContainerWnd(pCnt_.hWnd());
-    WebuTab_->LockReDraw(false);
+    tabs_.SetContainer(pCnt_.hWnd());
     // 12: the logo.
     PicLogo_.SetPicture(LoadLogoBitmap(kBitmapLogo));
     // 13: the maximise command, without flipping the button: the window comes up maximised.
@@ -234,48 +189,32 @@ void WebMainFrm::Form_QueryUnload(bool& cancel) {
 }
 
 void WebMainFrm::Form_Unload() {
-    HWND hwnd = handle();
-    ModMsg::UnhookMainWindow(hwnd);
-    if (WebuTab_) WebuTab_->TabItems().Clear();
-    objStyle_.reset();
-    // The tray icon reports to this window: it goes with it, also when the process goes on
-    // (the login window open for another account).
-    notifyIcon_.reset();
+    hotKey_.Release();
+    tabs_.Clear();
+    frame_.Release();
+    tray_.Remove();
     // What goes with the window: the strip (this may run inside the strip's own close event),
-    // the placeholder browser, the icons.
-    tabToolTip_.Destroy();
+    // the placeholder browser.
+    tabs_.Destroy();
     iButton1ToolTip_.Destroy();
-    WebuTab_.reset();
     WebBrowser1_.reset();
-    ::SendMessageW(hwnd, WM_SETICON, ICON_SMALL, 0);
-    ::SendMessageW(hwnd, WM_SETICON, 2, 0);
-    bigIcon_.reset();
-    smallIcon_.reset();
     // A running update check ends after its current chunk and offers nothing.
     if (download_) download_->StopDownLoad();
     download_.reset();
-    closeCommandPending_ = false;
-    updateCheckPosted_ = false;
+    commands_.Reset();
 }
 
 void WebMainFrm::CloseCommand() { Unload(); }
 
 void WebMainFrm::objStyle_CloseClick() {
-    // The close command runs once this message has unwound; the WM_CLOSE the system sends for
-    // the same action in the meantime asks nothing, so one action asks once.
-    closeCommandPending_ = true;
-    ::PostMessageW(handle(), kCloseCommandMessage, 0, 0);
+    // The close command runs once this message has unwound: one action asks once.
+    commands_.PostClose(handle());
 }
 
 LRESULT WebMainFrm::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     LRESULT result;
-    if (surface_.PaintMessage(handle(), msg, wParam, result)) return result;
-    // A restarted taskbar has no icons: every program that shows one adds it again.
-    static const UINT taskbarCreated = ::RegisterWindowMessageW(L"TaskbarCreated");
-    if (msg == taskbarCreated && taskbarCreated != 0) {
-        if (notifyIcon_) notifyIcon_->AddNotifyIcon(handle(), smallIcon_.get(), settings::kWindowCaption);
-        return 0;
-    }
+    if (frame_.PaintMessage(msg, wParam, result)) return result;
+    if (tray_.TaskbarCreated(msg) || commands_.Run(msg)) return 0;
     switch (msg) {
         case WM_QUERYENDSESSION: {
             // Logging off or shutting down closes the window too, and every close asks.
@@ -302,26 +241,8 @@ LRESULT WebMainFrm::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
                 }
             }
             return 0;
-        case kCloseCommandMessage:
-            if (!closeCommandPending_) return 0;
-            closeCommandPending_ = false;
-            try {
-                CloseCommand();
-            } catch (...) {
-                ReportCurrentException(L"WebMainFrm.CloseCommand");
-            }
-            return 0;
-        case kUpdateCommandMessage:
-            if (!updateCheckPosted_) return 0;
-            updateCheckPosted_ = false;
-            try {
-                RunMenuUpdateCheck();
-            } catch (...) {
-                ReportCurrentException(L"WebMainFrm.update");
-            }
-            return 0;
         case WM_CLOSE:
-            if (closeCommandPending_) return 0;
+            if (commands_.ClosePending()) return 0;
             break;
         default:
             break;
@@ -342,18 +263,8 @@ void WebMainFrm::SetURL(const std::wstring& strURL) {
 }
 
 void WebMainFrm::OpenGameTab(const std::wstring& strURL) {
-    if (!WebuTab_) return;
-    CTabItems& items = WebuTab_->TabItems();
-    std::wstring key = GameTabKey(strURL);
-    std::int32_t found = items.FindItem(key);
-    if (found == -1) {
-        auto page = std::make_shared<WebUrl>(environment_.browserFactory, environment_.shellOpen);
-        page->OpenURL(strURL);
-        items.Add(key, page, key);
-        items.SetSelected(items.Count() - 1);
-    } else {
-        items.SetSelected(found);
-    }
+    if (!tabs_.WebuTab()) return;
+    tabs_.OpenGameTab(strURL, environment_.browserFactory, environment_.shellOpen);
     Picture1_.SetVisible(false);
 }
 
@@ -381,10 +292,12 @@ void WebMainFrm::Form_Resize() { LayOut(); }
 
 void WebMainFrm::LayOut() {
     HWND hwnd = handle();
-    if (!hwnd || !WebuTab_) return;  // still loading: the controls come later
-    RECT window = WindowRect(hwnd), client{}, strip{};
+    uTab* WebuTab = tabs_.WebuTab();
+    if (!hwnd || !WebuTab) return;  // still loading: the controls come later
+    RECT window{}, client{}, strip{};
+    ::GetWindowRect(hwnd, &window);
     ::GetClientRect(hwnd, &client);
-    ::GetWindowRect(WebuTab_->hWnd(), &strip);
+    ::GetWindowRect(WebuTab->hWnd(), &strip);
     MainLayoutInput in;
     in.width = PixelsToTwips(window.right - window.left);
     in.innerWidth = PixelsToTwips(client.right);
@@ -402,12 +315,7 @@ void WebMainFrm::LayOut() {
             ReportCurrentException(std::wstring(L"WebMainFrm.Resize.") + what);
         }
     };
-    step(L"WebBForm", [&] {
-        WebBForm_.Move(0, 0, Px(l.titleBar.width), Px(l.titleBar.height));
-        surface_.Resize(client.right, client.bottom);
-        WebBForm_.Printform(surface_);
-        ::InvalidateRect(hwnd, nullptr, FALSE);
-    });
+    step(L"WebBForm", [&] { frame_.Resize(Px(l.titleBar.width), Px(l.titleBar.height), client.right, client.bottom); });
     step(L"Region", [&] { RectRgn(hwnd, l.regionWidth, l.regionHeight, kRegionCorner, kRegionCorner); });
     step(L"Buttons", [&] {
         web_close_.Move(Px(l.closeLeft), Px(15), Px(645), Px(270));
@@ -417,7 +325,7 @@ void WebMainFrm::LayOut() {
     });
     step(L"WebuTab", [&] {
         if (l.tabStrip)
-            ::SetWindowPos(WebuTab_->hWnd(), nullptr, Px(l.tabStrip->left), Px(l.tabStrip->top), Px(l.tabStrip->width),
+            ::SetWindowPos(WebuTab->hWnd(), nullptr, Px(l.tabStrip->left), Px(l.tabStrip->top), Px(l.tabStrip->width),
                            strip.bottom - strip.top, SWP_NOZORDER | SWP_NOACTIVATE);
     });
     step(L"GameSpaceBtn", [&] { GameSpaceBtn_.Move(Px(l.gameSpaceLeft), 0, Px(1215), Px(330)); });

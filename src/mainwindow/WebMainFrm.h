@@ -8,21 +8,21 @@
 #include <memory>
 #include <string>
 
-#include "base/win_handles.h"
 #include "browser/WebBrowser.h"
-#include "controls/BForm.h"
-#include "controls/Surface.h"
 #include "controls/iButton.h"
 #include "desktop/CNotifyIcon.h"
 #include "forms/Form.h"
 #include "forms/PictureBox.h"
 #include "forms/PopupMenu.h"
 #include "forms/ToolTip.h"
+#include "mainwindow/MainCommands.h"
+#include "mainwindow/MainFrame.h"
+#include "mainwindow/MainHotKey.h"
+#include "mainwindow/MainTabHost.h"
+#include "mainwindow/MainTray.h"
 #include "mainwindow/WebUrl.h"
 #include "startup/DownLoadFile.h"
 #include "startup/UpdateCheck.h"
-#include "tabstrip/uTab.h"
-#include "winhooks/cSetStyle.h"
 
 namespace xcyh2 {
 
@@ -43,9 +43,6 @@ public:
     // Cuts hWnd to a rectangle with elliptic corners; the window owns the region.
     static void RectRgn(HWND hWnd, int width, int Buttom, int cornerWidth, int cornerHeight);
 
-    // True: leaving is confirmed, closing asks nothing.
-    bool m_bExit = false;
-
     // What the tests replace. Empty members mean the real things.
     struct Environment {
         WebUrl::BrowserFactory browserFactory;  // the pages' and the placeholder's browsers
@@ -58,23 +55,11 @@ public:
     };
     void SetEnvironment(Environment environment) { environment_ = std::move(environment); }
 
-    // The window's parts, as the commands see them (for the tests).
-    uTab* WebuTab() const { return WebuTab_.get(); }
-    forms::PopupMenu& appmenu() { return appmenu_; }
-    forms::PictureBox& Picture1() { return Picture1_; }
-    forms::PictureBox& pCnt() { return pCnt_; }
-    browser::IWebBrowser* WebBrowser1() const { return WebBrowser1_.get(); }
-    BForm& WebBForm() { return WebBForm_; }
-    iButton& web_minmax() { return web_minmax_; }
-    iButton& web_close() { return web_close_; }
-    const Surface& FormSurface() const { return surface_; }
-    const forms::ToolTip& TabToolTip() const { return tabToolTip_; }
-    winhooks::cSetStyle* objStyle() const { return objStyle_.get(); }
-
-    // The commands of the buttons and the menu.
+    // The close command of the buttons, the menu and the last tab.
     void CloseCommand();
-    void web_minmax_Click();
-    void PopupAppMenu();
+
+    // The tests' one way in (tests/mainwindow/WebMainFrmTestView.h).
+    struct TestView;
 
 protected:
     forms::WindowDesign Design() const override;
@@ -97,15 +82,16 @@ private:
 
     void CreateControls();
     void CreateMenu();
-    void SetIcons();
     void LayOut();
     void Picture1_Resize();
     void ConnectEvents();
     std::shared_ptr<browser::IWebBrowser> MakeBrowser(HWND parent, int x, int y, int width, int height);
     void ShellOpen(const std::wstring& url);
 
+    void web_minmax_Click();
     void web_min_Click();
     void web_tool_Click();
+    void PopupAppMenu();
     void GameSpaceBtn_Click();
     void OtherUserBtn_Click();
     void refresh_Click();
@@ -113,42 +99,31 @@ private:
     void clearcache_Click();
     void update_Click();
     void RunMenuUpdateCheck();
-    void WebuTab_TabChanged();
-    void WebuTab_OnMouseDown(std::int32_t index, short& button, short& shift, float& x, float& y);
-    void WebuTab_OnMouseHover(std::int32_t index, short& button, short& shift, float& x, float& y);
-    void WebuTab_OnMouseMove(std::int32_t index, short& button, short& shift, float& x, float& y);
-    void WebuTab_OnItemColose(std::int32_t index, bool& Cancel);
     void objStyle_CloseClick();
 
+    // True: leaving is confirmed, closing asks nothing.
+    bool m_bExit = false;
     Environment environment_;
 
-    // The form's own drawn picture: the frame the title bar prints around the pages.
-    Surface surface_;
-    // Controls, in the order they are stacked from the bottom.
+    // Controls, in the order they are stacked from the bottom; the title bar is the frame's,
+    // the tab strip the tab host's.
     forms::PictureBox Picture1_;
     std::shared_ptr<browser::IWebBrowser> WebBrowser1_;
     forms::PictureBox pCnt_;
-    BForm WebBForm_;
-    std::unique_ptr<uTab> WebuTab_;
+    MainFrame frame_;
+    MainTabHost tabs_;
     forms::PictureBox PicLogo_;
     iButton OtherUserBtn_, GameSpaceBtn_, web_tool_, web_min_, web_minmax_, web_close_, iButton1_;
     forms::PopupMenu appmenu_{L"程序菜单"};
-    forms::ToolTip tabToolTip_;
     forms::ToolTip iButton1ToolTip_;
 
-    std::unique_ptr<winhooks::cSetStyle> objStyle_;
-    std::unique_ptr<desktop::CNotifyIcon> notifyIcon_;
+    MainTray tray_;
+    MainHotKey hotKey_;
+    MainCommands commands_{{kCloseCommandMessage, [this] { CloseCommand(); }},
+                           {kUpdateCommandMessage, [this] { RunMenuUpdateCheck(); }}};
     // Shared with the running update check, which holds it while the window may unload.
     std::shared_ptr<CDownLoadFile> download_;
-    unique_hicon smallIcon_, bigIcon_;
-    // A close from the system menu runs its close command once the message has unwound; the
-    // WM_CLOSE the same action sends meanwhile asks nothing.
-    bool closeCommandPending_ = false;
     bool askingExit_ = false;
-    // The menu's update command runs from the message loop once the menu and the button that
-    // opened it are done with the pointer; one check at a time.
-    bool updateCheckPosted_ = false;
-    bool updateCheckRunning_ = false;
 };
 
 }  // namespace xcyh2

@@ -11,6 +11,7 @@
 #include "login/LoginBgFrm.h"
 #include "login/LoginFrm.h"
 #include "mainwindow/WebMainFrm.h"
+#include "mainwindow/WebMainFrmTestView.h"
 #include "startup/PublicData.h"
 #include "startup/Settings.h"
 #include "support/WinTest.h"
@@ -41,7 +42,7 @@ protected:
     }
     void TearDown() override {
         LoginBgFrm::Instance().Unload();
-        WebMainFrm::Instance().m_bExit = true;  // no exit question in the tests
+        WebMainFrm::TestView{WebMainFrm::Instance()}.m_bExit() = true;  // no exit question in the tests
         WebMainFrm::Instance().Unload();
         xcyh2::test::PumpMessages(50);
     }

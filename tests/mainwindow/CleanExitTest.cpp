@@ -11,6 +11,7 @@
 #include "browser/WebBrowser.h"
 #include "forms/Application.h"
 #include "mainwindow/WebMainFrm.h"
+#include "mainwindow/WebMainFrmTestView.h"
 
 namespace xcyh2 {
 namespace {
@@ -19,6 +20,7 @@ TEST(CleanExit, EveryBrowserIsReleasedBeforeComShutsDown) {
     ASSERT_TRUE(SUCCEEDED(::OleInitialize(nullptr)));
     browser::RouteKeysToPages();
     WebMainFrm& frm = WebMainFrm::Instance();
+    WebMainFrm::TestView view{frm};
     WebMainFrm::Environment env;
     int made = 0;
     env.browserFactory = [&](HWND parent, int x, int y, int w, int h) {
@@ -33,7 +35,7 @@ TEST(CleanExit, EveryBrowserIsReleasedBeforeComShutsDown) {
     // An engine whose owner let go of it inside one of its own events waits for the loop.
     browser::DeferRelease(browser::CreateWebBrowser(frm.handle(), 0, 0, 10, 10, browser::Engine::kSystemControl));
 
-    frm.appmenu().Choose(L"exit");
+    view.appmenu().Choose(L"exit");
     EXPECT_FALSE(frm.IsLoaded());
     EXPECT_EQ(forms::Application::LoadedCount(), 0);  // the message loop would end here
 

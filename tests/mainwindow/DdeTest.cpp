@@ -12,6 +12,7 @@
 #include "login/FakeBrowser.h"
 #include "mainwindow/DdeService.h"
 #include "mainwindow/WebMainFrm.h"
+#include "mainwindow/WebMainFrmTestView.h"
 #include "support/WinTest.h"
 #include "tabstrip/EventLogWatch.h"
 
@@ -38,6 +39,7 @@ DWORD RunClient(const std::wstring& topic, const std::wstring& command) {
 
 TEST(DdeService, ExecuteRequestsOpenWebAddressesInTheMainWindowAndNothingElse) {
     WebMainFrm& frm = WebMainFrm::Instance();
+    WebMainFrm::TestView view{frm};
     WebMainFrm::Environment env;
     env.browserFactory = [](HWND, int, int, int, int) { return std::make_shared<test::FakeBrowser>(); };
     env.askExit = [] { return true; };
@@ -51,14 +53,14 @@ TEST(DdeService, ExecuteRequestsOpenWebAddressesInTheMainWindowAndNothingElse) {
     ASSERT_TRUE(frm.IsLoaded());
     HWND hwnd = frm.handle();
     EXPECT_TRUE(::IsWindowVisible(hwnd));
-    EXPECT_EQ(frm.WebuTab()->TabItems().Count(), 1);
+    EXPECT_EQ(view.WebuTab()->TabItems().Count(), 1);
 
     // Minimised: restored, and a new address gets its own tab, selected.
     ::ShowWindow(hwnd, SW_MINIMIZE);
     EXPECT_EQ(RunClient(kDdeTopic, L"http://127.0.0.1:47240/xcyh2/game2.html"), 0u);
     EXPECT_FALSE(::IsIconic(hwnd));
-    EXPECT_EQ(frm.WebuTab()->TabItems().Count(), 2);
-    EXPECT_EQ(frm.WebuTab()->Selected(), 1);
+    EXPECT_EQ(view.WebuTab()->TabItems().Count(), 2);
+    EXPECT_EQ(view.WebuTab()->Selected(), 1);
 
     // Minimised and hidden with F10: shown and restored, the open tab selected.
     ::ShowWindow(hwnd, SW_MINIMIZE);
@@ -67,8 +69,8 @@ TEST(DdeService, ExecuteRequestsOpenWebAddressesInTheMainWindowAndNothingElse) {
     EXPECT_EQ(RunClient(kDdeTopic, L"  HTTP://127.0.0.1:47240/xcyh2/GAME1.html\r\n"), 0u);
     EXPECT_TRUE(::IsWindowVisible(hwnd));
     EXPECT_FALSE(::IsIconic(hwnd));
-    EXPECT_EQ(frm.WebuTab()->TabItems().Count(), 2);
-    EXPECT_EQ(frm.WebuTab()->Selected(), 0);
+    EXPECT_EQ(view.WebuTab()->TabItems().Count(), 2);
+    EXPECT_EQ(view.WebuTab()->Selected(), 0);
 
     // Anything but a web address opens nothing and is refused; another topic finds no one.
     for (const wchar_t* bad : {L"", L"file:///C:/windows/win.ini", L"app://exitgame", L"C:\\windows\\notepad.exe",
@@ -76,9 +78,9 @@ TEST(DdeService, ExecuteRequestsOpenWebAddressesInTheMainWindowAndNothingElse) {
         EXPECT_EQ(RunClient(kDdeTopic, bad), 1u) << testing::PrintToString(std::wstring(bad));
     }
     EXPECT_EQ(RunClient(L"OtherTopic", game1), 2u);
-    EXPECT_EQ(frm.WebuTab()->TabItems().Count(), 2);
+    EXPECT_EQ(view.WebuTab()->TabItems().Count(), 2);
 
-    frm.m_bExit = true;
+    view.m_bExit() = true;
     frm.Unload();
     frm.SetEnvironment({});
     service.Stop();

@@ -16,6 +16,7 @@
 #include "login/FakeBrowser.h"
 #include "mainwindow/ModMsg.h"
 #include "mainwindow/WebMainFrm.h"
+#include "mainwindow/WebMainFrmTestView.h"
 #include "startup/PublicData.h"
 #include "startup/UpdateManifest.h"
 #include "support/WinTest.h"
@@ -107,13 +108,14 @@ public:
         environment = env;
     }
     void TearDown() override {
-        frm().m_bExit = true;
+        view().m_bExit() = true;
         frm().Unload();
         frm().SetEnvironment({});
         test::PumpMessages(150);
     }
     static WebMainFrm& frm() { return WebMainFrm::Instance(); }
-    CTabItems& tabs() { return frm().WebuTab()->TabItems(); }
+    static WebMainFrm::TestView view() { return {frm()}; }
+    CTabItems& tabs() { return view().WebuTab()->TabItems(); }
     int Navigations(const std::wstring& url) {
         int n = 0;
         for (auto& weak : browsers)
@@ -128,8 +130,8 @@ public:
     // A left click on the close mark of a tab (rounded tabs: 20 to 8 pixels before its end).
     void ClickCloseMark(int tab) {
         auto item = tabs().Item(tab);
-        HWND strip = frm().WebuTab()->hWnd();
-        LPARAM at = MAKELPARAM(frm().WebuTab()->TabLeftSize() + item->Left() + item->Width() - 14, 12);
+        HWND strip = view().WebuTab()->hWnd();
+        LPARAM at = MAKELPARAM(view().WebuTab()->TabLeftSize() + item->Left() + item->Width() - 14, 12);
         ::SendMessageW(strip, WM_MOUSEMOVE, 0, at);
         ::SendMessageW(strip, WM_LBUTTONDOWN, MK_LBUTTON, at);
         ::SendMessageW(strip, WM_LBUTTONUP, 0, at);
@@ -151,7 +153,7 @@ TEST_F(MainWindowTest, EachAddressHasOneTabAndAnOpenPageIsNotReloaded) {
     ASSERT_EQ(tabs().Count(), 1);
     EXPECT_EQ(tabs().Item(0)->Caption(), kGame1 + L"Game");  // until the page has a title
     EXPECT_EQ(PageBrowser(0).navigated, (std::vector<std::wstring>{L"about:blank", kGame1}));
-    EXPECT_FALSE(::GetWindowLongW(frm().Picture1().hWnd(), GWL_STYLE) & WS_VISIBLE);
+    EXPECT_FALSE(::GetWindowLongW(view().Picture1().hWnd(), GWL_STYLE) & WS_VISIBLE);
 
     // Again, and in other letter case: the same tab, selected, not loaded again.
     frm().SetURL(kGame2);
@@ -180,15 +182,15 @@ TEST_F(MainWindowTest, EachAddressHasOneTabAndAnOpenPageIsNotReloaded) {
     EXPECT_EQ(opened, std::vector<std::wstring>{L"http://127.0.0.1:47240/xcyh2/news/1.html"});
 
     // Hovering shows a tab's caption as the strip's tip, the empty part of the strip none.
-    HWND strip = frm().WebuTab()->hWnd();
+    HWND strip = view().WebuTab()->hWnd();
     auto hover = [&](int x) { ::SendMessageW(strip, WM_MOUSEMOVE, 0, MAKELPARAM(x, 12)); };
-    hover(frm().WebuTab()->TabLeftSize() + tabs().Item(0)->Left() + 20);
-    EXPECT_EQ(frm().TabToolTip().Text(), L"星槎远航录2 - 一区");
-    hover(frm().WebuTab()->TabLeftSize() + tabs().Item(1)->Left() + tabs().Item(1)->Width() + 40);
-    EXPECT_EQ(frm().TabToolTip().Text(), L"");
+    hover(view().WebuTab()->TabLeftSize() + tabs().Item(0)->Left() + 20);
+    EXPECT_EQ(view().TabToolTip().Text(), L"星槎远航录2 - 一区");
+    hover(view().WebuTab()->TabLeftSize() + tabs().Item(1)->Left() + tabs().Item(1)->Width() + 40);
+    EXPECT_EQ(view().TabToolTip().Text(), L"");
 
     // Refresh reloads the selected page only.
-    frm().appmenu().Choose(L"refresh");
+    view().appmenu().Choose(L"refresh");
     EXPECT_EQ(page.refreshed, 1);
     EXPECT_EQ(PageBrowser(1).refreshed, 0);
 }
@@ -217,7 +219,7 @@ TEST_F(MainWindowTest, LayoutFollowsEverySizeChange) {
     ::DeleteObject(region);
     // The frame is printed anew at every size: its edges drawn, the inside white.
     auto frameFits = [&](int width, int height) {
-        const Surface& frame = frm().FormSurface();
+        const Surface& frame = view().FormSurface();
         ASSERT_EQ(frame.Width(), width);
         ASSERT_EQ(frame.Height(), height);
         const COLORREF white = RGB(255, 255, 255);
@@ -227,23 +229,23 @@ TEST_F(MainWindowTest, LayoutFollowsEverySizeChange) {
         EXPECT_EQ(::GetPixel(frame.hdc(), width / 2, height / 2), white);
     };
     frameFits(1036, 639);
-    RECT close = place(frm().web_close().hWnd());
+    RECT close = place(view().web_close().hWnd());
     EXPECT_EQ(close.right, 1036 - 6);  // 85 twips before the right edge
-    RECT strip = place(frm().WebuTab()->hWnd());
+    RECT strip = place(view().WebuTab()->hWnd());
     EXPECT_EQ(strip.right - strip.left, 1036 - 460);
 
     // Narrower than the strip's margins: the strip keeps its width, the rest follows.
     ::SetWindowPos(hwnd, nullptr, 0, 0, 400, 500, SWP_NOZORDER | SWP_NOACTIVATE);
-    EXPECT_EQ(place(frm().WebuTab()->hWnd()).right - place(frm().WebuTab()->hWnd()).left, 1036 - 460);
-    EXPECT_EQ(place(frm().web_close().hWnd()).right, 400 - 6);
+    EXPECT_EQ(place(view().WebuTab()->hWnd()).right - place(view().WebuTab()->hWnd()).left, 1036 - 460);
+    EXPECT_EQ(place(view().web_close().hWnd()).right, 400 - 6);
     frameFits(400, 500);
-    RECT pages = place(frm().pCnt().hWnd());
+    RECT pages = place(view().pCnt().hWnd());
     EXPECT_EQ(pages.right - pages.left, 400 - 8);
     EXPECT_EQ(pages.bottom, 500 - 4);
 
     // Minimised, nothing moves.
     ::ShowWindow(hwnd, SW_MINIMIZE);
-    EXPECT_EQ(place(frm().web_close().hWnd()).right, 400 - 6);
+    EXPECT_EQ(place(view().web_close().hWnd()).right, 400 - 6);
 }
 
 // The maximise button's Value is the window's maximised state and the title bar drags only a
@@ -251,11 +253,11 @@ TEST_F(MainWindowTest, LayoutFollowsEverySizeChange) {
 TEST_F(MainWindowTest, TheMaximiseButtonFollowsTheWindowState) {
     frm().SetURL(kGame1);
     HWND hwnd = frm().handle();
-    HWND button = frm().web_minmax().hWnd();
+    HWND button = view().web_minmax().hWnd();
     auto expectState = [&](bool maximised) {
-        EXPECT_EQ(frm().objStyle()->Maximised(), maximised);
-        EXPECT_EQ(frm().web_minmax().Value(), maximised);
-        EXPECT_EQ(frm().WebBForm().frmHwnd(), maximised ? nullptr : hwnd);
+        EXPECT_EQ(view().objStyle()->Maximised(), maximised);
+        EXPECT_EQ(view().web_minmax().Value(), maximised);
+        EXPECT_EQ(view().WebBForm().frmHwnd(), maximised ? nullptr : hwnd);
     };
     {
         SCOPED_TRACE("loaded");
@@ -267,7 +269,7 @@ TEST_F(MainWindowTest, TheMaximiseButtonFollowsTheWindowState) {
         bool maximised;
     };
     auto enterOnButton = [button] { ::SendMessageW(button, WM_KEYDOWN, VK_RETURN, 0); };
-    auto call = [] { frm().web_minmax_Click(); };
+    auto call = [] { view().web_minmax_Click(); };
     const Step steps[] = {{"Enter on the button", enterOnButton, false},
                           {"Enter on the button", enterOnButton, true},
                           {"a call, Value not flipped", call, false},
@@ -301,7 +303,7 @@ TEST_F(MainWindowTest, EveryWayOfClosingAsksOnceUnlessLeavingIsConfirmed) {
         {"the only tab, yes: the strip goes inside its own event", 1, false, true, closeMark, 1, true},
         {"one of two tabs", 2, false, true, closeMark, 0, false},
         {"close button, no", 1, false, false, [](MainWindowTest&) { frm().CloseCommand(); }, 1, false},
-        {"exit item, yes", 2, false, true, [](MainWindowTest&) { frm().appmenu().Choose(L"exit"); }, 1, true},
+        {"exit item, yes", 2, false, true, [](MainWindowTest&) { view().appmenu().Choose(L"exit"); }, 1, true},
         {"with m_bExit", 1, true, false, [](MainWindowTest&) { frm().CloseCommand(); }, 0, true},
         {"system menu, no", 1, false, false, systemMenu, 1, false},
         {"system menu, yes", 1, false, true, systemMenu, 1, true},
@@ -331,7 +333,7 @@ TEST_F(MainWindowTest, EveryWayOfClosingAsksOnceUnlessLeavingIsConfirmed) {
         HWND window = frm().handle();
         asked = 0;
         answerYes = c.answer;
-        frm().m_bExit = c.exitFlag;
+        view().m_bExit() = c.exitFlag;
         c.close(*this);
         EXPECT_EQ(asked, c.asked);
         EXPECT_EQ(!frm().IsLoaded(), c.unloaded);
@@ -340,7 +342,7 @@ TEST_F(MainWindowTest, EveryWayOfClosingAsksOnceUnlessLeavingIsConfirmed) {
             EXPECT_EQ(tabs().Count(), c.tabs - (c.asked == 0 && !c.exitFlag ? 1 : 0));
             for (int i = 0; i < tabs().Count(); ++i) EXPECT_NE(tabs().Item(i)->Caption(), L"released");
             EXPECT_TRUE(ModMsg::Hooked(window));
-            frm().m_bExit = true;
+            view().m_bExit() = true;
             frm().Unload();
         }
         EXPECT_FALSE(ModMsg::Hooked(window));
@@ -371,7 +373,7 @@ TEST_F(MainWindowTest, TheTrayIconComesAndGoesWithTheWindowIconFileOrNot) {
         EXPECT_EQ(g_tray[0].hIcon != nullptr, present);
         EXPECT_EQ(g_tray[0].tip, WideToAnsi(L"星槎远航录2客户端"));
         EXPECT_EQ(::SendMessageW(hwnd, WM_GETICON, ICON_SMALL, 0) != 0, present);
-        frm().m_bExit = true;
+        view().m_bExit() = true;
         frm().Unload();
         EXPECT_EQ(g_tray.back().message, static_cast<DWORD>(NIM_DELETE));
     }
@@ -423,7 +425,7 @@ TEST_F(MainWindowTest, TheSessionsEndAsksAndYesLeavesNothingBehind) {
             answerYes = false;
             frm().CloseCommand();
             EXPECT_EQ(asked, 1);
-            frm().m_bExit = true;
+            view().m_bExit() = true;
             frm().Unload();
         }
     }
@@ -444,12 +446,12 @@ TEST_F(MainWindowTest, TheUpdateItemRunsOneCheckFromTheMessageLoop) {
     };
     frm().SetEnvironment(environment);
     frm().SetURL(kGame1);
-    frm().appmenu().Choose(L"update");
-    frm().appmenu().Choose(L"update");
+    view().appmenu().Choose(L"update");
+    view().appmenu().Choose(L"update");
     EXPECT_TRUE(said.empty()) << "the check ran inside the menu command";
     test::PumpMessages(300);
     EXPECT_EQ(said, std::vector<std::wstring>{L"当前版本已是最新，无需更新！"});
-    frm().appmenu().Choose(L"update");
+    view().appmenu().Choose(L"update");
     test::PumpMessages(300);
     EXPECT_EQ(said.size(), 2u);
     ::DeleteFileW((dir + L"update.txt").c_str());
@@ -483,15 +485,15 @@ TEST_F(MainWindowTest, TrayRightClickPopsUpTheMenuAndTheHotKeyToggles) {
     // One version: the built shell's resource, the update check's string and the menu agree.
     std::wstring version = BuiltShellVersion();
     EXPECT_EQ(Utf8ToWide(LocalVersionString()), version);
-    EXPECT_EQ(frm().appmenu().ItemCaption(L"version"), L"版本号:" + version);
+    EXPECT_EQ(view().appmenu().ItemCaption(L"version"), L"版本号:" + version);
 
     ::SendMessageW(hwnd, WM_HOTKEY, ModMsg::kHotKeyId, MAKELPARAM(0, VK_F10));
     EXPECT_FALSE(::IsWindowVisible(hwnd));
-    frm().appmenu().Choose(L"hiderestore");
+    view().appmenu().Choose(L"hiderestore");
     EXPECT_TRUE(::IsWindowVisible(hwnd));
 
     // The cache item cleans and says so, whatever became of the cleaning.
-    frm().appmenu().Choose(L"clearcache");
+    view().appmenu().Choose(L"clearcache");
     EXPECT_EQ(messages, std::vector<std::wstring>{L"缓存清理: 缓存已清理完毕！"});
 }
 

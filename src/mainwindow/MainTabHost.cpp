@@ -1,0 +1,93 @@
+#include "mainwindow/MainTabHost.h"
+
+#include "mainwindow/GameAddress.h"
+
+namespace xcyh2 {
+namespace {
+
+void SetArrowCursor() { ::SetCursor(::LoadCursorW(nullptr, IDC_ARROW)); }
+
+}  // namespace
+
+void MainTabHost::Create(HWND hwnd, int x, int y, int width, Events events) {
+    hwnd_ = hwnd;
+    events_ = std::move(events);
+    WebuTab_ = std::make_unique<uTab>();
+    WebuTab_->Create(hwnd, x, y, width, {{L"TabStyle", 1}});
+    tabToolTip_.Create(WebuTab_->hWnd());
+    WebuTab_->TabChanged = [this] { WebuTab_TabChanged(); };
+    WebuTab_->OnMouseDown = [this](std::int32_t i, short& b, short& s, float& x, float& y) {
+        WebuTab_OnMouseDown(i, b, s, x, y);
+    };
+    WebuTab_->OnMouseHover = [this](std::int32_t i, short& b, short& s, float& x, float& y) {
+        WebuTab_OnMouseHover(i, b, s, x, y);
+    };
+    WebuTab_->OnMouseMove = [this](std::int32_t i, short& b, short& s, float& x, float& y) {
+        WebuTab_OnMouseMove(i, b, s, x, y);
+    };
+    WebuTab_->OnItemColose = [this](std::int32_t i, bool& Cancel) { WebuTab_OnItemColose(i, Cancel); };
+}
+
+void MainTabHost::SetContainer(HWND container) {
+    WebuTab_->SethContainerWnd(container);
+    WebuTab_->LockReDraw(false);
+}
+
+void MainTabHost::OpenGameTab(const std::wstring& strURL, const WebUrl::BrowserFactory& browserFactory,
+                              const WebUrl::ShellOpen& shellOpen) {
+    if (!WebuTab_) return;
+    CTabItems& items = WebuTab_->TabItems();
+    std::wstring key = GameTabKey(strURL);
+    std::int32_t found = items.FindItem(key);
+    if (found == -1) {
+        auto page = std::make_shared<WebUrl>(browserFactory, shellOpen);
+        page->OpenURL(strURL);
+        items.Add(key, page, key);
+        items.SetSelected(items.Count() - 1);
+    } else {
+        items.SetSelected(found);
+    }
+}
+
+void MainTabHost::RefreshPage() {
+    if (WebuTab_) WebuTab_->RefreshPage();
+}
+
+void MainTabHost::Clear() {
+    if (WebuTab_) WebuTab_->TabItems().Clear();
+}
+
+void MainTabHost::Destroy() {
+    tabToolTip_.Destroy();
+    WebuTab_.reset();
+}
+
+void MainTabHost::WebuTab_TabChanged() {
+    if (events_.tabChanged) events_.tabChanged();
+}
+
+void MainTabHost::WebuTab_OnMouseDown(std::int32_t index, short&, short&, float&, float&) {
+    SetArrowCursor();
+    // The empty part of the strip drags the window, while it is restored.
+    if (index < 0 && events_.dragsWindow && events_.dragsWindow()) forms::StartSystemDrag(hwnd_);
+}
+
+void MainTabHost::WebuTab_OnMouseHover(std::int32_t index, short&, short&, float&, float&) {
+    std::wstring text;
+    if (WebuTab_ && index >= 0 && index < WebuTab_->TabItems().Count())
+        text = WebuTab_->TabItems().Item(index)->Caption();
+    tabToolTip_.SetText(text);
+}
+
+void MainTabHost::WebuTab_OnMouseMove(std::int32_t, short&, short&, float&, float&) { SetArrowCursor(); }
+
+void MainTabHost::WebuTab_OnItemColose(std::int32_t, bool& Cancel) {
+    // The last tab is never removed: closing it means closing the program (which, answered
+    // with yes, destroys the strip inside this event).
+    if (WebuTab_ && WebuTab_->TabItems().Count() <= 1) {
+        Cancel = true;
+        if (events_.closeLast) events_.closeLast();
+    }
+}
+
+}  // namespace xcyh2
