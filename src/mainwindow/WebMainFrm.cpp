@@ -13,7 +13,7 @@
 #include "mainwindow/MainLayout.h"
 #include "mainwindow/ModMsg.h"
 #include "startup/PublicData.h"
-#include "startup/Settings.h"
+#include "base/Settings.h"
 
 namespace xcyh2 {
 namespace {

@@ -12,7 +12,7 @@
 #include "login/LoginFrm.h"
 #include "mainwindow/WebMainFrm.h"
 #include "startup/PublicData.h"
-#include "startup/Settings.h"
+#include "base/Settings.h"
 #include "support/WinTest.h"
 
 namespace xcyh2 {
