@@ -3,7 +3,7 @@
 #include "base/EventLog.h"
 #include "controls/DialogChrome.h"
 #include "controls/PropertyText.h"
-#include "startup/Settings.h"
+#include "base/Settings.h"
 
 namespace xcyh2 {
 

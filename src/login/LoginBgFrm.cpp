@@ -3,7 +3,7 @@
 #include "forms/Window.h"
 #include "login/LoginBgHook.h"
 #include "login/LoginFrm.h"
-#include "startup/Settings.h"
+#include "base/Settings.h"
 
 namespace xcyh2 {
 

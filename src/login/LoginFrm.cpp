@@ -9,7 +9,7 @@
 #include "mainwindow/WebMainFrm.h"
 #include "startup/LoadFrm.h"
 #include "startup/PublicData.h"
-#include "startup/Settings.h"
+#include "base/Settings.h"
 
 namespace xcyh2 {
 namespace {

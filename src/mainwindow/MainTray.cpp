@@ -3,7 +3,7 @@
 #include <string>
 
 #include "startup/PublicData.h"
-#include "startup/Settings.h"
+#include "base/Settings.h"
 
 namespace xcyh2 {
 namespace {

@@ -11,7 +11,7 @@
 #include "forms/Application.h"
 #include "mainwindow/GameAddress.h"
 #include "mainwindow/MainLayout.h"
-#include "startup/Settings.h"
+#include "base/Settings.h"
 
 namespace xcyh2 {
 namespace {

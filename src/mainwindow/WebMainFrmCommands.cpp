@@ -6,7 +6,7 @@
 #include "login/LoginFrm.h"
 #include "mainwindow/CacheMain.h"
 #include "mainwindow/WebMainFrm.h"
-#include "startup/Settings.h"
+#include "base/Settings.h"
 
 namespace xcyh2 {
 

@@ -10,7 +10,7 @@
 #include "forms/Application.h"
 #include "forms/MsgBox.h"
 #include "startup/CommandLine.h"
-#include "startup/Settings.h"
+#include "base/Settings.h"
 
 namespace xcyh2 {
 namespace {

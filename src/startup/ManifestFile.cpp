@@ -8,7 +8,7 @@
 #include "base/ansi.h"
 #include "base/decimal.h"
 #include "base/win_handles.h"
-#include "startup/Settings.h"
+#include "base/Settings.h"
 #include "startup/UpdateManifest.h"
 
 namespace xcyh2 {

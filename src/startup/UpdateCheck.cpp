@@ -8,7 +8,7 @@
 #include "startup/ManifestFile.h"
 #include "startup/PublicData.h"
 #include "PublisherKey.h"
-#include "startup/Settings.h"
+#include "base/Settings.h"
 #include "startup/SideDownload.h"
 #include "startup/UpdateManifest.h"
 #include "startup/VersionOrder.h"

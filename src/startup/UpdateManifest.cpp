@@ -1,6 +1,6 @@
 #include "startup/UpdateManifest.h"
 
-#include "startup/Settings.h"
+#include "base/Settings.h"
 
 namespace xcyh2 {
 

@@ -13,7 +13,7 @@
 #include "forms/Application.h"
 #include "forms/MsgBox.h"
 #include "startup/ManifestFile.h"
-#include "startup/Settings.h"
+#include "base/Settings.h"
 #include "startup/UpdateManifest.h"
 #include "startup/VersionOrder.h"
 #include "updater/PlainFileName.h"

@@ -6,7 +6,7 @@
 #include "startup/CommandLine.h"
 #include "startup/PublicData.h"
 #include "PublisherKey.h"
-#include "startup/Settings.h"
+#include "base/Settings.h"
 #include "updater/SingleInstance.h"
 #include "updater/UpdateFrm.h"
 #include "updater/UpdaterArgs.h"

@@ -6,7 +6,7 @@
 #ifdef XCYH2_BARE_CHECKS
 #include <wininet.h>
 
-#include "startup/Settings.h"
+#include "base/Settings.h"
 #endif
 
 static LRESULT CALLBACK Proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {

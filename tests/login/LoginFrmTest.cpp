@@ -13,7 +13,7 @@
 #include "mainwindow/WebMainFrm.h"
 #include "mainwindow/WebMainFrmTestView.h"
 #include "startup/PublicData.h"
-#include "startup/Settings.h"
+#include "base/Settings.h"
 #include "support/WinTest.h"
 
 namespace xcyh2 {

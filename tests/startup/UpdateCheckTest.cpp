@@ -16,7 +16,7 @@
 #include "startup/PublicData.h"
 #include "startup/ResourceBytes.h"
 #include "PublisherKey.h"
-#include "startup/Settings.h"
+#include "base/Settings.h"
 #include "startup/UpdateCheck.h"
 #include "startup/UpdateManifest.h"
 #include "support/WinTest.h"

@@ -13,7 +13,7 @@
 #include <string>
 
 #include "startup/DownLoadFile.h"
-#include "startup/Settings.h"
+#include "base/Settings.h"
 #include "startup/UpdateCheck.h"
 
 namespace {
