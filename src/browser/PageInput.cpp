@@ -20,8 +20,9 @@ bool PageInput::Handle(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) 
             view_.ScrollTo(view_.ScrollY() - GET_WHEEL_DELTA_WPARAM(wParam) / WHEEL_DELTA * 60);
             return true;
         case WM_SETCURSOR:
+            if (!OnSetCursor(LOWORD(lParam))) return false;
             result = TRUE;
-            return OnSetCursor(LOWORD(lParam));
+            return true;
         case WM_LBUTTONDOWN: OnButtonDown({GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)}); return true;
         case WM_LBUTTONUP: OnButtonUp({GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)}); return true;
         case WM_CONTEXTMENU: {

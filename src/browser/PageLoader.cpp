@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "browser/ErrorPage.h"
 #include "browser/WideText.h"
 #include "browser/html/Url.h"
 

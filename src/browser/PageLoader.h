@@ -12,7 +12,6 @@
 #include <utility>
 
 #include "browser/BuiltInEvents.h"
-#include "browser/ErrorPage.h"
 #include "browser/HttpFetch.h"
 #include "browser/PageSet.h"
 #include "browser/PageView.h"
