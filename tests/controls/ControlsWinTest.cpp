@@ -10,8 +10,8 @@
 
 #include "controls/BForm.h"
 #include "controls/iButton.h"
-#include "forms/Form.h"
 #include "controls/SkinPixels.h"
+#include "support/HostForm.h"
 #include "support/WinTest.h"
 #include "tabstrip/GdiObjectWatch.h"
 
@@ -20,23 +20,14 @@ namespace {
 
 using test::Pixels;
 
-class HostForm : public forms::Form {
-protected:
-    forms::WindowDesign Design() const override {
-        forms::WindowDesign w;
-        w.className = L"ControlsTestHost";
-        w.style = WS_POPUP | WS_CLIPCHILDREN;
-        // On top, low on the screen, away from the other tests' windows and pointer positions:
-        // the pointer tests ask the system which window is under the cursor.
-        w.exStyle = WS_EX_TOPMOST;
-        w.x = 800;
-        w.y = 760;
-        w.width = 1100;
-        w.height = 300;
-        w.background = RGB(0, 128, 0);
-        return w;
-    }
-};
+// On top, low on the screen, away from the other tests' windows and pointer positions: the
+// pointer tests ask the system which window is under the cursor.
+forms::WindowDesign HostDesign() {
+    forms::WindowDesign w = test::HostForm::Popup(L"ControlsTestHost", 800, 760, 1100, 300);
+    w.exStyle = WS_EX_TOPMOST;
+    w.background = RGB(0, 128, 0);
+    return w;
+}
 
 class Controls : public ::testing::Test {
 protected:
@@ -55,7 +46,7 @@ protected:
         return bad;
     }
 
-    HostForm host;
+    test::HostForm host{HostDesign()};
 };
 
 TEST_F(Controls, EachStateShowsItsFrame) {

@@ -11,7 +11,7 @@
 
 #include "controls/SkinPixels.h"
 #include "desktop/MsgFrm.h"
-#include "forms/Form.h"
+#include "support/HostForm.h"
 #include "support/WinTest.h"
 #include "tabstrip/GdiObjectWatch.h"
 
@@ -19,20 +19,6 @@ namespace xcyh2 {
 namespace {
 
 using test::Pixels;
-
-class OwnerForm : public forms::Form {
-protected:
-    forms::WindowDesign Design() const override {
-        forms::WindowDesign w;
-        w.className = L"MsgFrmTestOwner";
-        w.style = WS_POPUP;
-        w.x = 0;
-        w.y = 0;
-        w.width = 600;
-        w.height = 400;
-        return w;
-    }
-};
 
 // Answers the next question once its dialog is on screen: presses a button (by its control id)
 // with a left click, or sends WM_CLOSE when the id is 0.
@@ -83,7 +69,7 @@ class MsgFrmTest : public ::testing::Test {
 protected:
     void SetUp() override { owner.Show(); }
     void TearDown() override { owner.Unload(); }
-    OwnerForm owner;
+    test::HostForm owner{test::HostForm::Popup(L"MsgFrmTestOwner", 0, 0, 600, 400, WS_POPUP)};
 };
 
 TEST_F(MsgFrmTest, ThreeAnswersAndClosesThatAnswerNothing) {

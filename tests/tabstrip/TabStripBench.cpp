@@ -15,6 +15,7 @@
 
 #include "forms/Form.h"
 #include "forms/PictureBox.h"
+#include "support/HostForm.h"
 #include "tabstrip/uTab.h"
 
 namespace {
@@ -31,20 +32,6 @@ protected:
     forms::WindowDesign Design() const override {
         forms::WindowDesign w;
         w.className = L"BenchPage";
-        return w;
-    }
-};
-
-class Host : public forms::Form {
-protected:
-    forms::WindowDesign Design() const override {
-        forms::WindowDesign w;
-        w.className = L"BenchHost";
-        w.style = WS_POPUP | WS_CLIPCHILDREN;
-        w.x = 0;
-        w.y = 0;
-        w.width = 1920;
-        w.height = 300;
         return w;
     }
 };
@@ -88,7 +75,7 @@ struct Strip {
 
 int main(int argc, char** argv) {
     int repetitions = argc > 1 ? std::max(1, std::atoi(argv[1])) : 500;
-    Host host;
+    test::HostForm host{test::HostForm::Popup(L"BenchHost", 0, 0, 1920, 300)};
     host.Show();
     Strip full(host.handle(), 0, 20);
     Strip empty(host.handle(), 40, 0);

@@ -14,6 +14,7 @@
 #include "base/classic_error.h"
 #include "forms/Form.h"
 #include "forms/PictureBox.h"
+#include "support/HostForm.h"
 #include "support/WinTest.h"
 #include "tabstrip/EventLogWatch.h"
 #include "tabstrip/GdiObjectWatch.h"
@@ -37,20 +38,6 @@ protected:
         w.className = L"TabTestPage";
         w.width = 300;
         w.height = 200;
-        return w;
-    }
-};
-
-class HostForm : public forms::Form {
-protected:
-    forms::WindowDesign Design() const override {
-        forms::WindowDesign w;
-        w.className = L"TabTestHost";
-        w.style = WS_POPUP | WS_CLIPCHILDREN;
-        w.x = 0;
-        w.y = 0;
-        w.width = 800;
-        w.height = 400;
         return w;
     }
 };
@@ -128,7 +115,7 @@ protected:
         EXPECT_GT(compared, 0) << what;
     }
 
-    HostForm host;
+    test::HostForm host{test::HostForm::Popup(L"TabTestHost", 0, 0, 800, 400)};
     std::unique_ptr<forms::PictureBox> container;
     std::unique_ptr<uTab> strip;
     std::vector<std::shared_ptr<PageForm>> pages;
