@@ -1,4 +1,4 @@
-#include "startup/CommandLine.h"
+#include "base/CommandLine.h"
 
 namespace xcyh2 {
 

@@ -1,10 +1,10 @@
-#include "startup/PublicData.h"
+#include "base/PublicData.h"
 
 #include <windows.h>
 
 #include "base/PartFile.h"
-#include "startup/ResourceBytes.h"
-#include "startup/TempDirPath.h"
+#include "base/ResourceBytes.h"
+#include "base/TempDirPath.h"
 
 namespace xcyh2 {
 

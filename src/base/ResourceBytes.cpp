@@ -1,4 +1,4 @@
-#include "startup/ResourceBytes.h"
+#include "base/ResourceBytes.h"
 
 #include <windows.h>
 

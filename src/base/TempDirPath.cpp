@@ -1,4 +1,4 @@
-#include "startup/TempDirPath.h"
+#include "base/TempDirPath.h"
 
 namespace xcyh2 {
 

@@ -4,7 +4,7 @@
 #pragma once
 
 #include "forms/Form.h"
-#include "login/LayeredPicture.h"
+#include "picture/LayeredPicture.h"
 
 namespace xcyh2 {
 

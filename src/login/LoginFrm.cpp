@@ -3,12 +3,12 @@
 #include "forms/Application.h"
 #include "forms/MsgBox.h"
 #include "login/AppCommand.h"
-#include "login/GdiPlus.h"
-#include "login/ImageBitmap.h"
+#include "picture/GdiPlus.h"
+#include "picture/ImageBitmap.h"
 #include "login/LoginBgFrm.h"
 #include "mainwindow/WebMainFrm.h"
 #include "startup/LoadFrm.h"
-#include "startup/PublicData.h"
+#include "base/PublicData.h"
 #include "base/Settings.h"
 
 namespace xcyh2 {

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "startup/PublicData.h"
+#include "base/PublicData.h"
 #include "base/Settings.h"
 
 namespace xcyh2 {

@@ -21,8 +21,8 @@
 #include "mainwindow/MainTabHost.h"
 #include "mainwindow/MainTray.h"
 #include "mainwindow/WebUrl.h"
-#include "startup/DownLoadFile.h"
-#include "startup/UpdateCheck.h"
+#include "update/DownLoadFile.h"
+#include "update/UpdateCheck.h"
 
 namespace xcyh2 {
 

@@ -1,4 +1,4 @@
-#include "login/GdiPlus.h"
+#include "picture/GdiPlus.h"
 
 #include <gdiplus.h>
 
@@ -6,7 +6,7 @@
 #include <utility>
 
 #include "base/LazyLibrary.h"
-#include "startup/ResourceBytes.h"
+#include "base/ResourceBytes.h"
 
 namespace xcyh2 {
 

@@ -1,4 +1,4 @@
-#include "login/ImageBitmap.h"
+#include "picture/ImageBitmap.h"
 
 #include "base/win_handles.h"
 

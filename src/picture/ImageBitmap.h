@@ -4,7 +4,7 @@
 
 #include <windows.h>
 
-#include "login/GdiPlus.h"
+#include "picture/GdiPlus.h"
 
 namespace xcyh2 {
 

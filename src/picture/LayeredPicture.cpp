@@ -1,10 +1,10 @@
-#include "login/LayeredPicture.h"
+#include "picture/LayeredPicture.h"
 
 #include <utility>
 
 #include "base/ComApartment.h"
 #include "base/win_handles.h"
-#include "login/GdiPlus.h"
+#include "picture/GdiPlus.h"
 
 namespace xcyh2 {
 

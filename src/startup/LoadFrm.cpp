@@ -2,14 +2,14 @@
 
 #include <windows.h>
 
-#include "PublisherKey.h"
+#include "generated/PublisherKey.h"
 #include "base/Cng.h"
 #include "base/ComApartment.h"
 #include "base/SystemLibraries.h"
 #include "base/ansi.h"
 #include "forms/Application.h"
 #include "forms/MsgBox.h"
-#include "startup/CommandLine.h"
+#include "base/CommandLine.h"
 #include "base/Settings.h"
 
 namespace xcyh2 {

@@ -6,8 +6,8 @@
 
 #include "base/BackgroundWork.h"
 #include "forms/Form.h"
-#include "login/LayeredPicture.h"
-#include "startup/DownLoadFile.h"
+#include "picture/LayeredPicture.h"
+#include "update/DownLoadFile.h"
 
 #include <memory>
 

@@ -1,6 +1,6 @@
 #include "startup/LoadFrm.h"
 
-#include "startup/UpdateCheck.h"
+#include "update/UpdateCheck.h"
 
 namespace xcyh2 {
 

@@ -1,4 +1,4 @@
-#include "startup/DownLoadFile.h"
+#include "update/DownLoadFile.h"
 
 #include <windows.h>
 #include <wininet.h>
@@ -11,8 +11,8 @@
 #include "base/SystemLibraries.h"
 #include "base/ansi.h"
 #include "forms/Application.h"
-#include "startup/HttpGet.h"
-#include "startup/RangeAnswer.h"
+#include "update/HttpGet.h"
+#include "update/RangeAnswer.h"
 
 namespace xcyh2 {
 namespace {

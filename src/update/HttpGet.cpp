@@ -1,4 +1,4 @@
-#include "startup/HttpGet.h"
+#include "update/HttpGet.h"
 
 #include <atomic>
 #include <mutex>

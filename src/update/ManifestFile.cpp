@@ -1,15 +1,15 @@
-#include "startup/ManifestFile.h"
+#include "update/ManifestFile.h"
 
 #include <algorithm>
 #include <vector>
 
 #include "base/EventLog.h"
-#include "base/SignatureCheck.h"
+#include "update/SignatureCheck.h"
 #include "base/ansi.h"
 #include "base/decimal.h"
 #include "base/win_handles.h"
 #include "base/Settings.h"
-#include "startup/UpdateManifest.h"
+#include "update/UpdateManifest.h"
 
 namespace xcyh2 {
 

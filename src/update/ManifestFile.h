@@ -11,7 +11,7 @@
 #include <string_view>
 
 #include "base/EcdsaDer.h"
-#include "startup/VersionOrder.h"
+#include "update/VersionOrder.h"
 
 namespace xcyh2 {
 

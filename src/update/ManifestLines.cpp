@@ -1,4 +1,4 @@
-#include "startup/ManifestLines.h"
+#include "update/ManifestLines.h"
 
 namespace xcyh2 {
 

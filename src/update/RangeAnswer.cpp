@@ -1,4 +1,4 @@
-#include "startup/RangeAnswer.h"
+#include "update/RangeAnswer.h"
 
 #include <cstddef>
 

@@ -1,4 +1,4 @@
-#include "startup/SideDownload.h"
+#include "update/SideDownload.h"
 
 #include <windows.h>
 

@@ -16,7 +16,7 @@
 
 #include "base/BackgroundWork.h"
 #include "base/win_handles.h"
-#include "startup/DownLoadFile.h"
+#include "update/DownLoadFile.h"
 
 namespace xcyh2 {
 

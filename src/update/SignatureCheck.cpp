@@ -1,4 +1,4 @@
-#include "base/SignatureCheck.h"
+#include "update/SignatureCheck.h"
 
 #include <windows.h>
 

@@ -1,17 +1,17 @@
-#include "startup/UpdateCheck.h"
+#include "update/UpdateCheck.h"
 
 #include "base/ComApartment.h"
 #include "base/SystemLibraries.h"
 #include "base/ansi.h"
 #include "forms/Application.h"
 #include "forms/MsgBox.h"
-#include "startup/ManifestFile.h"
-#include "startup/PublicData.h"
-#include "PublisherKey.h"
+#include "update/ManifestFile.h"
+#include "base/PublicData.h"
+#include "generated/PublisherKey.h"
 #include "base/Settings.h"
-#include "startup/SideDownload.h"
-#include "startup/UpdateManifest.h"
-#include "startup/VersionOrder.h"
+#include "update/SideDownload.h"
+#include "update/UpdateManifest.h"
+#include "update/VersionOrder.h"
 
 namespace xcyh2 {
 namespace {

@@ -12,8 +12,8 @@
 #include <optional>
 #include <string>
 
-#include "base/SignatureCheck.h"
-#include "startup/DownLoadFile.h"
+#include "update/SignatureCheck.h"
+#include "update/DownLoadFile.h"
 
 namespace xcyh2 {
 

@@ -1,4 +1,4 @@
-#include "startup/UpdateManifest.h"
+#include "update/UpdateManifest.h"
 
 #include "base/Settings.h"
 

@@ -15,7 +15,7 @@
 #include <string_view>
 
 #include "base/lead_byte.h"
-#include "startup/ManifestLines.h"
+#include "update/ManifestLines.h"
 
 namespace xcyh2 {
 

@@ -1,4 +1,4 @@
-#include "startup/VersionOrder.h"
+#include "update/VersionOrder.h"
 
 #include <cstdint>
 

@@ -3,7 +3,7 @@
 #include <array>
 #include <string>
 
-#include "startup/ManifestLines.h"
+#include "update/ManifestLines.h"
 
 namespace xcyh2 {
 namespace {

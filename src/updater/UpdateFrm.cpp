@@ -12,10 +12,10 @@
 #include "controls/DialogChrome.h"
 #include "forms/Application.h"
 #include "forms/MsgBox.h"
-#include "startup/ManifestFile.h"
+#include "update/ManifestFile.h"
 #include "base/Settings.h"
-#include "startup/UpdateManifest.h"
-#include "startup/VersionOrder.h"
+#include "update/UpdateManifest.h"
+#include "update/VersionOrder.h"
 #include "updater/PlainFileName.h"
 #include "updater/ProgramVersion.h"
 

@@ -25,12 +25,12 @@
 #include <string>
 
 #include "base/Digest.h"
-#include "base/SignatureCheck.h"
+#include "update/SignatureCheck.h"
 #include "controls/BForm.h"
 #include "controls/Surface.h"
 #include "controls/iButton.h"
 #include "forms/Form.h"
-#include "startup/DownLoadFile.h"
+#include "update/DownLoadFile.h"
 #include "updater/ReachBudget.h"
 #include "updater/UpdateLines.h"
 #include "updater/UpdaterArgs.h"

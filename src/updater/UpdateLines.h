@@ -23,7 +23,7 @@
 #include <vector>
 
 #include "base/Digest.h"
-#include "startup/ManifestLines.h"
+#include "update/ManifestLines.h"
 
 namespace xcyh2 {
 

@@ -3,9 +3,9 @@
 #include <windows.h>
 
 #include "forms/Application.h"
-#include "startup/CommandLine.h"
-#include "startup/PublicData.h"
-#include "PublisherKey.h"
+#include "base/CommandLine.h"
+#include "base/PublicData.h"
+#include "generated/PublisherKey.h"
 #include "base/Settings.h"
 #include "updater/SingleInstance.h"
 #include "updater/UpdateFrm.h"

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "startup/CommandLine.h"
+#include "base/CommandLine.h"
 
 namespace xcyh2 {
 namespace {

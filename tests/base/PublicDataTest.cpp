@@ -3,8 +3,8 @@
 
 #include <string>
 
-#include "startup/PublicData.h"
-#include "startup/ResourceBytes.h"
+#include "base/PublicData.h"
+#include "base/ResourceBytes.h"
 #include "support/WinTest.h"
 
 namespace xcyh2 {

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "startup/TempDirPath.h"
+#include "base/TempDirPath.h"
 
 namespace xcyh2 {
 namespace {

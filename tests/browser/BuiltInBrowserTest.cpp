@@ -3,7 +3,7 @@
 
 #include "browser/BuiltInBrowser.h"
 #include "browser/WebBrowser.h"
-#include "EngineTestSupport.h"
+#include "browser/EngineTestSupport.h"
 #include "tabstrip/EventLogWatch.h"
 
 #include <stdexcept>

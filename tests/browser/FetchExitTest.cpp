@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "EngineTestSupport.h"
+#include "browser/EngineTestSupport.h"
 
 namespace xcyh2::browser::test {
 namespace {

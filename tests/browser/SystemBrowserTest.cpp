@@ -5,7 +5,7 @@
 
 #include "browser/SystemBrowser.h"
 #include "browser/WebBrowser.h"
-#include "EngineTestSupport.h"
+#include "browser/EngineTestSupport.h"
 #include "tabstrip/EventLogWatch.h"
 
 #include <stdexcept>

@@ -4,8 +4,8 @@
 #include <memory>
 
 #include "forms/Form.h"
-#include "login/GdiPlus.h"
-#include "login/LayeredPicture.h"
+#include "picture/GdiPlus.h"
+#include "picture/LayeredPicture.h"
 #include "login/LoginBgFrm.h"
 #include "login/LoginFrm.h"
 #include "support/WinTest.h"

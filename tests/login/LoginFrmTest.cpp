@@ -12,7 +12,7 @@
 #include "login/LoginFrm.h"
 #include "mainwindow/WebMainFrm.h"
 #include "mainwindow/WebMainFrmTestView.h"
-#include "startup/PublicData.h"
+#include "base/PublicData.h"
 #include "base/Settings.h"
 #include "support/WinTest.h"
 

@@ -17,8 +17,8 @@
 #include "mainwindow/ModMsg.h"
 #include "mainwindow/WebMainFrm.h"
 #include "mainwindow/WebMainFrmTestView.h"
-#include "startup/PublicData.h"
-#include "startup/UpdateManifest.h"
+#include "base/PublicData.h"
+#include "update/UpdateManifest.h"
 #include "support/WinTest.h"
 
 namespace xcyh2 {

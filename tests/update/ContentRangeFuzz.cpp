@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "startup/RangeAnswer.h"
+#include "update/RangeAnswer.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     std::string_view text(reinterpret_cast<const char*>(data), size);

@@ -1,4 +1,4 @@
-// The demo publisher server that tests/startup/with-demo-server started for this test run.
+// The demo publisher server that tests/update/with-demo-server started for this test run.
 #pragma once
 
 #include <gtest/gtest.h>

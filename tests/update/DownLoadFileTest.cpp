@@ -10,9 +10,9 @@
 
 #include "base/PartFile.h"
 #include "forms/Timer.h"
-#include "startup/DemoServerAddress.h"
-#include "startup/DownLoadFile.h"
-#include "startup/PublicData.h"
+#include "update/DemoServerAddress.h"
+#include "update/DownLoadFile.h"
+#include "base/PublicData.h"
 #include "support/WinTest.h"
 
 namespace xcyh2 {

@@ -3,7 +3,7 @@
 #include <optional>
 #include <string>
 
-#include "startup/RangeAnswer.h"
+#include "update/RangeAnswer.h"
 
 namespace xcyh2 {
 namespace {

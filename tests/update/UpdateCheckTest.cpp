@@ -12,13 +12,13 @@
 #include <vector>
 
 #include "forms/Timer.h"
-#include "startup/DemoServerAddress.h"
-#include "startup/PublicData.h"
-#include "startup/ResourceBytes.h"
-#include "PublisherKey.h"
+#include "update/DemoServerAddress.h"
+#include "base/PublicData.h"
+#include "base/ResourceBytes.h"
+#include "generated/PublisherKey.h"
 #include "base/Settings.h"
-#include "startup/UpdateCheck.h"
-#include "startup/UpdateManifest.h"
+#include "update/UpdateCheck.h"
+#include "update/UpdateManifest.h"
 #include "support/WinTest.h"
 
 namespace xcyh2 {

@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "startup/UpdateManifest.h"
+#include "update/UpdateManifest.h"
 
 namespace xcyh2 {
 namespace {

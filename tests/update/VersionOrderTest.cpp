@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "startup/VersionOrder.h"
+#include "update/VersionOrder.h"
 
 namespace xcyh2 {
 namespace {

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "base/utf.h"
-#include "startup/UpdateManifest.h"
+#include "update/UpdateManifest.h"
 #include "updater/PlainFileName.h"
 #include "updater/ReachBudget.h"
 #include "updater/UpdateLines.h"

@@ -10,7 +10,7 @@
 #include <string>
 
 #include "base/win_handles.h"
-#include "startup/DownLoadFile.h"
+#include "update/DownLoadFile.h"
 
 namespace {
 

@@ -12,9 +12,9 @@
 #include <cstdlib>
 #include <string>
 
-#include "startup/DownLoadFile.h"
+#include "update/DownLoadFile.h"
 #include "base/Settings.h"
-#include "startup/UpdateCheck.h"
+#include "update/UpdateCheck.h"
 
 namespace {
 
