@@ -4,6 +4,7 @@
 
 #include "BuildHosts.h"
 #include "BuildVersion.h"
+#include "resources/ResourceIds.h"
 
 namespace xcyh2::settings {
 
@@ -45,14 +46,15 @@ inline constexpr int kVersionMajor = XCYH2_VERSION_MAJOR;
 inline constexpr int kVersionMinor = XCYH2_VERSION_MINOR;
 inline constexpr int kVersionRevision = XCYH2_VERSION_REVISION;
 
-// Embedded resources: custom types addressed by name and numeric id, language 2052.
+// Embedded resources: custom types addressed by name and numeric id, language 2052. The ids
+// are the resource scripts' own (resources/ResourceIds.h).
 inline constexpr const wchar_t* kResTypePng = L"PNG";
 inline constexpr const wchar_t* kResTypeIcon = L"ICON";
 inline constexpr const wchar_t* kResTypeUpdate = L"UPDATE";
-inline constexpr int kResLoginBackground = 101;  // PNG, 1237 x 696
-inline constexpr int kResLoadingPicture = 102;   // PNG, 356 x 122
-inline constexpr int kResIconFile = 101;         // ICON: a whole .ico file, six images
-inline constexpr int kResUpdater = 101;          // UPDATE: the updater program
+inline constexpr int kResLoginBackground = IDR_PNG_LOGIN_BG;
+inline constexpr int kResLoadingPicture = IDR_PNG_LOADING;
+inline constexpr int kResIconFile = IDR_ICON_FILE;  // ICON: a whole .ico file, six images
+inline constexpr int kResUpdater = IDR_UPDATER;     // UPDATE: the updater program
 inline constexpr int kLoginBackgroundWidth = 1237;
 inline constexpr int kLoginBackgroundHeight = 696;
 inline constexpr int kLoadingPictureWidth = 356;

@@ -9,12 +9,13 @@
 #include "base/ansi.h"
 #include "forms/Application.h"
 #include "forms/MsgBox.h"
+#include "resources/ResourceIds.h"
 #include "startup/CommandLine.h"
 #include "base/Settings.h"
 
 namespace xcyh2 {
 namespace {
-constexpr UINT kLoadLoginWindowMessage = WM_APP + 1;
+constexpr UINT kLoadLoginWindowMessage = XCYH2_WM_LOAD_LOGIN;
 }  // namespace
 
 LoadFrm& LoadFrm::Instance() {
