@@ -32,6 +32,7 @@ endif()
 
 configure_file(${XCYH2_ROOT}/src/startup/BuildHosts.h.in ${CMAKE_BINARY_DIR}/generated/BuildHosts.h @ONLY)
 configure_file(${XCYH2_ROOT}/src/startup/BuildVersion.h.in ${CMAKE_BINARY_DIR}/generated/BuildVersion.h @ONLY)
+configure_file(${XCYH2_ROOT}/src/startup/BuildProduct.h.in ${CMAKE_BINARY_DIR}/generated/BuildProduct.h @ONLY)
 include(PublisherKey)
 
 # xcyh2_library(NAME SOURCES... [LIBS ...]): a static library whose headers are found from src/.

@@ -3,17 +3,18 @@
 #pragma once
 
 #include "BuildHosts.h"
+#include "BuildProduct.h"
 #include "BuildVersion.h"
 #include "resources/ResourceIds.h"
 
 namespace xcyh2::settings {
 
-// Titles and texts.
-inline constexpr const wchar_t* kGameTitle = L"星槎远航录2";
-inline constexpr const wchar_t* kCaptionSuffix = L"客户端";
-inline constexpr const wchar_t* kWindowCaption = L"星槎远航录2客户端";  // title followed by the suffix
+// Titles and texts. The product's names come from the build (CMakeLists.txt).
+inline constexpr const wchar_t* kGameTitle = XCYH2_PRODUCT_NAME_W;
+inline constexpr const wchar_t* kCaptionSuffix = XCYH2_CAPTION_SUFFIX_W;
+inline constexpr const wchar_t* kWindowCaption = XCYH2_CAPTION_W;  // title followed by the suffix
 inline constexpr const wchar_t* kDialogCaption = L"提示";
-inline constexpr const wchar_t* kDesignCaption = L"云栖坊客户端";
+inline constexpr const wchar_t* kDesignCaption = XCYH2_PUBLISHER_W XCYH2_CAPTION_SUFFIX_W;  // the publisher, then the suffix
 
 // Game code: URL paths and the icon file written to the temporary folder.
 inline constexpr const wchar_t* kGameCode = L"xcyh2";
