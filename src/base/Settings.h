@@ -5,6 +5,7 @@
 #include "BuildHosts.h"
 #include "BuildProduct.h"
 #include "BuildVersion.h"
+#include "resources/PictureSizes.h"
 #include "resources/ResourceIds.h"
 
 namespace xcyh2::settings {
@@ -48,7 +49,7 @@ inline constexpr int kVersionMinor = XCYH2_VERSION_MINOR;
 inline constexpr int kVersionRevision = XCYH2_VERSION_REVISION;
 
 // Embedded resources: custom types addressed by name and numeric id, language 2052. The ids
-// are the resource scripts' own (resources/ResourceIds.h).
+// and the pictures' sizes are the resource scripts' own (resources/).
 inline constexpr const wchar_t* kResTypePng = L"PNG";
 inline constexpr const wchar_t* kResTypeIcon = L"ICON";
 inline constexpr const wchar_t* kResTypeUpdate = L"UPDATE";
@@ -56,9 +57,9 @@ inline constexpr int kResLoginBackground = IDR_PNG_LOGIN_BG;
 inline constexpr int kResLoadingPicture = IDR_PNG_LOADING;
 inline constexpr int kResIconFile = IDR_ICON_FILE;  // ICON: a whole .ico file, six images
 inline constexpr int kResUpdater = IDR_UPDATER;     // UPDATE: the updater program
-inline constexpr int kLoginBackgroundWidth = 1237;
-inline constexpr int kLoginBackgroundHeight = 696;
-inline constexpr int kLoadingPictureWidth = 356;
-inline constexpr int kLoadingPictureHeight = 122;
+inline constexpr int kLoginBackgroundWidth = XCYH2_LOGIN_BG_WIDTH;
+inline constexpr int kLoginBackgroundHeight = XCYH2_LOGIN_BG_HEIGHT;
+inline constexpr int kLoadingPictureWidth = XCYH2_LOADING_WIDTH;
+inline constexpr int kLoadingPictureHeight = XCYH2_LOADING_HEIGHT;
 
 }  // namespace xcyh2::settings

@@ -10,7 +10,7 @@
 // The application manifest (common controls 6, run as the invoking user).
 #define IDR_XCYH2_MANIFEST 1
 
-// Custom type "PNG": the translucent pictures.
+// Custom type "PNG": the translucent pictures (sizes in resources/PictureSizes.h).
 #define IDR_PNG_LOGIN_BG 101  // the login window's background
 #define IDR_PNG_LOADING 102   // the start-up loading picture
 
