@@ -1,5 +1,6 @@
-# cmake -DIN=file -DOUT=file.rc -DTYPE=NAME -DID=number -P BinToRc.cmake
+# cmake -DIN=file -DOUT=file.rc -DTYPE=NAME -DID=id [-DINCLUDE=header] -P BinToRc.cmake
 # Writes a resource script holding the bytes of IN inline as a custom resource of type NAME.
+# ID is a number or a name that the INCLUDE header defines.
 # (Quoted custom type names that clash with a standard keyword, such as "ICON", cannot take a
 # file name in windres, but they can take inline data.)
 file(READ "${IN}" hex HEX)
@@ -36,4 +37,8 @@ endif()
 string(APPEND body "  ${line}\n")
 # Drop the final comma.
 string(REGEX REPLACE ",\n$" "\n" body "${body}")
-file(WRITE "${OUT}" "LANGUAGE 4, 2\n${ID} \"${TYPE}\" MOVEABLE PURE DISCARDABLE\nBEGIN\n${body}END\n")
+set(head "")
+if(INCLUDE)
+  set(head "#include \"${INCLUDE}\"\n")
+endif()
+file(WRITE "${OUT}" "${head}LANGUAGE 4, 2\n${ID} \"${TYPE}\" MOVEABLE PURE DISCARDABLE\nBEGIN\n${body}END\n")

@@ -58,12 +58,7 @@ if(NOT XCYH2_SIGNING)
   file(REMOVE ${XCYH2_SIGN_SCRIPT})
 else()
   xcyh2_check_signing_files()
-  # The signature's description is the product's name as the version resource gives it.
-  file(STRINGS ${XCYH2_ROOT}/src/resources/version.rc description ENCODING UTF-8 REGEX "VALUE \"FileDescription\"")
-  if(NOT description MATCHES "\"FileDescription\", \"([^\"]+)\"")
-    message(FATAL_ERROR "src/resources/version.rc: no FileDescription to describe the signatures with")
-  endif()
-  set(XCYH2_PRODUCT_NAME "${CMAKE_MATCH_1}")
+  # The signature's description is the version resource's FileDescription: the window caption.
   configure_file(${XCYH2_ROOT}/cmake/sign.cmake.in ${XCYH2_SIGN_SCRIPT} @ONLY)
   set(XCYH2_SIGN_COMMAND ${CMAKE_COMMAND} -P ${XCYH2_SIGN_SCRIPT} --)
   # What a signature is made from: another certificate, key or server signs everything again.

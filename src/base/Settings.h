@@ -2,17 +2,20 @@
 // Nothing is configured at run time; the hosts are fixed when the program is built.
 #pragma once
 
-#include "BuildHosts.h"
-#include "BuildVersion.h"
+#include "generated/BuildHosts.h"
+#include "generated/BuildProduct.h"
+#include "generated/BuildVersion.h"
+#include "resources/PictureSizes.h"
+#include "resources/ResourceIds.h"
 
 namespace xcyh2::settings {
 
-// Titles and texts.
-inline constexpr const wchar_t* kGameTitle = L"星槎远航录2";
-inline constexpr const wchar_t* kCaptionSuffix = L"客户端";
-inline constexpr const wchar_t* kWindowCaption = L"星槎远航录2客户端";  // title followed by the suffix
+// Titles and texts. The product's names come from the build (CMakeLists.txt).
+inline constexpr const wchar_t* kGameTitle = XCYH2_PRODUCT_NAME_W;
+inline constexpr const wchar_t* kCaptionSuffix = XCYH2_CAPTION_SUFFIX_W;
+inline constexpr const wchar_t* kWindowCaption = XCYH2_CAPTION_W;  // title followed by the suffix
 inline constexpr const wchar_t* kDialogCaption = L"提示";
-inline constexpr const wchar_t* kDesignCaption = L"云栖坊客户端";
+inline constexpr const wchar_t* kDesignCaption = XCYH2_PUBLISHER_W XCYH2_CAPTION_SUFFIX_W;  // the publisher, then the suffix
 
 // Game code: URL paths and the icon file written to the temporary folder.
 inline constexpr const wchar_t* kGameCode = L"xcyh2";
@@ -45,17 +48,18 @@ inline constexpr int kVersionMajor = XCYH2_VERSION_MAJOR;
 inline constexpr int kVersionMinor = XCYH2_VERSION_MINOR;
 inline constexpr int kVersionRevision = XCYH2_VERSION_REVISION;
 
-// Embedded resources: custom types addressed by name and numeric id, language 2052.
+// Embedded resources: custom types addressed by name and numeric id, language 2052. The ids
+// and the pictures' sizes are the resource scripts' own (resources/).
 inline constexpr const wchar_t* kResTypePng = L"PNG";
 inline constexpr const wchar_t* kResTypeIcon = L"ICON";
 inline constexpr const wchar_t* kResTypeUpdate = L"UPDATE";
-inline constexpr int kResLoginBackground = 101;  // PNG, 1237 x 696
-inline constexpr int kResLoadingPicture = 102;   // PNG, 356 x 122
-inline constexpr int kResIconFile = 101;         // ICON: a whole .ico file, six images
-inline constexpr int kResUpdater = 101;          // UPDATE: the updater program
-inline constexpr int kLoginBackgroundWidth = 1237;
-inline constexpr int kLoginBackgroundHeight = 696;
-inline constexpr int kLoadingPictureWidth = 356;
-inline constexpr int kLoadingPictureHeight = 122;
+inline constexpr int kResLoginBackground = IDR_PNG_LOGIN_BG;
+inline constexpr int kResLoadingPicture = IDR_PNG_LOADING;
+inline constexpr int kResIconFile = IDR_ICON_FILE;  // ICON: a whole .ico file, six images
+inline constexpr int kResUpdater = IDR_UPDATER;     // UPDATE: the updater program
+inline constexpr int kLoginBackgroundWidth = XCYH2_LOGIN_BG_WIDTH;
+inline constexpr int kLoginBackgroundHeight = XCYH2_LOGIN_BG_HEIGHT;
+inline constexpr int kLoadingPictureWidth = XCYH2_LOADING_WIDTH;
+inline constexpr int kLoadingPictureHeight = XCYH2_LOADING_HEIGHT;
 
 }  // namespace xcyh2::settings

@@ -11,12 +11,13 @@
 #include "browser/PageView.h"
 #include "browser/WideText.h"
 #include "forms/Window.h"
+#include "resources/ResourceIds.h"
 
 namespace xcyh2::browser {
 namespace {
 
-constexpr UINT kNavigateMessage = WM_APP + 1;   // a Navigate call, run from the message loop
-constexpr UINT kFetchDoneMessage = WM_APP + 2;  // wParam: the fetch's id
+constexpr UINT kNavigateMessage = XCYH2_WM_BROWSER_NAVIGATE;
+constexpr UINT kFetchDoneMessage = XCYH2_WM_BROWSER_FETCH_DONE;
 
 // The control's window and its interface; the pages, their view, their loader and the
 // reader's input are its parts.

@@ -1,6 +1,6 @@
 // BForm: the drawn title bar of a borderless window. Placed across the top of a form, it paints
-// a bar 500 twips high from pieces of the skin picture (bitmap 108), prints the caption on it in
-// white 宋体 9 pt bold, and while frmHwnd is set a left-button drag on the bar moves that window
+// a bar 500 twips high from pieces of the skin picture (IDB_TITLE_SKIN), prints the caption on it
+// in white 宋体 9 pt bold, and while frmHwnd is set a left-button drag on the bar moves that window
 // (the system's own move loop, which returns when the button is released; MouseDown is raised
 // after it). Printform paints the rest of the frame (side and bottom edges, bottom corners) onto
 // the holding form's surface.
@@ -26,13 +26,14 @@
 #include "controls/Surface.h"
 #include "forms/PropertyBag.h"
 #include "forms/Window.h"
+#include "resources/ResourceIds.h"
 
 namespace xcyh2 {
 
 class BForm : public forms::Window {
 public:
     // skinBitmap: the bitmap resource the bar is cut from.
-    explicit BForm(std::int32_t skinBitmap = 108);
+    explicit BForm(std::int32_t skinBitmap = IDB_TITLE_SKIN);
     ~BForm() override;
 
     // Creates the bar inside parent, below its other children, and reads its saved properties.

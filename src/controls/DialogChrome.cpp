@@ -3,11 +3,12 @@
 #include "base/twips.h"
 #include "controls/Picture.h"
 #include "controls/PropertyText.h"
+#include "resources/ResourceIds.h"
 
 namespace xcyh2 {
 namespace {
 constexpr std::uint32_t kTitleBarColour = 0xDEDEDE;
-constexpr int kCloseBitmap = 103;
+constexpr int kCloseBitmap = IDB_BTN_CLOSE;
 constexpr std::int32_t kCloseRightTwips = 730;
 constexpr int kCloseTop = 1, kCloseWidth = 43, kCloseHeight = 18;
 

@@ -7,7 +7,7 @@
 //
 // For a host form (the main window, the close dialog, the updater):
 //     web_close.Create(handle(), 913, 1, 43, 18, {{L"AutoSize", false}});
-//     web_close.SetBackPicture(Picture::LoadBitmapResource(103));
+//     web_close.SetBackPicture(Picture::LoadBitmapResource(IDB_BTN_CLOSE));
 //     web_close.Click = [this] { CloseCommand(); };
 // Sizes and positions given to Create and Move are pixels; the events report X and Y in twips.
 // A toggle button flips Value before Click is raised. A missing picture leaves a plain button

@@ -1,18 +1,19 @@
 // One icon of a window in the taskbar's notification area, with a tool tip and a balloon. One
 // notification record (the system's 488-byte ANSI layout) is kept for the object's life and
 // handed to the shell for every operation; the owner window receives the icon's mouse
-// notifications as message 6242 with wParam 1000. The icon goes with the object.
+// notifications as message XCYH2_WM_TRAY with wParam 1000. The icon goes with the object.
 #pragma once
 
 #include <windows.h>
 #include <shellapi.h>
 
 #include <string>
+#include "resources/ResourceIds.h"
 
 namespace xcyh2::desktop {
 
 inline constexpr UINT kNotifyIconId = 1000;
-inline constexpr UINT kNotifyCallbackMessage = 6242;
+inline constexpr UINT kNotifyCallbackMessage = XCYH2_WM_TRAY;
 inline constexpr UINT kNotifyFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP | NIF_INFO;  // 23
 
 // The notification record: the system's ANSI record up to the balloon flags, the layout every

@@ -1,6 +1,7 @@
 #include "forms/Window.h"
 
 #include "base/EventLog.h"
+#include "resources/ResourceIds.h"
 
 #include <windowsx.h>
 
@@ -45,7 +46,7 @@ void Window::RegisterClassOnce(const wchar_t* className, UINT classStyle) {
     wc.lpfnWndProc = &StaticWindowProc;
     wc.hInstance = instance;
     wc.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
-    wc.hIcon = ::LoadIconW(instance, MAKEINTRESOURCEW(1));
+    wc.hIcon = ::LoadIconW(instance, MAKEINTRESOURCEW(IDI_XCYH2));
     wc.lpszClassName = className;
     ::RegisterClassExW(&wc);
 }

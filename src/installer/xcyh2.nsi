@@ -1,6 +1,7 @@
 ﻿; The player's installer: one program file (the updater travels inside it), per user, no
 ; administrator. makensis is run by the build (src/installer/CMakeLists.txt) with
 ;   -DVERSION=major.minor.revision -DTARGET=x86-unicode|amd64-unicode -DSHELL_EXE=... -DOUT_FILE=...
+;   -DGAME=product name -DPRODUCT=window caption -DPUBLISHER=publisher
 ; The folder stays writable by the player, so the updater, which runs as the player, can
 ; replace the program file in place.
 ; A build that signs adds -DSIGN=COMMAND, which signs the file named after it in place.
@@ -17,9 +18,10 @@ RequestExecutionLevel user
 !include "FileFunc.nsh"
 !include "LogicLib.nsh"
 
-!define GAME "星槎远航录2"
-!define PRODUCT "星槎远航录2客户端"
-!define PUBLISHER "云栖坊"
+; The product's names come from the build, which sets them once (CMakeLists.txt).
+!ifndef GAME | PRODUCT | PUBLISHER
+  !error "makensis needs -DGAME=name -DPRODUCT=caption -DPUBLISHER=name (src/installer/CMakeLists.txt)"
+!endif
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\xcyh2"
 
 Name "${PRODUCT}"

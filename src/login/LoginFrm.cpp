@@ -6,6 +6,7 @@
 #include "picture/GdiPlus.h"
 #include "picture/ImageBitmap.h"
 #include "login/LoginBgFrm.h"
+#include "resources/ResourceIds.h"
 #include "mainwindow/WebMainFrm.h"
 #include "startup/LoadFrm.h"
 #include "base/PublicData.h"
@@ -15,8 +16,8 @@ namespace xcyh2 {
 namespace {
 
 constexpr COLORREF kColourKey = RGB(254, 254, 254);
-constexpr int kMiniPicture = 101;   // GIF, 28 x 28
-constexpr int kClosePicture = 102;  // GIF, 34 x 34
+constexpr int kMiniPicture = IDR_GIF_MINI;
+constexpr int kClosePicture = IDR_GIF_CLOSE;
 
 }  // namespace
 

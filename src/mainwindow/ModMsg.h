@@ -8,12 +8,13 @@
 #include <windows.h>
 
 #include <functional>
+#include "resources/ResourceIds.h"
 
 namespace xcyh2::ModMsg {
 
 inline constexpr int kHotKeyId = 1000;
 inline constexpr UINT kHotKey = VK_F10;
-inline constexpr UINT kTrayMessage = 6242;
+inline constexpr UINT kTrayMessage = XCYH2_WM_TRAY;  // the tray icon's callback
 
 // onTrayMenu pops up the main window's menu (a right click on the tray icon).
 void HookMainWindow(HWND hWnd, std::function<void()> onTrayMenu = {});

@@ -11,6 +11,7 @@
 #include "forms/Application.h"
 #include "mainwindow/GameAddress.h"
 #include "mainwindow/MainLayout.h"
+#include "resources/ResourceIds.h"
 #include "base/Settings.h"
 
 namespace xcyh2 {
@@ -19,7 +20,8 @@ namespace {
 constexpr COLORREF kFrameColour = RGB(28, 78, 140);
 
 // Bitmap resources of the window.
-constexpr int kBitmapMin = 101, kBitmapMinMax = 102, kBitmapClose = 103, kBitmapTool = 104, kBitmapLogo = 105;
+constexpr int kBitmapMin = IDB_BTN_MIN, kBitmapMinMax = IDB_BTN_MAX, kBitmapClose = IDB_BTN_CLOSE, kBitmapTool = IDB_BTN_TOOL,
+              kBitmapLogo = IDB_LOGO;
 
 // The design size of the client area, twips.
 constexpr int kDesignWidth = 15540, kDesignHeight = 9585;

@@ -21,6 +21,7 @@
 #include "mainwindow/MainTabHost.h"
 #include "mainwindow/MainTray.h"
 #include "mainwindow/WebUrl.h"
+#include "resources/ResourceIds.h"
 #include "update/DownLoadFile.h"
 #include "update/UpdateCheck.h"
 
@@ -71,8 +72,8 @@ protected:
 
 private:
     // Commands the window posts to itself, to run once the message that asked has unwound.
-    static constexpr UINT kCloseCommandMessage = WM_APP + 62;
-    static constexpr UINT kUpdateCommandMessage = WM_APP + 63;
+    static constexpr UINT kCloseCommandMessage = XCYH2_WM_CLOSE_COMMAND;
+    static constexpr UINT kUpdateCommandMessage = XCYH2_WM_UPDATE_COMMAND;
 
     WebMainFrm() = default;
 

@@ -10,11 +10,12 @@
 #include "forms/Application.h"
 #include "forms/MsgBox.h"
 #include "base/CommandLine.h"
+#include "resources/ResourceIds.h"
 #include "base/Settings.h"
 
 namespace xcyh2 {
 namespace {
-constexpr UINT kLoadLoginWindowMessage = WM_APP + 1;
+constexpr UINT kLoadLoginWindowMessage = XCYH2_WM_LOAD_LOGIN;
 }  // namespace
 
 LoadFrm& LoadFrm::Instance() {

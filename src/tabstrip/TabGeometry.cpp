@@ -3,14 +3,15 @@
 #include <algorithm>
 
 #include "base/rounding.h"
+#include "resources/ResourceIds.h"
 
 namespace xcyh2 {
 
 namespace {
 // Style 0: tab pictures start 14 pixels left of their Left and overlap their neighbours.
-constexpr TabStyleMetrics kStyle0{25, 106, 108, 14, 0, 14, -24, -12, 6, 18};
+constexpr TabStyleMetrics kStyle0{25, IDB_TAB_SKIN0, 108, 14, 0, 14, -24, -12, 6, 18};
 // Style 1: rounded tabs with 5-pixel gaps.
-constexpr TabStyleMetrics kStyle1{32, 107, 200, 0, 5, 28, -20, -8, 7, 19};
+constexpr TabStyleMetrics kStyle1{32, IDB_TAB_SKIN1, 200, 0, 5, 28, -20, -8, 7, 19};
 }  // namespace
 
 const TabStyleMetrics& MetricsOf(std::int32_t tabStyle) { return tabStyle == 1 ? kStyle1 : kStyle0; }

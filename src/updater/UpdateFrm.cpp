@@ -12,6 +12,7 @@
 #include "controls/DialogChrome.h"
 #include "forms/Application.h"
 #include "forms/MsgBox.h"
+#include "resources/ResourceIds.h"
 #include "update/ManifestFile.h"
 #include "base/Settings.h"
 #include "update/UpdateManifest.h"
@@ -80,7 +81,7 @@ forms::WindowDesign UpdateFrm::Design() const {
 }
 
 void UpdateFrm::Form_Load() {
-    HICON icon = ::LoadIconW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(1));
+    HICON icon = ::LoadIconW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_XCYH2));
     if (icon) {
         ::SendMessageW(handle(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
         ::SendMessageW(handle(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));

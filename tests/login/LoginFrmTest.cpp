@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "FakeBrowser.h"
+#include "login/FakeBrowser.h"
 #include "login/LoginBgFrm.h"
 #include "login/LoginFrm.h"
 #include "mainwindow/WebMainFrm.h"

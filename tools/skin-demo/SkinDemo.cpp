@@ -7,12 +7,14 @@
 
 #include <string>
 
+#include "base/Settings.h"
 #include "controls/BForm.h"
 #include "controls/iButton.h"
 #include "desktop/MsgFrm.h"
 #include "forms/Application.h"
 #include "forms/Form.h"
 #include "forms/PictureBox.h"
+#include "resources/ResourceIds.h"
 
 namespace {
 
@@ -27,7 +29,7 @@ protected:
     forms::WindowDesign Design() const override {
         forms::WindowDesign w;
         w.className = L"Xcyh2SkinDemo";
-        w.caption = L"星槎远航录2客户端";
+        w.caption = settings::kWindowCaption;
         w.style = WS_POPUP | WS_CLIPCHILDREN;
         w.width = 760;
         w.height = 420;
@@ -41,11 +43,11 @@ protected:
         RECT r;
         ::GetClientRect(handle(), &r);
         WebBForm.Create(handle(), 0, 0, r.right, {{L"HasLogo", true}});
-        WebBForm.SetCaption(L"星槎远航录2");
+        WebBForm.SetCaption(settings::kGameTitle);
         WebBForm.SetfrmHwnd(handle());
         logo.Create(handle(), 7, 2, 29, 29);
         logo.SetPicture(static_cast<HBITMAP>(
-            ::LoadImageW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(105), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
+            ::LoadImageW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDB_LOGO), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
         ::SetWindowPos(logo.hWnd(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
 
         FontDesc link;
@@ -59,13 +61,13 @@ protected:
 
         forms::PropertyBag plain{{L"AutoSize", false}};
         web_tool.Create(handle(), 0, 1, 24, 18, plain);
-        web_tool.SetBackPicture(Picture::LoadBitmapResource(104));
+        web_tool.SetBackPicture(Picture::LoadBitmapResource(IDB_BTN_TOOL));
         web_min.Create(handle(), 0, 1, 24, 18, plain);
-        web_min.SetBackPicture(Picture::LoadBitmapResource(101));
+        web_min.SetBackPicture(Picture::LoadBitmapResource(IDB_BTN_MIN));
         web_minmax.Create(handle(), 0, 1, 25, 18, {{L"AutoSize", false}, {L"Style", 1}});
-        web_minmax.SetBackPicture(Picture::LoadBitmapResource(102));
+        web_minmax.SetBackPicture(Picture::LoadBitmapResource(IDB_BTN_MAX));
         web_close.Create(handle(), 0, 1, 43, 18, plain);
-        web_close.SetBackPicture(Picture::LoadBitmapResource(103));
+        web_close.SetBackPicture(Picture::LoadBitmapResource(IDB_BTN_CLOSE));
 
         web_min.Click = [this] { Minimize(); };
         web_close.Click = [this] { ::PostMessageW(handle(), WM_CLOSE, 0, 0); };
