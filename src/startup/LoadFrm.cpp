@@ -17,11 +17,6 @@ namespace {
 constexpr UINT kLoadLoginWindowMessage = WM_APP + 1;
 }  // namespace
 
-LoadFrm& LoadFrm::Instance() {
-    static LoadFrm instance;
-    return instance;
-}
-
 forms::WindowDesign LoadFrm::Design() const {
     forms::WindowDesign design;
     design.className = L"LoadFrm";
@@ -87,7 +82,7 @@ void LoadFrm::Form_Load() {
 
 LRESULT LoadFrm::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     if (msg == kLoadLoginWindowMessage) {
-        LoadLoginWindow();
+        if (LoadLogin) LoadLogin();
         return 0;
     }
     return Form::HandleMessage(msg, wParam, lParam);
