@@ -7,11 +7,6 @@
 
 namespace xcyh2 {
 
-LoginBgFrm& LoginBgFrm::Instance() {
-    static LoginBgFrm instance;
-    return instance;
-}
-
 forms::WindowDesign LoginBgFrm::Design() const {
     forms::WindowDesign design;
     design.className = L"LoginBgFrm";
@@ -34,6 +29,10 @@ void LoginBgFrm::Form_Load() {
     SetCaption(settings::kWindowCaption);
 }
 
+void LoginBgFrm::TakePageAlong(int x, int y) {
+    if (page_) page_->FollowBackground(x, y);
+}
+
 void LoginBgFrm::Form_MouseDown(short button, short shift, int x, int y) {
     if (button == forms::kLeftButton) forms::StartSystemDrag(handle());
 }
@@ -41,7 +40,7 @@ void LoginBgFrm::Form_MouseDown(short button, short shift, int x, int y) {
 void LoginBgFrm::Form_Unload() {
     picture_.Release();
     UnhookLoginBg(handle());
-    LoginFrm::Instance().Unload();
+    if (page_) page_->Unload();
 }
 
 }  // namespace xcyh2

@@ -8,11 +8,17 @@
 
 namespace xcyh2 {
 
+class LoginFrm;
+
 class LoginBgFrm : public forms::Form {
 public:
-    static LoginBgFrm& Instance();
-
     SIZE PictureSize() const { return picture_.size(); }
+
+    // The login page window this background carries (the page window ties itself to its
+    // background; nullptr lets go of it).
+    void CarryPage(LoginFrm* page) { page_ = page; }
+    // The background moved to (x, y), screen pixels: the page window follows.
+    void TakePageAlong(int x, int y);
 
 protected:
     forms::WindowDesign Design() const override;
@@ -22,6 +28,7 @@ protected:
 
 private:
     LayeredPicture picture_;
+    LoginFrm* page_ = nullptr;
 };
 
 }  // namespace xcyh2

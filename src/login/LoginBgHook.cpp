@@ -1,7 +1,7 @@
 #include "login/LoginBgHook.h"
 
 #include "base/EventLog.h"
-#include "login/LoginFrm.h"
+#include "login/LoginBgFrm.h"
 
 namespace xcyh2 {
 namespace {
@@ -23,9 +23,12 @@ void UnhookLoginBg(HWND hwnd) {
 LRESULT CALLBACK LoginBgWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     if (msg == WM_MOVE) {
         try {
-            RECT r;
-            ::GetWindowRect(hwnd, &r);
-            LoginFrm::Instance().FollowBackground(r.left, r.top);
+            // The hooked window is the login background, which knows its page window.
+            if (auto* background = dynamic_cast<LoginBgFrm*>(forms::Window::FromHandle(hwnd))) {
+                RECT r;
+                ::GetWindowRect(hwnd, &r);
+                background->TakePageAlong(r.left, r.top);
+            }
         } catch (...) {
             ReportCurrentException(L"LoginBgHook.WM_MOVE");
         }

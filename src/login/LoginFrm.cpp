@@ -7,8 +7,6 @@
 #include "picture/ImageBitmap.h"
 #include "login/LoginBgFrm.h"
 #include "resources/ResourceIds.h"
-#include "mainwindow/WebMainFrm.h"
-#include "startup/LoadFrm.h"
 #include "base/PublicData.h"
 #include "base/Settings.h"
 
@@ -21,10 +19,11 @@ constexpr int kClosePicture = IDR_GIF_CLOSE;
 
 }  // namespace
 
-LoginFrm& LoginFrm::Instance() {
-    static LoginFrm instance;
-    return instance;
+LoginFrm::LoginFrm(LoginBgFrm& background, ILoginHost* host) : background_(background), host_(host) {
+    background_.CarryPage(this);
 }
+
+LoginFrm::~LoginFrm() { background_.CarryPage(nullptr); }
 
 forms::WindowDesign LoginFrm::Design() const {
     forms::WindowDesign design;
@@ -83,7 +82,7 @@ void LoginFrm::SetBackgroundIcons() {
     smallIcon_.reset(static_cast<HICON>(::LoadImageW(nullptr, iconFile.c_str(), IMAGE_ICON, 16, 16, LR_LOADFROMFILE)));
     bigIcon_.reset(static_cast<HICON>(::LoadImageW(nullptr, iconFile.c_str(), IMAGE_ICON, 32, 32, LR_LOADFROMFILE)));
     // Referring to the background's window loads it (hidden).
-    HWND background = LoginBgFrm::Instance().hWnd();
+    HWND background = background_.hWnd();
     ::SendMessageW(background, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_.get()));
     ::SendMessageW(background, WM_SETICON, 2, reinterpret_cast<LPARAM>(bigIcon_.get()));
 }
@@ -95,8 +94,8 @@ void LoginFrm::Form_Load() {
     HWND hwnd = handle();
     ::SetWindowLongW(hwnd, GWL_EXSTYLE, ::GetWindowLongW(hwnd, GWL_EXSTYLE) | WS_EX_LAYERED);
     ::SetLayeredWindowAttributes(hwnd, kColourKey, 0, LWA_COLORKEY);
-    ::SetWindowLongPtrW(hwnd, GWLP_HWNDPARENT, reinterpret_cast<LONG_PTR>(LoginBgFrm::Instance().hWnd()));
-    LoginBgFrm::Instance().Load();
+    ::SetWindowLongPtrW(hwnd, GWLP_HWNDPARENT, reinterpret_cast<LONG_PTR>(background_.hWnd()));
+    background_.Load();
 }
 
 void LoginFrm::Form_Unload() {
@@ -112,10 +111,9 @@ void LoginFrm::Form_Unload() {
         WebBrowser1_.reset();
     }
     // The background may still be showing the icons: take them back before they go.
-    LoginBgFrm& background = LoginBgFrm::Instance();
-    if (background.exists()) {
-        ::SendMessageW(background.handle(), WM_SETICON, ICON_SMALL, 0);
-        ::SendMessageW(background.handle(), WM_SETICON, 2, 0);
+    if (background_.exists()) {
+        ::SendMessageW(background_.handle(), WM_SETICON, ICON_SMALL, 0);
+        ::SendMessageW(background_.handle(), WM_SETICON, 2, 0);
     }
     bigIcon_.reset();
     smallIcon_.reset();
@@ -134,11 +132,11 @@ void LoginFrm::WebBrowser1_BeforeNavigate2(const std::wstring& url, bool& Cancel
     switch (command.kind) {
         case AppCommandKind::kExitGame:
             Cancel = true;
-            LoginBgFrm::Instance().Unload();
+            background_.Unload();
             break;
         case AppCommandKind::kMinimize:
             Cancel = true;
-            LoginBgFrm::Instance().Minimize();
+            background_.Minimize();
             break;
         case AppCommandKind::kLoadGame:
             if (command.gameUrl.empty()) {
@@ -146,9 +144,8 @@ void LoginFrm::WebBrowser1_BeforeNavigate2(const std::wstring& url, bool& Cancel
                 Cancel = true;
                 break;
             }
-            LoginBgFrm::Instance().Unload();
-            WebMainFrm::Instance().SetURL(command.gameUrl);
-            WebMainFrm::Instance().Show();
+            background_.Unload();
+            if (host_) host_->OpenGame(command.gameUrl);
             break;
         case AppCommandKind::kNone:
             break;
@@ -169,7 +166,7 @@ void LoginFrm::WebBrowser1_DocumentComplete(const browser::WebFrame& frame, cons
         forms::Application::EndAtOnce();
     }
     if (browser->DocumentUrl().find(url) == std::wstring::npos) return;
-    LoginBgFrm::Instance().Show();
+    background_.Show();
     Show();
     // Shown again for another account, this window was up before its background: the page
     // goes back in front of it.
@@ -178,7 +175,7 @@ void LoginFrm::WebBrowser1_DocumentComplete(const browser::WebFrame& frame, cons
     // contents reach the screen only after its thread is back in the message loop and has
     // painted, and a first paint of the page may take a while: unloaded here, the picture would
     // leave the screen bare for that long. The timer's message comes after every paint.
-    if (LoadFrm::Instance().IsLoaded() && !loadingPictureEnd_.Enabled()) {
+    if (host_ && host_->LoadingPictureShown() && !loadingPictureEnd_.Enabled()) {
         loadingPictureEnd_.Tick = [this] { EndLoadingPicture(); };
         loadingPictureEnd_.SetInterval(kLoadingPictureOverlapMs);
         loadingPictureEnd_.SetEnabled(true);
@@ -187,13 +184,13 @@ void LoginFrm::WebBrowser1_DocumentComplete(const browser::WebFrame& frame, cons
 
 void LoginFrm::EndLoadingPicture() {
     loadingPictureEnd_.SetEnabled(false);
-    LoadFrm::Instance().Unload();
+    if (host_) host_->EndLoadingPicture();
 }
 
 bool LoginFrm::m_HTMLDoc_oncontextmenu() { return false; }
 
-void LoginFrm::MiniBtn_Click() { LoginBgFrm::Instance().Minimize(); }
+void LoginFrm::MiniBtn_Click() { background_.Minimize(); }
 
-void LoginFrm::CloseBtn_Click() { LoginBgFrm::Instance().Unload(); }
+void LoginFrm::CloseBtn_Click() { background_.Unload(); }
 
 }  // namespace xcyh2

@@ -13,12 +13,17 @@
 #include "forms/Form.h"
 #include "forms/Timer.h"
 #include "forms/PictureBox.h"
+#include "login/LoginHost.h"
 
 namespace xcyh2 {
 
+class LoginBgFrm;
+
 class LoginFrm : public forms::Form {
 public:
-    static LoginFrm& Instance();
+    // The page window lies over its background, which carries it along while both exist.
+    explicit LoginFrm(LoginBgFrm& background, ILoginHost* host = nullptr);
+    ~LoginFrm() override;
 
     // The background moved: put this window's top-left corner on the background's.
     void FollowBackground(int x, int y);
@@ -64,6 +69,8 @@ private:
     unique_hicon bigIcon_;
     BrowserFactory browserFactory_;
     FatalEnd fatalEnd_;
+    LoginBgFrm& background_;
+    ILoginHost* host_;
 };
 
 }  // namespace xcyh2

@@ -35,11 +35,6 @@ HBITMAP LoadLogoBitmap(int id) {
 
 }  // namespace
 
-WebMainFrm& WebMainFrm::Instance() {
-    static WebMainFrm instance;
-    return instance;
-}
-
 forms::WindowDesign WebMainFrm::Design() const {
     forms::WindowDesign design;
     design.className = L"WebMainFrm";

@@ -1,7 +1,7 @@
 // The main game window: a borderless window with a title bar, image buttons, a popup menu, a
-// tab strip with one game page per tab, a tray icon and the global hide key F10. It exists once
-// per process and is loaded by the first SetURL (the login page's start command) or by a DDE
-// request from another program.
+// tab strip with one game page per tab, a tray icon and the global hide key F10. The owner of the
+// shell's windows holds it; it is loaded by the first SetURL (the login page's start command) or
+// by a DDE request from another program.
 #pragma once
 
 #include <functional>
@@ -29,7 +29,7 @@ namespace xcyh2 {
 
 class WebMainFrm : public forms::Form, private IUpdateHost {
 public:
-    static WebMainFrm& Instance();
+    WebMainFrm() = default;
 
     // Opens the game page in a tab (loading the window first when needed); the caller shows
     // the window.
@@ -43,6 +43,9 @@ public:
 
     // Cuts hWnd to a rectangle with elliptic corners; the window owns the region.
     static void RectRgn(HWND hWnd, int width, int Buttom, int cornerWidth, int cornerHeight);
+
+    // The other-account command: the owner shows the login page window again.
+    std::function<void()> ShowLogin;
 
     // What the tests replace. Empty members mean the real things.
     struct Environment {
@@ -74,8 +77,6 @@ private:
     // Commands the window posts to itself, to run once the message that asked has unwound.
     static constexpr UINT kCloseCommandMessage = XCYH2_WM_CLOSE_COMMAND;
     static constexpr UINT kUpdateCommandMessage = XCYH2_WM_UPDATE_COMMAND;
-
-    WebMainFrm() = default;
 
     // IUpdateHost
     void SetExitFlag() override { m_bExit = true; }

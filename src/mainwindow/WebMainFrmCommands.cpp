@@ -3,7 +3,6 @@
 #include "base/EventLog.h"
 #include "base/ScopedFlag.h"
 #include "forms/MsgBox.h"
-#include "login/LoginFrm.h"
 #include "mainwindow/CacheMain.h"
 #include "mainwindow/WebMainFrm.h"
 #include "base/Settings.h"
@@ -37,7 +36,7 @@ void WebMainFrm::GameSpaceBtn_Click() { ShellOpen(settings::kGameSpaceUrl); }
 
 void WebMainFrm::OtherUserBtn_Click() {
     // The login window, again; an address it delivers opens in a tab of its own.
-    LoginFrm::Instance().Show();
+    if (ShowLogin) ShowLogin();
 }
 
 void WebMainFrm::refresh_Click() {

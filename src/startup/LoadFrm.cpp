@@ -18,11 +18,6 @@ namespace {
 constexpr UINT kLoadLoginWindowMessage = XCYH2_WM_LOAD_LOGIN;
 }  // namespace
 
-LoadFrm& LoadFrm::Instance() {
-    static LoadFrm instance;
-    return instance;
-}
-
 forms::WindowDesign LoadFrm::Design() const {
     forms::WindowDesign design;
     design.className = L"LoadFrm";
@@ -88,7 +83,7 @@ void LoadFrm::Form_Load() {
 
 LRESULT LoadFrm::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     if (msg == kLoadLoginWindowMessage) {
-        LoadLoginWindow();
+        if (LoadLogin) LoadLogin();
         return 0;
     }
     return Form::HandleMessage(msg, wParam, lParam);

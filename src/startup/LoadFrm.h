@@ -1,7 +1,8 @@
 // The start-up window, the first object of the process. Before its window exists it checks
 // that the machine is on line and runs the update check; then it honours the "/web" switch,
 // shows the translucent loading picture (PNG 102, 356 x 122, centred) and loads the login page
-// window, which unloads it once the login page has completed.
+// window, which unloads it once the login page has completed. The owner of the shell's windows
+// loads the login page window when this window asks for it.
 #pragma once
 
 #include "base/BackgroundWork.h"
@@ -9,13 +10,16 @@
 #include "picture/LayeredPicture.h"
 #include "update/DownLoadFile.h"
 
+#include <functional>
 #include <memory>
 
 namespace xcyh2 {
 
 class LoadFrm : public forms::Form {
 public:
-    static LoadFrm& Instance();
+    // Raised from the message loop once the loading picture is up and COM has started: the
+    // owner loads the login page window, hidden, which starts loading the login page.
+    std::function<void()> LoadLogin;
 
 protected:
     forms::WindowDesign Design() const override;
@@ -31,8 +35,6 @@ private:
     void CheckUpdate();
     // Ends the process once the start-up threads are done.
     void EndAtOnce();
-    // Loads the login page window, hidden, which starts loading the login page.
-    void LoadLoginWindow();
 
     // The download object of the update check. It and the picture are declared before the
     // thread that uses them, so the thread is waited for before they go.

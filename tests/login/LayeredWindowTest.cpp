@@ -94,7 +94,7 @@ TEST(LayeredPicture, AMissingOrUndecodablePictureLeavesTheWindowEmpty) {
 }
 
 TEST(LoginBackground, IsTheFullPictureWithoutCaptionOrFrame) {
-    LoginBgFrm& bg = LoginBgFrm::Instance();
+    LoginBgFrm bg;
     bg.Load();
     HWND hwnd = bg.handle();
     RECT r;
@@ -112,8 +112,8 @@ TEST(LoginBackground, IsTheFullPictureWithoutCaptionOrFrame) {
 }
 
 TEST(LoginBackground, MovesTheLoginWindowAlongAndUnloadsIt) {
-    LoginBgFrm& bg = LoginBgFrm::Instance();
-    LoginFrm& page = LoginFrm::Instance();
+    LoginBgFrm bg;
+    LoginFrm page(bg);
     bg.Load();
     page.Load();
     ::SetWindowPos(bg.handle(), nullptr, 123, 77, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
@@ -132,17 +132,18 @@ TEST(LoginBackground, MovesTheLoginWindowAlongAndUnloadsIt) {
 }
 
 TEST(LoginBackground, CanBeLoadedAgainAfterUnloading) {
-    LoginBgFrm& bg = LoginBgFrm::Instance();
+    LoginBgFrm bg;
+    LoginFrm page(bg);
     bg.Load();
     EXPECT_EQ(bg.PictureSize().cx, 1237);
     EXPECT_TRUE(bg.Unload());
     bg.Load();
     EXPECT_EQ(bg.PictureSize().cy, 696);
     // The hook was put back at the first unload and is in place again: moves still follow.
-    LoginFrm::Instance().Load();
+    page.Load();
     ::SetWindowPos(bg.handle(), nullptr, 40, 30, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     RECT r;
-    ::GetWindowRect(LoginFrm::Instance().handle(), &r);
+    ::GetWindowRect(page.handle(), &r);
     EXPECT_EQ(r.left, 40);
     bg.Unload();
 }

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "login/FakeBrowser.h"
+#include "app/ShellWindows.h"
 #include "login/LoginBgFrm.h"
 #include "login/LoginFrm.h"
 #include "mainwindow/WebMainFrm.h"
@@ -30,31 +31,32 @@ LRESULT CALLBACK RecordShow(int code, WPARAM wParam, LPARAM lParam) {
 class LoginFrmTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        LoginFrm::Instance().SetBrowserFactory([this](HWND parent, int x, int y, int w, int h) {
+        windows.loginFrm().SetBrowserFactory([this](HWND parent, int x, int y, int w, int h) {
             fake = std::make_shared<test::FakeBrowser>();
             fake->placement = {parent, x, y, w, h};
             return fake;
         });
-        LoginFrm::Instance().SetFatalEnd([this](const std::wstring& message) { fatal.push_back(message); });
-        LoginFrm::Instance().Load();
+        windows.loginFrm().SetFatalEnd([this](const std::wstring& message) { fatal.push_back(message); });
+        windows.loginFrm().Load();
         ASSERT_TRUE(fake);
         fake->documentUrl = settings::kLoginPageUrl;
     }
     void TearDown() override {
-        LoginBgFrm::Instance().Unload();
-        WebMainFrm::TestView{WebMainFrm::Instance()}.m_bExit() = true;  // no exit question in the tests
-        WebMainFrm::Instance().Unload();
+        windows.loginBgFrm().Unload();
+        WebMainFrm::TestView{windows.webMainFrm()}.m_bExit() = true;  // no exit question in the tests
+        windows.webMainFrm().Unload();
         xcyh2::test::PumpMessages(50);
     }
-    HWND login() { return LoginFrm::Instance().handle(); }
-    HWND background() { return LoginBgFrm::Instance().handle(); }
+    HWND login() { return windows.loginFrm().handle(); }
+    HWND background() { return windows.loginBgFrm().handle(); }
 
+    ShellWindows windows;
     std::shared_ptr<test::FakeBrowser> fake;
     std::vector<std::wstring> fatal;
 };
 
 TEST_F(LoginFrmTest, LoadSetsUpBothWindowsHidden) {
-    ASSERT_TRUE(LoginBgFrm::Instance().IsLoaded());
+    ASSERT_TRUE(windows.loginBgFrm().IsLoaded());
     EXPECT_FALSE(::IsWindowVisible(login()));
     EXPECT_FALSE(::IsWindowVisible(background()));
     EXPECT_EQ(fake->navigated, std::vector<std::wstring>{settings::kLoginPageUrl});
@@ -167,15 +169,15 @@ TEST_F(LoginFrmTest, MinimizeCommandsAndOtherAddresses) {
     EXPECT_FALSE(::IsIconic(background()));
     EXPECT_TRUE(fake->FireBeforeNavigate2(L"http://127.0.0.1:47180/xcyh2/login/help.html?next=app://minimize"));
     EXPECT_TRUE(::IsIconic(background()));
-    EXPECT_TRUE(LoginFrm::Instance().IsLoaded());
+    EXPECT_TRUE(windows.loginFrm().IsLoaded());
 }
 
 TEST_F(LoginFrmTest, LoadGameWithoutAddressLeavesTheLogin) {
     EXPECT_TRUE(fake->FireBeforeNavigate2(L"app://loadgame"));
     EXPECT_TRUE(fake->FireBeforeNavigate2(L"app://loadgame|"));
-    EXPECT_TRUE(LoginFrm::Instance().IsLoaded());
-    EXPECT_TRUE(LoginBgFrm::Instance().IsLoaded());
-    EXPECT_FALSE(WebMainFrm::Instance().IsLoaded());
+    EXPECT_TRUE(windows.loginFrm().IsLoaded());
+    EXPECT_TRUE(windows.loginBgFrm().IsLoaded());
+    EXPECT_FALSE(windows.webMainFrm().IsLoaded());
 }
 
 TEST_F(LoginFrmTest, LoadGameOpensTheMainWindow) {
@@ -185,17 +187,17 @@ TEST_F(LoginFrmTest, LoadGameOpensTheMainWindow) {
     // The window lets go of its browser inside the handler; the engine's caller keeps it.
     bool cancel = browser->FireBeforeNavigate2(L"app://loadgame|http://127.0.0.1:47180/xcyh2/game1.html|s1");
     EXPECT_FALSE(cancel);
-    EXPECT_FALSE(LoginFrm::Instance().IsLoaded());
-    EXPECT_FALSE(LoginBgFrm::Instance().IsLoaded());
-    ASSERT_TRUE(WebMainFrm::Instance().IsLoaded());
-    EXPECT_TRUE(::IsWindowVisible(WebMainFrm::Instance().handle()));
+    EXPECT_FALSE(windows.loginFrm().IsLoaded());
+    EXPECT_FALSE(windows.loginBgFrm().IsLoaded());
+    ASSERT_TRUE(windows.webMainFrm().IsLoaded());
+    EXPECT_TRUE(::IsWindowVisible(windows.webMainFrm().handle()));
     EXPECT_EQ(browser.use_count(), 1);  // the window has let go of it
 }
 
 TEST_F(LoginFrmTest, ExitCommandUnloadsBoth) {
     EXPECT_TRUE(fake->FireBeforeNavigate2(L"app://exitgame"));
-    EXPECT_FALSE(LoginFrm::Instance().IsLoaded());
-    EXPECT_FALSE(LoginBgFrm::Instance().IsLoaded());
+    EXPECT_FALSE(windows.loginFrm().IsLoaded());
+    EXPECT_FALSE(windows.loginBgFrm().IsLoaded());
 }
 
 TEST_F(LoginFrmTest, MiniAndCloseButtons) {
@@ -210,8 +212,8 @@ TEST_F(LoginFrmTest, MiniAndCloseButtons) {
     click(1130, 140);
     EXPECT_TRUE(::IsIconic(background()));
     click(1160, 135);
-    EXPECT_FALSE(LoginFrm::Instance().IsLoaded());
-    EXPECT_FALSE(LoginBgFrm::Instance().IsLoaded());
+    EXPECT_FALSE(windows.loginFrm().IsLoaded());
+    EXPECT_FALSE(windows.loginBgFrm().IsLoaded());
 }
 
 }  // namespace

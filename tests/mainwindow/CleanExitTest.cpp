@@ -19,7 +19,7 @@ namespace {
 TEST(CleanExit, EveryBrowserIsReleasedBeforeComShutsDown) {
     ASSERT_TRUE(SUCCEEDED(::OleInitialize(nullptr)));
     browser::RouteKeysToPages();
-    WebMainFrm& frm = WebMainFrm::Instance();
+    WebMainFrm frm;
     WebMainFrm::TestView view{frm};
     WebMainFrm::Environment env;
     int made = 0;

@@ -38,7 +38,7 @@ DWORD RunClient(const std::wstring& topic, const std::wstring& command) {
 }
 
 TEST(DdeService, ExecuteRequestsOpenWebAddressesInTheMainWindowAndNothingElse) {
-    WebMainFrm& frm = WebMainFrm::Instance();
+    WebMainFrm frm;
     WebMainFrm::TestView view{frm};
     WebMainFrm::Environment env;
     env.browserFactory = [](HWND, int, int, int, int) { return std::make_shared<test::FakeBrowser>(); };

@@ -113,8 +113,8 @@ public:
         frm().SetEnvironment({});
         test::PumpMessages(150);
     }
-    static WebMainFrm& frm() { return WebMainFrm::Instance(); }
-    static WebMainFrm::TestView view() { return {frm()}; }
+    WebMainFrm& frm() { return frm_; }
+    WebMainFrm::TestView view() { return {frm()}; }
     CTabItems& tabs() { return view().WebuTab()->TabItems(); }
     int Navigations(const std::wstring& url) {
         int n = 0;
@@ -145,6 +145,8 @@ public:
     bool closeAgainWhileAsking = false;
     bool throwWhileAsking = false;
     WebMainFrm::Environment environment;
+    // Last, so it goes first: its events call into the members above.
+    WebMainFrm frm_;
 };
 
 TEST_F(MainWindowTest, EachAddressHasOneTabAndAnOpenPageIsNotReloaded) {
@@ -269,7 +271,7 @@ TEST_F(MainWindowTest, TheMaximiseButtonFollowsTheWindowState) {
         bool maximised;
     };
     auto enterOnButton = [button] { ::SendMessageW(button, WM_KEYDOWN, VK_RETURN, 0); };
-    auto call = [] { view().web_minmax_Click(); };
+    auto call = [this] { view().web_minmax_Click(); };
     const Step steps[] = {{"Enter on the button", enterOnButton, false},
                           {"Enter on the button", enterOnButton, true},
                           {"a call, Value not flipped", call, false},
@@ -294,27 +296,27 @@ TEST_F(MainWindowTest, EveryWayOfClosingAsksOnceUnlessLeavingIsConfirmed) {
         bool unloaded;
     };
     auto closeMark = [](MainWindowTest& t) { t.ClickCloseMark(t.tabs().Count() - 1); };
-    auto systemMenu = [](MainWindowTest&) {
-        ::SendMessageW(frm().handle(), WM_SYSCOMMAND, SC_CLOSE, 0);
+    auto systemMenu = [](MainWindowTest& t) {
+        ::SendMessageW(t.frm().handle(), WM_SYSCOMMAND, SC_CLOSE, 0);
         test::PumpMessages(100);
     };
     const Case cases[] = {
         {"the only tab, no", 1, false, false, closeMark, 1, false},
         {"the only tab, yes: the strip goes inside its own event", 1, false, true, closeMark, 1, true},
         {"one of two tabs", 2, false, true, closeMark, 0, false},
-        {"close button, no", 1, false, false, [](MainWindowTest&) { frm().CloseCommand(); }, 1, false},
-        {"exit item, yes", 2, false, true, [](MainWindowTest&) { view().appmenu().Choose(L"exit"); }, 1, true},
-        {"with m_bExit", 1, true, false, [](MainWindowTest&) { frm().CloseCommand(); }, 0, true},
+        {"close button, no", 1, false, false, [](MainWindowTest& t) { t.frm().CloseCommand(); }, 1, false},
+        {"exit item, yes", 2, false, true, [](MainWindowTest& t) { t.view().appmenu().Choose(L"exit"); }, 1, true},
+        {"with m_bExit", 1, true, false, [](MainWindowTest& t) { t.frm().CloseCommand(); }, 0, true},
         {"system menu, no", 1, false, false, systemMenu, 1, false},
         {"system menu, yes", 1, false, true, systemMenu, 1, true},
         {"closed again while asking, no", 1, false, false,
          [](MainWindowTest& t) {
              t.closeAgainWhileAsking = true;
-             frm().CloseCommand();
+             t.frm().CloseCommand();
          },
          1, false},
         {"WM_CLOSE from outside, no", 1, false, false,
-         [](MainWindowTest&) { ::SendMessageW(frm().handle(), WM_CLOSE, 0, 0); }, 1, false},
+         [](MainWindowTest& t) { ::SendMessageW(t.frm().handle(), WM_CLOSE, 0, 0); }, 1, false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);

@@ -3,6 +3,7 @@
 #include <windows.h>
 #include <ole2.h>
 
+#include "app/ShellWindows.h"
 #include "browser/ComShutdown.h"
 #include "browser/PageKeys.h"
 #include "forms/Application.h"
@@ -12,8 +13,11 @@
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     using namespace xcyh2;
+    // The windows' owner outlives the message loop and COM: what it holds after them are forms
+    // whose windows are already gone.
+    ShellWindows windows;
     // The start-up window's checks and its picture start first, on threads of their own.
-    auto& load = LoadFrm::Instance();
+    LoadFrm& load = windows.loadFrm();
     load.Initialize();
     // Keys typed into a page reach it as in a browser.
     browser::RouteKeysToPages();
@@ -27,7 +31,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     // service starts once the loading picture is up: registering it costs start-up time, and no
     // request is answered before the message loop runs anyway.
     DdeService dde;
-    dde.Start(ShellDdeServiceName(), [](const std::wstring& command) { return WebMainFrm::Instance().DdeExecute(command); });
+    dde.Start(ShellDdeServiceName(), [&windows](const std::wstring& command) { return windows.webMainFrm().DdeExecute(command); });
     // No window loaded at all means the start-up window could not be made: not a success.
     int exitCode = forms::Application::LoadedCount() > 0 ? forms::Application::Run() : 1;
 
