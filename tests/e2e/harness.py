@@ -335,6 +335,10 @@ class Shell:
                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
 
     def click(self, x, y, button=1):
+        # The pointer arrives at what it clicks, as a player's does. Left resting on the spot by
+        # an earlier test, it sent a click that Wine lost on a window that had appeared under it
+        # since (the updater's close button, after another updater run had been closed there).
+        self.xdotool("mousemove", "--sync", x + 1, y + 1)
         self.xdotool("mousemove", "--sync", x, y)
         time.sleep(0.2)
         self.xdotool("click", button)
