@@ -40,6 +40,8 @@ WebMainFrm& ShellWindows::webMainFrm() {
     return *WebMainFrm_;
 }
 
+bool ShellWindows::TranslateKey(MSG& msg) { return WebMainFrm_ && WebMainFrm_->TranslateKey(msg); }
+
 bool ShellWindows::LoadingPictureShown() { return LoadFrm_ && LoadFrm_->IsLoaded(); }
 
 void ShellWindows::EndLoadingPicture() {

@@ -6,6 +6,8 @@
 // window again. No form reaches another but through this object.
 #pragma once
 
+#include <windows.h>
+
 #include <memory>
 #include <string>
 
@@ -29,6 +31,10 @@ public:
     LoginBgFrm& loginBgFrm();
     LoginFrm& loginFrm();
     WebMainFrm& webMainFrm();
+
+    // A key message from the message loop, before the pages see it: true when one of the
+    // windows took it as its own. Refers to no form that is not there yet.
+    bool TranslateKey(MSG& msg);
 
 private:
     // ILoginHost

@@ -19,8 +19,11 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     // The start-up window's checks and its picture start first, on threads of their own.
     LoadFrm& load = windows.loadFrm();
     load.Initialize();
-    // Keys typed into a page reach it as in a browser.
-    browser::RouteKeysToPages();
+    // Keys typed into a page reach it as in a browser, after the main window's own (the tab
+    // switches) are taken out.
+    forms::Application::SetKeyFilter([&windows](MSG& msg) {
+        return windows.TranslateKey(msg) || browser::TranslatePageAccelerator(msg);
+    });
     load.Load();
     if (load.IsLoaded()) load.Show(SW_SHOWNORMAL);
     // The browser controls are COM objects that want a single-threaded apartment. COM starts

@@ -53,6 +53,16 @@ void MainTabHost::RefreshPage() {
     if (WebuTab_) WebuTab_->RefreshPage();
 }
 
+bool MainTabHost::TakeKey(const KeyPress& press) {
+    if (!WebuTab_) return false;
+    CTabItems& items = WebuTab_->TabItems();
+    KeyDecision decision = DecideMainKey(press, {items.Count(), items.Selected(), false});
+    // Zoom and full screen are not the strip's: the page keeps those keys.
+    if (decision.action != KeyAction::SelectTab) return false;
+    if (decision.tab != items.Selected()) items.SetSelected(decision.tab);
+    return true;
+}
+
 void MainTabHost::Clear() {
     if (WebuTab_) WebuTab_->TabItems().Clear();
 }

@@ -11,6 +11,7 @@
 #include <string>
 
 #include "forms/ToolTip.h"
+#include "mainwindow/MainKeys.h"
 #include "mainwindow/WebUrl.h"
 #include "tabstrip/uTab.h"
 
@@ -33,6 +34,8 @@ public:
     void OpenGameTab(const std::wstring& strURL, const WebUrl::BrowserFactory& browserFactory,
                      const WebUrl::ShellOpen& shellOpen);
     void RefreshPage();
+    // The strip's own keys: the tab switches. False leaves the key to the page.
+    bool TakeKey(const KeyPress& press);
     // Every tab and its page released; the strip stays until Destroy.
     void Clear();
     // The strip and its tip go (also from inside the strip's own event).

@@ -203,6 +203,16 @@ void WebMainFrm::Form_Unload() {
 
 void WebMainFrm::CloseCommand() { Unload(); }
 
+bool WebMainFrm::TranslateKey(const MSG& msg) {
+    if ((msg.message != WM_KEYDOWN && msg.message != WM_SYSKEYDOWN) || !IsLoaded()) return false;
+    HWND window = hWnd();
+    if (msg.hwnd != window && !::IsChild(window, msg.hwnd)) return false;
+    // The modifiers as they were when this message was taken from the queue.
+    KeyPress press{static_cast<std::uint32_t>(msg.wParam), ::GetKeyState(VK_CONTROL) < 0,
+                   ::GetKeyState(VK_SHIFT) < 0, ::GetKeyState(VK_MENU) < 0};
+    return tabs_.TakeKey(press);
+}
+
 void WebMainFrm::objStyle_CloseClick() {
     // The close command runs once this message has unwound: one action asks once.
     commands_.PostClose(handle());

@@ -1,7 +1,7 @@
 """The main game window with the real pointer and keyboard: the game tab maximised over the work
-area, another account's page and another program's DDE request in tabs of their own, F10, the
-update item with a current manifest and the exit item with its skinned question; the close
-button's looks, restoring, maximising again and dragging."""
+area, another account's page and another program's DDE request in tabs of their own, the tab
+keys, F10, the update item with a current manifest and the exit item with its skinned question;
+the close button's looks, restoring, maximising again and dragging."""
 
 import glob
 import os
@@ -14,6 +14,10 @@ from harness import IDOK, ROOT, Shell, Taskbar, demo_server, e2e_main, test_port
 # Links of the demo login page, from the login window's top-left corner.
 START_LINK = (453, 288)         # 进入游戏: game1.html
 SECOND_SERVER_LINK = (465, 375)  # 进入二区 星河: game2.html
+# In the maximised main window: a blank spot of the game pages, and a rectangle at the top of
+# the pages that each demo game page fills differently.
+PAGE_BLANK = (700, 450)
+PAGE_TOP = (4, 36, 400, 200)
 WM_HOTKEY, VK_F10, HOTKEY_ID = 0x0312, 0x79, 1000
 EXIT_DIALOG = "Xcyh2MsgFrm"
 YES_BUTTON, NO_BUTTON = (56 + 32, 88 + 12), (136 + 32, 88 + 12)  # from the dialog's top-left corner
@@ -106,6 +110,28 @@ class MainWindow(unittest.TestCase):
             wait_until(lambda: requested(server, "/xcyh2/game3-chart.html"), 20, message="the framed page")
             time.sleep(2)
             shell.screenshot("main-window-three-tabs.png")
+
+            # The tab keys, typed while a page has the focus. Each tab is known by its page's
+            # pixels: the DDE request's tab is the selected one, Ctrl+1 and Ctrl+2 show the others.
+            shell.click(main["x"] + PAGE_BLANK[0], main["y"] + PAGE_BLANK[1])
+            region = (main["x"] + PAGE_TOP[0], main["y"] + PAGE_TOP[1], PAGE_TOP[2], PAGE_TOP[3])
+
+            def press(key, shown):
+                """The page a key shows, once it has been drawn."""
+                shell.key(key)
+                wait_until(lambda: screen_rgb(*region) != shown, 10, message=f"{key} to show another page")
+                time.sleep(1)
+                return screen_rgb(*region)
+
+            third = screen_rgb(*region)
+            first = press("ctrl+1", third)
+            second = press("ctrl+2", first)
+            self.assertNotEqual(first, third)
+            for key, expected in (("ctrl+Tab", third), ("ctrl+Tab", first), ("ctrl+shift+Tab", third),
+                                  ("ctrl+Prior", second), ("ctrl+Next", third), ("ctrl+1", first),
+                                  ("ctrl+9", third)):
+                shell.key(key)
+                wait_until(lambda: screen_rgb(*region) == expected, 10, message=f"{key} to show its tab")
 
             # F10 with the main window in front hides it; the hot key's message shows it again.
             shell.click(main["x"] + 70, main["y"] + 20)

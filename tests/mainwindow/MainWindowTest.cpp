@@ -499,5 +499,49 @@ TEST_F(MainWindowTest, TrayRightClickPopsUpTheMenuAndTheHotKeyToggles) {
     EXPECT_EQ(messages, std::vector<std::wstring>{L"缓存清理: 缓存已清理完毕！"});
 }
 
+TEST_F(MainWindowTest, TabKeysSwitchTabsAndLeaveEveryOtherKeyToThePage) {
+    frm().SetURL(kGame1);
+    frm().SetURL(kGame2);
+    frm().SetURL(L"http://127.0.0.1:47240/xcyh2/game3.html");
+    ASSERT_EQ(tabs().Selected(), 2);
+    HWND inside = view().pCnt().hWnd();  // the pages' container: a page's window is one of its children
+    HWND elsewhere = ::CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+    constexpr int kCtrl = 1, kShift = 2, kAlt = 4;
+    const struct {
+        HWND target;
+        WPARAM key;
+        int mods;
+        bool taken;
+        int selected;
+    } cases[] = {
+        {inside, VK_TAB, kCtrl, true, 0},  // wraps round
+        {inside, VK_TAB, kCtrl | kShift, true, 2},
+        {inside, VK_PRIOR, kCtrl, true, 1},
+        {inside, VK_NEXT, kCtrl, true, 2},
+        {inside, '1', kCtrl, true, 0},
+        {inside, '9', kCtrl, true, 2},  // the last tab
+        {inside, '5', kCtrl, false, 2},  // no such tab
+        {inside, 'A', kCtrl, false, 2},  // Ctrl with letters is the game's
+        {inside, VK_OEM_PLUS, kCtrl, false, 2},  // no zoom here: the page keeps it
+        {inside, '1', kCtrl | kAlt, false, 2},  // AltGr
+        {inside, VK_TAB, 0, false, 2},
+        {elsewhere, VK_TAB, kCtrl, false, 2},
+    };
+    BYTE saved[256] = {};
+    ::GetKeyboardState(saved);
+    for (const auto& c : cases) {
+        BYTE state[256] = {};
+        state[VK_CONTROL] = (c.mods & kCtrl) ? 0x80 : 0;
+        state[VK_SHIFT] = (c.mods & kShift) ? 0x80 : 0;
+        state[VK_MENU] = (c.mods & kAlt) ? 0x80 : 0;
+        ::SetKeyboardState(state);
+        MSG msg{c.target, WM_KEYDOWN, c.key, 1};
+        EXPECT_EQ(frm().TranslateKey(msg), c.taken) << c.key << " mods " << c.mods;
+        EXPECT_EQ(tabs().Selected(), c.selected) << c.key << " mods " << c.mods;
+    }
+    ::SetKeyboardState(saved);
+    ::DestroyWindow(elsewhere);
+}
+
 }  // namespace
 }  // namespace xcyh2
