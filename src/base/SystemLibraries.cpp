@@ -34,6 +34,11 @@ OleAut32& oleaut32() {
     return table;
 }
 
+OleAcc& oleacc() {
+    static OleAcc table;
+    return table;
+}
+
 bool ShellOpen(const std::wstring& file, const std::wstring& parameters) {
     // ShellExecute's result is an error code of 32 or less, or a value above 32 on success.
     HINSTANCE result =

@@ -5,6 +5,7 @@
 #include <windows.h>
 #include <bcrypt.h>
 #include <commctrl.h>
+#include <oleacc.h>
 #include <oleauto.h>
 #include <shellapi.h>
 #include <wininet.h>
@@ -72,6 +73,11 @@ struct OleAut32 {
     Proc<decltype(&::VariantClear)> VariantClear{dll, "VariantClear"};
 };
 
+struct OleAcc {
+    LazyLibrary dll{L"oleacc.dll"};
+    Proc<decltype(&::LresultFromObject)> LresultFromObject{dll, "LresultFromObject"};
+};
+
 struct BCrypt {
     LazyLibrary dll{L"bcrypt.dll"};
     Proc<decltype(&::BCryptOpenAlgorithmProvider)> BCryptOpenAlgorithmProvider{dll, "BCryptOpenAlgorithmProvider"};
@@ -97,6 +103,7 @@ WinInet& wininet();
 Shell32& shell32();
 ComCtl32& comctl32();
 OleAut32& oleaut32();
+OleAcc& oleacc();
 BCrypt& bcrypt();
 Version& version();
 

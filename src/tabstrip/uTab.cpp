@@ -46,6 +46,12 @@ uTab::~uTab() {
     *alive_ = false;
     subclass_.reset();  // all interception ends
     DestroyWin();
+    // Screen readers may hold the accessible object longer: it answers nothing from now on.
+    if (accessible_) {
+        accessible_->Disconnect();
+        accessible_->Release();
+        accessible_ = nullptr;
+    }
     items_.reset();     // forms still in tabs are unloaded with their items
     FreeBuffers();
     boldFont_.reset();
@@ -172,12 +178,36 @@ void uTab::SetSelected(std::int32_t index) {
     if (index < 0) {
         selected_ = -1;
         RedrawAll();
+        AnnounceSelection();
         return;
     }
     if (index > Count() - 1) return;
     selected_ = index;
     ShowSelectedForm();
     RedrawAll();
+    AnnounceSelection();
+}
+
+void uTab::AnnounceSelection() {
+    if (selected_ == announced_) return;
+    announced_ = selected_;
+    if (selected_ >= 0 && handle()) ::NotifyWinEvent(EVENT_OBJECT_SELECTION, handle(), OBJID_CLIENT, selected_ + 1);
+}
+
+std::wstring uTab::AccessTabName(std::int32_t index) const { return items_->Item(index)->Caption(); }
+
+RECT uTab::AccessTabRect(std::int32_t index) const {
+    auto item = items_->Item(index);
+    RECT client{};
+    ::GetClientRect(handle(), &client);
+    return {bufLeft_ + item->Left(), 0, bufLeft_ + item->Left() + item->Width(), client.bottom};
+}
+
+void uTab::AccessSelectTab(std::int32_t index) {
+    // As a click on the tab: the host hears of it.
+    if (index == selected_) return;
+    SetSelected(index);
+    if (auto handler = TabChanged) handler();
 }
 
 void uTab::AttachForm(HWND form) {
@@ -206,6 +236,7 @@ void uTab::Add(const std::wstring&, ITabForm& form, const std::optional<std::wst
     ComputeTabWidth();
     LayoutTabs();
     DrawTabs();
+    AnnounceSelection();
 }
 
 bool uTab::BeforeRemove(std::int32_t index) {
@@ -225,6 +256,7 @@ void uTab::Remove(std::int32_t index) {
     selected_ = SelectionAfterRemove(selected_, index);
     ShowSelectedForm();
     DrawTabs();
+    AnnounceSelection();
 }
 
 void uTab::Clear() {
@@ -267,6 +299,7 @@ void uTab::MousePress(short button, short shift, float x, float y) {
                 selected_ = i;
                 ShowSelectedForm();
                 DrawTabs();
+                AnnounceSelection();
             } else if (onClose && hoverState_ != 2) {
                 ShowHover(hoverIndex_, 2);
             }
@@ -333,6 +366,13 @@ LRESULT uTab::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
         case WM_SIZE:
             if (!resizing_) Resize();
             return 0;
+        case WM_GETOBJECT:
+            // Screen readers ask for the client area's object: the tabs as a page-tab list.
+            if (static_cast<DWORD>(lParam) == static_cast<DWORD>(OBJID_CLIENT)) {
+                if (!accessible_) accessible_ = new TabAccessible(*this);
+                if (LRESULT answer = accessible_->Answer(wParam)) return answer;
+            }
+            break;
         case WM_LBUTTONDOWN: case WM_RBUTTONDOWN: case WM_MBUTTONDOWN:
         case WM_RBUTTONDBLCLK: case WM_MBUTTONDBLCLK:
             // The strip keeps the pointer while a button is held, so a release lands here.

@@ -21,6 +21,7 @@
 #include "forms/PropertyBag.h"
 #include "forms/Window.h"
 #include "tabstrip/CTabItems.h"
+#include "tabstrip/TabAccessible.h"
 #include "tabstrip/TabGeometry.h"
 #include "tabstrip/TabPaintPlan.h"
 #include "tabstrip/mdlTabAPI.h"
@@ -28,7 +29,7 @@
 
 namespace xcyh2 {
 
-class uTab : public forms::Window, public IuTab, private ISubclassHandler {
+class uTab : public forms::Window, public IuTab, private ISubclassHandler, private ITabAccessSource {
 public:
     uTab();
     ~uTab() override;
@@ -143,6 +144,17 @@ private:
                                                   std::int32_t width, std::int32_t height);
     const std::vector<std::uint32_t>& SkinPixels(HDC skin);
     void DrawTabText(HDC surface, const std::wstring& text, int x, int y, int width, int height);
+    // Tells screen readers when another tab became the selected one.
+    void AnnounceSelection();
+
+    // ITabAccessSource
+    HWND AccessWindow() const override { return handle(); }
+    std::int32_t AccessTabCount() const override { return Count(); }
+    std::int32_t AccessSelectedTab() const override { return selected_; }
+    std::wstring AccessTabName(std::int32_t index) const override;
+    RECT AccessTabRect(std::int32_t index) const override;
+    void AccessSelectTab(std::int32_t index) override;
+
     // Raises a mouse event; false when the handler destroyed the strip.
     bool Raise(MouseEvent event, std::int32_t index, short button, short shift, float x, float y);
 
@@ -155,6 +167,9 @@ private:
     std::int32_t rightSize_ = 0;
     std::unique_ptr<CTabItems> items_;
     std::int32_t selected_ = -1;
+    std::int32_t announced_ = -1;  // the selection screen readers were last told of
+    // What screen readers hold of the strip, made at their first question (one reference ours).
+    TabAccessible* accessible_ = nullptr;
     std::int32_t hoverIndex_ = -1;
     std::int32_t sharedWidth_ = 108;
     std::int32_t hoverState_ = 0;

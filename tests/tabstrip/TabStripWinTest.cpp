@@ -3,12 +3,14 @@
 // over many cycles.
 #include <gtest/gtest.h>
 #include <windows.h>
+#include <oleacc.h>
 
 #include <cstring>
 #include <functional>
 #include <memory>
 #include <stdexcept>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "base/classic_error.h"
@@ -150,6 +152,92 @@ TEST_F(TabStrip, FormsLiveInTheContainerAndOnlyTheSelectedOneIsShown) {
     EXPECT_EQ(strip->Selected(), 1);
     strip->SetSelected(-5);
     EXPECT_EQ(strip->Selected(), -1);
+}
+
+// Selection events the strip raised, as a screen reader hears them.
+std::vector<std::pair<HWND, LONG>>* g_selections = nullptr;
+void CALLBACK HearSelection(HWINEVENTHOOK, DWORD event, HWND hwnd, LONG object, LONG child, DWORD, DWORD) {
+    if (g_selections && event == EVENT_OBJECT_SELECTION && object == OBJID_CLIENT)
+        g_selections->push_back({hwnd, child});
+}
+
+TEST_F(TabStrip, ScreenReadersSeeAPageTabListWithOneSelectedTab) {
+    Make(1, 10);
+    AddPage(L"一区 云海");
+    AddPage(L"二区 星河");
+    AddPage(L"三区 群星");
+    strip->SetSelected(1);
+    IAccessible* acc = nullptr;
+    ASSERT_EQ(::AccessibleObjectFromWindow(strip->hWnd(), OBJID_CLIENT, IID_IAccessible,
+                                           reinterpret_cast<void**>(&acc)), S_OK);
+    ASSERT_NE(acc, nullptr);
+    auto child = [](long id) {
+        VARIANT v;
+        v.vt = VT_I4;
+        v.lVal = id;
+        return v;
+    };
+    VARIANT role;
+    ASSERT_EQ(acc->get_accRole(child(CHILDID_SELF), &role), S_OK);
+    EXPECT_EQ(role.lVal, ROLE_SYSTEM_PAGETABLIST);
+    long count = 0;
+    ASSERT_EQ(acc->get_accChildCount(&count), S_OK);
+    ASSERT_EQ(count, 3);
+
+    auto expectTabs = [&](long selected) {
+        for (long id = 1; id <= count; ++id) {
+            BSTR name = nullptr;
+            ASSERT_EQ(acc->get_accName(child(id), &name), S_OK);
+            EXPECT_EQ(std::wstring(name), strip->TabItems().Item(id - 1)->Caption());
+            ::SysFreeString(name);
+            VARIANT v;
+            ASSERT_EQ(acc->get_accRole(child(id), &v), S_OK);
+            EXPECT_EQ(v.lVal, ROLE_SYSTEM_PAGETAB);
+            ASSERT_EQ(acc->get_accState(child(id), &v), S_OK);
+            EXPECT_EQ((v.lVal & STATE_SYSTEM_SELECTED) != 0, id == selected) << id;
+            // Its rectangle on the screen, where a click on it lands on it.
+            long x = 0, y = 0, w = 0, h = 0;
+            ASSERT_EQ(acc->accLocation(&x, &y, &w, &h, child(id)), S_OK);
+            auto item = strip->TabItems().Item(id - 1);
+            POINT corner{strip->TabLeftSize() + item->Left(), 0};
+            ::ClientToScreen(strip->hWnd(), &corner);
+            EXPECT_EQ(std::vector<long>({x, y, w}), std::vector<long>({corner.x, corner.y, item->Width()})) << id;
+            EXPECT_GT(h, 0);
+            ASSERT_EQ(acc->accHitTest(x + w / 2, y + h / 2, &v), S_OK);
+            EXPECT_EQ(v.lVal, id);
+        }
+        VARIANT v;
+        ASSERT_EQ(acc->get_accSelection(&v), S_OK);
+        EXPECT_EQ(v.lVal, selected);
+    };
+    expectTabs(2);
+
+    // Every switch is heard: by a click, by the host, by the screen reader's own select.
+    std::vector<std::pair<HWND, LONG>> heard;
+    g_selections = &heard;
+    HWINEVENTHOOK hook = ::SetWinEventHook(EVENT_OBJECT_SELECTION, EVENT_OBJECT_SELECTION, nullptr, &HearSelection,
+                                           ::GetCurrentProcessId(), 0, WINEVENT_OUTOFCONTEXT);
+    ASSERT_NE(hook, nullptr);
+    auto first = strip->TabItems().Item(0);
+    Click(WM_LBUTTONDOWN, WM_LBUTTONUP, strip->TabLeftSize() + first->Left() + 20, 12);
+    strip->SetSelected(2);
+    EXPECT_EQ(acc->accSelect(SELFLAG_TAKESELECTION, child(2)), S_OK);
+    strip->SetSelected(1);  // no change: nothing to hear
+    EXPECT_EQ(acc->get_accName(child(4), nullptr), E_POINTER);
+    BSTR none = nullptr;
+    EXPECT_EQ(acc->get_accName(child(4), &none), E_INVALIDARG);
+    test::PumpMessages(200);
+    ::UnhookWinEvent(hook);
+    g_selections = nullptr;
+    HWND window = strip->hWnd();
+    EXPECT_EQ(heard, (std::vector<std::pair<HWND, LONG>>{{window, 1}, {window, 3}, {window, 2}}));
+    expectTabs(2);
+
+    // A reader that holds on past the strip's end gets answers, not a crash.
+    strip.reset();
+    EXPECT_EQ(acc->get_accChildCount(&count), RPC_E_DISCONNECTED);
+    EXPECT_EQ(acc->get_accRole(child(1), &role), RPC_E_DISCONNECTED);
+    acc->Release();
 }
 
 TEST_F(TabStrip, RefreshPageWithoutSelectionFailsAndReleaseFormFreesTheWindow) {

@@ -1,0 +1,244 @@
+#include "tabstrip/TabAccessible.h"
+
+#include "base/SystemLibraries.h"
+
+namespace xcyh2 {
+namespace {
+
+// The interfaces' ids, written out: the strip links no id library.
+constexpr GUID kIidIUnknown = {0x00000000, 0x0000, 0x0000, {0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
+constexpr GUID kIidIDispatch = {0x00020400, 0x0000, 0x0000, {0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
+constexpr GUID kIidIAccessible = {0x618736E0, 0x3C3D, 0x11CF, {0x81, 0x0C, 0x00, 0xAA, 0x00, 0x38, 0x9B, 0x71}};
+
+BSTR MakeBstr(const std::wstring& text) {
+    return sys::oleaut32().SysAllocStringLen.call_or(static_cast<BSTR>(nullptr), text.data(),
+                                                     static_cast<UINT>(text.size()));
+}
+
+void SetI4(VARIANT* v, long value) {
+    v->vt = VT_I4;
+    v->lVal = value;
+}
+
+// What a property the strip does not have answers.
+HRESULT Nothing(BSTR* out) {
+    if (!out) return E_POINTER;
+    *out = nullptr;
+    return S_FALSE;
+}
+
+}  // namespace
+
+LRESULT TabAccessible::Answer(WPARAM wParam) {
+    return sys::oleacc().LresultFromObject.call_or(static_cast<LRESULT>(0), kIidIAccessible, wParam,
+                                                   static_cast<LPUNKNOWN>(this));
+}
+
+long TabAccessible::ChildOf(const VARIANT& child) const {
+    if (!source_ || child.vt != VT_I4) return -1;
+    if (child.lVal == CHILDID_SELF) return 0;
+    return child.lVal >= 1 && child.lVal <= source_->AccessTabCount() ? child.lVal : -1;
+}
+
+// ---- IUnknown, IDispatch --------------------------------------------------------------------
+
+STDMETHODIMP TabAccessible::QueryInterface(REFIID riid, void** object) {
+    if (!object) return E_POINTER;
+    if (IsEqualGUID(riid, kIidIUnknown) || IsEqualGUID(riid, kIidIDispatch) || IsEqualGUID(riid, kIidIAccessible)) {
+        *object = static_cast<IAccessible*>(this);
+        AddRef();
+        return S_OK;
+    }
+    *object = nullptr;
+    return E_NOINTERFACE;
+}
+
+STDMETHODIMP_(ULONG) TabAccessible::AddRef() { return ++refs_; }
+
+STDMETHODIMP_(ULONG) TabAccessible::Release() {
+    ULONG left = --refs_;
+    if (left == 0) delete this;
+    return left;
+}
+
+STDMETHODIMP TabAccessible::GetTypeInfoCount(UINT* count) {
+    if (!count) return E_POINTER;
+    *count = 0;
+    return S_OK;
+}
+
+STDMETHODIMP TabAccessible::GetTypeInfo(UINT, LCID, ITypeInfo** info) {
+    if (info) *info = nullptr;
+    return E_NOTIMPL;
+}
+
+// ---- the strip and its tabs -----------------------------------------------------------------
+
+STDMETHODIMP TabAccessible::get_accParent(IDispatch** parent) {
+    if (!parent) return E_POINTER;
+    *parent = nullptr;
+    return source_ ? S_FALSE : RPC_E_DISCONNECTED;
+}
+
+STDMETHODIMP TabAccessible::get_accChildCount(long* count) {
+    if (!count) return E_POINTER;
+    if (!source_) return RPC_E_DISCONNECTED;
+    *count = source_->AccessTabCount();
+    return S_OK;
+}
+
+STDMETHODIMP TabAccessible::get_accChild(VARIANT child, IDispatch** dispatch) {
+    if (!dispatch) return E_POINTER;
+    *dispatch = nullptr;
+    if (!source_) return RPC_E_DISCONNECTED;
+    // The tabs are simple elements, known by their child ids.
+    return ChildOf(child) > 0 ? S_FALSE : E_INVALIDARG;
+}
+
+HRESULT TabAccessible::TabText(const VARIANT& child, BSTR* out, bool name) {
+    if (!out) return E_POINTER;
+    *out = nullptr;
+    if (!source_) return RPC_E_DISCONNECTED;
+    long id = ChildOf(child);
+    if (id < 0) return E_INVALIDARG;
+    if (id == 0) return S_FALSE;
+    // A tab's name is its caption; what pressing it does is switching to it.
+    *out = MakeBstr(name ? source_->AccessTabName(id - 1) : std::wstring(L"切换"));
+    return *out ? S_OK : E_OUTOFMEMORY;
+}
+
+STDMETHODIMP TabAccessible::get_accName(VARIANT child, BSTR* name) { return TabText(child, name, true); }
+
+STDMETHODIMP TabAccessible::get_accValue(VARIANT, BSTR* value) { return Nothing(value); }
+STDMETHODIMP TabAccessible::get_accDescription(VARIANT, BSTR* description) { return Nothing(description); }
+STDMETHODIMP TabAccessible::get_accHelp(VARIANT, BSTR* help) { return Nothing(help); }
+STDMETHODIMP TabAccessible::get_accKeyboardShortcut(VARIANT, BSTR* shortcut) { return Nothing(shortcut); }
+
+STDMETHODIMP TabAccessible::get_accHelpTopic(BSTR* file, VARIANT, long* topic) {
+    if (topic) *topic = 0;
+    return Nothing(file);
+}
+
+STDMETHODIMP TabAccessible::get_accRole(VARIANT child, VARIANT* role) {
+    if (!role) return E_POINTER;
+    role->vt = VT_EMPTY;
+    if (!source_) return RPC_E_DISCONNECTED;
+    long id = ChildOf(child);
+    if (id < 0) return E_INVALIDARG;
+    SetI4(role, id == 0 ? ROLE_SYSTEM_PAGETABLIST : ROLE_SYSTEM_PAGETAB);
+    return S_OK;
+}
+
+STDMETHODIMP TabAccessible::get_accState(VARIANT child, VARIANT* state) {
+    if (!state) return E_POINTER;
+    state->vt = VT_EMPTY;
+    if (!source_) return RPC_E_DISCONNECTED;
+    long id = ChildOf(child);
+    if (id < 0) return E_INVALIDARG;
+    long bits = 0;
+    if (!::IsWindowVisible(source_->AccessWindow())) bits |= STATE_SYSTEM_INVISIBLE;
+    if (id > 0) {
+        bits |= STATE_SYSTEM_SELECTABLE;
+        if (id - 1 == source_->AccessSelectedTab()) bits |= STATE_SYSTEM_SELECTED;
+    }
+    SetI4(state, bits);
+    return S_OK;
+}
+
+STDMETHODIMP TabAccessible::get_accFocus(VARIANT* focus) {
+    if (!focus) return E_POINTER;
+    focus->vt = VT_EMPTY;
+    return source_ ? S_FALSE : RPC_E_DISCONNECTED;
+}
+
+STDMETHODIMP TabAccessible::get_accSelection(VARIANT* selection) {
+    if (!selection) return E_POINTER;
+    selection->vt = VT_EMPTY;
+    if (!source_) return RPC_E_DISCONNECTED;
+    std::int32_t selected = source_->AccessSelectedTab();
+    if (selected < 0 || selected >= source_->AccessTabCount()) return S_FALSE;
+    SetI4(selection, selected + 1);
+    return S_OK;
+}
+
+STDMETHODIMP TabAccessible::get_accDefaultAction(VARIANT child, BSTR* action) { return TabText(child, action, false); }
+
+STDMETHODIMP TabAccessible::accSelect(long flags, VARIANT child) {
+    if (!source_) return RPC_E_DISCONNECTED;
+    long id = ChildOf(child);
+    if (id <= 0) return E_INVALIDARG;
+    // One tab is always the selected one: taking the selection, or the focus, switches to it.
+    if (!(flags & (SELFLAG_TAKESELECTION | SELFLAG_TAKEFOCUS))) return E_INVALIDARG;
+    source_->AccessSelectTab(id - 1);
+    return S_OK;
+}
+
+STDMETHODIMP TabAccessible::accDoDefaultAction(VARIANT child) {
+    if (!source_) return RPC_E_DISCONNECTED;
+    long id = ChildOf(child);
+    if (id < 0) return E_INVALIDARG;
+    if (id == 0) return DISP_E_MEMBERNOTFOUND;
+    source_->AccessSelectTab(id - 1);
+    return S_OK;
+}
+
+STDMETHODIMP TabAccessible::accLocation(long* left, long* top, long* width, long* height, VARIANT child) {
+    if (!left || !top || !width || !height) return E_POINTER;
+    *left = *top = *width = *height = 0;
+    if (!source_) return RPC_E_DISCONNECTED;
+    long id = ChildOf(child);
+    if (id < 0) return E_INVALIDARG;
+    HWND window = source_->AccessWindow();
+    RECT r{};
+    if (id == 0) ::GetClientRect(window, &r);
+    else r = source_->AccessTabRect(id - 1);
+    POINT corner{r.left, r.top};
+    ::ClientToScreen(window, &corner);
+    *left = corner.x;
+    *top = corner.y;
+    *width = r.right - r.left;
+    *height = r.bottom - r.top;
+    return S_OK;
+}
+
+STDMETHODIMP TabAccessible::accNavigate(long direction, VARIANT start, VARIANT* end) {
+    if (!end) return E_POINTER;
+    end->vt = VT_EMPTY;
+    if (!source_) return RPC_E_DISCONNECTED;
+    long id = ChildOf(start);
+    if (id < 0) return E_INVALIDARG;
+    long count = source_->AccessTabCount(), to = 0;
+    switch (direction) {
+        case NAVDIR_FIRSTCHILD: to = id == 0 && count > 0 ? 1 : 0; break;
+        case NAVDIR_LASTCHILD: to = id == 0 && count > 0 ? count : 0; break;
+        case NAVDIR_NEXT: case NAVDIR_RIGHT: to = id > 0 && id < count ? id + 1 : 0; break;
+        case NAVDIR_PREVIOUS: case NAVDIR_LEFT: to = id > 1 ? id - 1 : 0; break;
+        default: break;
+    }
+    if (to == 0) return S_FALSE;
+    SetI4(end, to);
+    return S_OK;
+}
+
+STDMETHODIMP TabAccessible::accHitTest(long x, long y, VARIANT* child) {
+    if (!child) return E_POINTER;
+    child->vt = VT_EMPTY;
+    if (!source_) return RPC_E_DISCONNECTED;
+    HWND window = source_->AccessWindow();
+    POINT at{x, y};
+    ::ScreenToClient(window, &at);
+    RECT client{};
+    ::GetClientRect(window, &client);
+    if (!::PtInRect(&client, at)) return S_FALSE;
+    // Where tabs overlap, the selected one lies on top.
+    long found = CHILDID_SELF;
+    std::int32_t selected = source_->AccessSelectedTab();
+    for (std::int32_t i = 0; i < source_->AccessTabCount(); ++i) {
+        RECT r = source_->AccessTabRect(i);
+        if (::PtInRect(&r, at) && (found == CHILDID_SELF || i == selected)) found = i + 1;
+    }
+    SetI4(child, found);
+    return S_OK;
+}
+
+}  // namespace xcyh2
