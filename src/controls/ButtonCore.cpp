@@ -94,9 +94,7 @@ void ButtonCore::TimerTick() {
 void ButtonCore::KeyDown(short keyCode, short shift) {
     if (!sink_.RaiseKey(ButtonEvent::KeyDown, keyCode, shift)) return;
     if (keyCode == kEnterKey) {
-        Toggle();
-        RedrawWithFocus();
-        sink_.Raise(ButtonEvent::Click);
+        Press();
     } else if (keyCode == kSpaceKey) {
         cMouseAction(kStatePressed, true);
         if (!hover_) sink_.DrawFocusRectangle();
@@ -106,6 +104,12 @@ void ButtonCore::KeyDown(short keyCode, short shift) {
 void ButtonCore::KeyUp(short keyCode, short shift) {
     if (!sink_.RaiseKey(ButtonEvent::KeyUP, keyCode, shift)) return;
     if (keyCode != kSpaceKey) return;
+    Toggle();
+    RedrawWithFocus();
+    sink_.Raise(ButtonEvent::Click);
+}
+
+void ButtonCore::Press() {
     Toggle();
     RedrawWithFocus();
     sink_.Raise(ButtonEvent::Click);

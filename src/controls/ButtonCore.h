@@ -67,6 +67,8 @@ public:
     void KeyDown(short keyCode, short shift);
     void KeyUp(short keyCode, short shift);
     void KeyPress(short keyAscii);
+    // A press as by the Enter key, also a screen reader's: a toggle flips, then Click.
+    void Press();
     void GotFocus();
     void LostFocus();
 

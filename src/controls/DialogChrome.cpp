@@ -23,6 +23,7 @@ bool CreateDialogCloseButton(iButton& button, HWND parent, int width, UINT_PTR i
     bool created =
         button.Create(parent, CloseLeft(width), kCloseTop, kCloseWidth, kCloseHeight, {{L"AutoSize", false}}, id);
     button.SetBackPicture(Picture::LoadBitmapResource(kCloseBitmap));
+    button.SetAccessibleName(L"关闭");
     return created;
 }
 

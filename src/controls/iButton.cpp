@@ -26,6 +26,12 @@ iButton::iButton() : core_(*this) {}
 iButton::~iButton() {
     *alive_ = false;
     DestroyWin();
+    // A screen reader may hold the accessible object longer: it answers nothing from now on.
+    if (accessible_) {
+        accessible_->Disconnect();
+        accessible_->Release();
+        accessible_ = nullptr;
+    }
     stateImages_.clear();
     if (palette_) ::SelectPalette(surface_.hdc(), static_cast<HPALETTE>(::GetStockObject(DEFAULT_PALETTE)), FALSE);
     palette_.reset();
@@ -183,6 +189,12 @@ LRESULT iButton::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
         case WM_MOVE:
             if (cBackStyle() == 0) Refresh();
             return 0;
+        case WM_GETOBJECT:
+            if (static_cast<DWORD>(lParam) == static_cast<DWORD>(OBJID_CLIENT)) {
+                if (!accessible_) accessible_ = new forms::Accessible(*this);
+                if (LRESULT answer = accessible_->Answer(wParam)) return answer;
+            }
+            break;
         case WM_SETCURSOR:
             // The cursor is the button's own business (the hand over it, set on mouse moves).
             if (LOWORD(lParam) == HTCLIENT) return TRUE;
@@ -263,6 +275,10 @@ void iButton::Mouse(UINT msg, WPARAM wParam, LPARAM lParam) {
             return;
         }
     }
+}
+
+void iButton::AccessDoAction() {
+    if (core_.Enabled()) core_.Press();
 }
 
 void iButton::Resized() {

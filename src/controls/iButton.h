@@ -27,12 +27,13 @@
 #include "controls/ButtonCore.h"
 #include "controls/Picture.h"
 #include "controls/Surface.h"
+#include "forms/Accessible.h"
 #include "forms/PropertyBag.h"
 #include "forms/Window.h"
 
 namespace xcyh2 {
 
-class iButton : public forms::Window, private ButtonSink {
+class iButton : public forms::Window, private ButtonSink, private forms::IAccessSource {
 public:
     iButton();
     ~iButton() override;
@@ -73,6 +74,9 @@ public:
     void SetcBackStyle(short style);
     const std::wstring& Caption() const { return caption_; }
     void SetCaption(const std::wstring& caption);
+    // What screen readers call the button where its caption does not say: a picture button's
+    // tip or its job. The caption names it otherwise.
+    void SetAccessibleName(std::wstring name) { accessName_ = std::move(name); }
     HDC hdc() const { return surface_.hdc(); }
     HBITMAP Image() const { return surface_.Image(); }
 
@@ -121,6 +125,13 @@ private:
     bool RaiseKey(ButtonEvent event, short& keyCode, short& shift) override;
     bool RaiseKeyPress(short& keyAscii) override;
 
+    // IAccessSource: a push button, pressed by its default action.
+    HWND AccessWindow() const override { return handle(); }
+    long AccessRole() const override { return ROLE_SYSTEM_PUSHBUTTON; }
+    std::wstring AccessName() const override { return accessName_.empty() ? caption_ : accessName_; }
+    std::wstring AccessAction() const override { return L"按下"; }
+    void AccessDoAction() override;
+
     ButtonCore core_;
     Surface surface_;
     PicturePtr backPicture_;
@@ -129,6 +140,9 @@ private:
     unique_hpalette palette_;  // on a 256-colour display, the palette the frames were cut with
     FrameSize frame_;
     std::wstring caption_;
+    std::wstring accessName_;
+    // What screen readers hold of the button, made at their first question (one reference ours).
+    forms::Accessible* accessible_ = nullptr;
     bool locked_ = false;
     bool autoSize_ = true;
     bool timerRunning_ = false;

@@ -96,6 +96,12 @@ void WebMainFrm::CreateControls() {
     ::ShowWindow(iButton1_.hWnd(), SW_HIDE);
     iButton1ToolTip_.Create(iButton1_.hWnd());
     iButton1ToolTip_.SetText(L"清理缓存");
+    // What screen readers call the picture buttons: their tip, or their job.
+    iButton1_.SetAccessibleName(L"清理缓存");
+    web_tool_.SetAccessibleName(L"菜单");
+    web_min_.SetAccessibleName(L"最小化");
+    web_minmax_.SetAccessibleName(L"最大化/还原");
+    web_close_.SetAccessibleName(L"关闭");
 
     // Stacked as created, the last on top (a new child's place in the stack differs between
     // systems).

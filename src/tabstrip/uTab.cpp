@@ -194,16 +194,16 @@ void uTab::AnnounceSelection() {
     if (selected_ >= 0 && handle()) ::NotifyWinEvent(EVENT_OBJECT_SELECTION, handle(), OBJID_CLIENT, selected_ + 1);
 }
 
-std::wstring uTab::AccessTabName(std::int32_t index) const { return items_->Item(index)->Caption(); }
+std::wstring uTab::AccessChildName(std::int32_t index) const { return items_->Item(index)->Caption(); }
 
-RECT uTab::AccessTabRect(std::int32_t index) const {
+RECT uTab::AccessChildRect(std::int32_t index) const {
     auto item = items_->Item(index);
     RECT client{};
     ::GetClientRect(handle(), &client);
     return {bufLeft_ + item->Left(), 0, bufLeft_ + item->Left() + item->Width(), client.bottom};
 }
 
-void uTab::AccessSelectTab(std::int32_t index) {
+void uTab::AccessSelectChild(std::int32_t index) {
     // As a click on the tab: the host hears of it.
     if (index == selected_) return;
     SetSelected(index);
@@ -369,7 +369,7 @@ LRESULT uTab::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
         case WM_GETOBJECT:
             // Screen readers ask for the client area's object: the tabs as a page-tab list.
             if (static_cast<DWORD>(lParam) == static_cast<DWORD>(OBJID_CLIENT)) {
-                if (!accessible_) accessible_ = new TabAccessible(*this);
+                if (!accessible_) accessible_ = new forms::Accessible(*this);
                 if (LRESULT answer = accessible_->Answer(wParam)) return answer;
             }
             break;

@@ -18,10 +18,10 @@
 #include <vector>
 
 #include "base/win_handles.h"
+#include "forms/Accessible.h"
 #include "forms/PropertyBag.h"
 #include "forms/Window.h"
 #include "tabstrip/CTabItems.h"
-#include "tabstrip/TabAccessible.h"
 #include "tabstrip/TabGeometry.h"
 #include "tabstrip/TabPaintPlan.h"
 #include "tabstrip/mdlTabAPI.h"
@@ -29,7 +29,7 @@
 
 namespace xcyh2 {
 
-class uTab : public forms::Window, public IuTab, private ISubclassHandler, private ITabAccessSource {
+class uTab : public forms::Window, public IuTab, private ISubclassHandler, private forms::IAccessSource {
 public:
     uTab();
     ~uTab() override;
@@ -147,13 +147,15 @@ private:
     // Tells screen readers when another tab became the selected one.
     void AnnounceSelection();
 
-    // ITabAccessSource
+    // IAccessSource: a page-tab list, the tabs its children.
     HWND AccessWindow() const override { return handle(); }
-    std::int32_t AccessTabCount() const override { return Count(); }
-    std::int32_t AccessSelectedTab() const override { return selected_; }
-    std::wstring AccessTabName(std::int32_t index) const override;
-    RECT AccessTabRect(std::int32_t index) const override;
-    void AccessSelectTab(std::int32_t index) override;
+    long AccessRole() const override { return ROLE_SYSTEM_PAGETABLIST; }
+    std::wstring AccessName() const override { return {}; }
+    std::int32_t AccessChildCount() const override { return Count(); }
+    std::int32_t AccessSelectedChild() const override { return selected_; }
+    std::wstring AccessChildName(std::int32_t index) const override;
+    RECT AccessChildRect(std::int32_t index) const override;
+    void AccessSelectChild(std::int32_t index) override;
 
     // Raises a mouse event; false when the handler destroyed the strip.
     bool Raise(MouseEvent event, std::int32_t index, short button, short shift, float x, float y);
@@ -169,7 +171,7 @@ private:
     std::int32_t selected_ = -1;
     std::int32_t announced_ = -1;  // the selection screen readers were last told of
     // What screen readers hold of the strip, made at their first question (one reference ours).
-    TabAccessible* accessible_ = nullptr;
+    forms::Accessible* accessible_ = nullptr;
     std::int32_t hoverIndex_ = -1;
     std::int32_t sharedWidth_ = 108;
     std::int32_t hoverState_ = 0;

@@ -3,6 +3,7 @@
 // bags written and read back, and GDI objects counted over many hover sequences.
 #include <gtest/gtest.h>
 #include <windows.h>
+#include <oleacc.h>
 
 #include <memory>
 #include <string>
@@ -311,6 +312,55 @@ TEST_F(Controls, MissingPicturesLeavePlainWorkingControls) {
     form.Resize(100, 100);
     bar.Printform(form);
     EXPECT_EQ(Pixels::FromDc(form.hdc(), 100, 100).At(0, 99), 0xFFFFFFu);
+}
+
+TEST_F(Controls, ScreenReadersSeeNamedPushButtonsThatTheyCanPress) {
+    struct Case {
+        const wchar_t* caption;
+        const wchar_t* job;  // SetAccessibleName, or none
+        bool enabled;
+        const wchar_t* name;
+        int clicks;
+    };
+    const Case cases[] = {
+        {L"登录其他帐号", nullptr, true, L"登录其他帐号", 1},  // a link: its caption
+        {L"", L"关闭", true, L"关闭", 1},                      // a picture button: its job
+        {L"", L"最小化", false, L"最小化", 0},                 // disabled: not pressed
+    };
+    for (const Case& c : cases) {
+        auto button = std::make_unique<iButton>();
+        ASSERT_TRUE(button->Create(Host(), 10, 10, 60, 20,
+                                   {{L"AutoSize", false}, {L"Caption", std::wstring(c.caption)}}));
+        if (c.job) button->SetAccessibleName(c.job);
+        button->SetEnabled(c.enabled);
+        ::EnableWindow(button->hWnd(), c.enabled);
+        int clicks = 0;
+        button->Click = [&] { ++clicks; };
+        IAccessible* acc = nullptr;
+        ASSERT_EQ(::AccessibleObjectFromWindow(button->hWnd(), OBJID_CLIENT, IID_IAccessible,
+                                               reinterpret_cast<void**>(&acc)), S_OK);
+        VARIANT self;
+        self.vt = VT_I4;
+        self.lVal = CHILDID_SELF;
+        VARIANT v;
+        ASSERT_EQ(acc->get_accRole(self, &v), S_OK);
+        EXPECT_EQ(v.lVal, ROLE_SYSTEM_PUSHBUTTON);
+        BSTR name = nullptr;
+        ASSERT_EQ(acc->get_accName(self, &name), S_OK);
+        EXPECT_EQ(std::wstring(name), c.name);
+        ::SysFreeString(name);
+        ASSERT_EQ(acc->get_accState(self, &v), S_OK);
+        EXPECT_EQ((v.lVal & STATE_SYSTEM_UNAVAILABLE) != 0, !c.enabled) << c.name;
+        EXPECT_EQ(acc->accDoDefaultAction(self), S_OK);
+        EXPECT_EQ(clicks, c.clicks) << c.name;
+        long count = -1;
+        EXPECT_EQ(acc->get_accChildCount(&count), S_OK);
+        EXPECT_EQ(count, 0);
+        // Held past the button's end: answers, no crash.
+        button.reset();
+        EXPECT_EQ(acc->accDoDefaultAction(self), RPC_E_DISCONNECTED);
+        acc->Release();
+    }
 }
 
 TEST_F(Controls, PropertyBagsKeepWhatDiffersFromTheDefaults) {

@@ -1,7 +1,7 @@
-// What screen readers see of the tab strip: a page-tab list whose children are its tabs, each
-// named with its caption, the selected one in the selected state, each with its rectangle on
-// the screen. The strip answers WM_GETOBJECT with this object; it lives as long as its clients
-// hold it, and answers nothing more once the strip is gone.
+// What screen readers see of a control: its role and name, and the children it may have (the
+// tab strip's tabs: named, one of them selected, each with its rectangle on the screen). The
+// control answers WM_GETOBJECT with this object; it lives as long as its readers hold it, and
+// answers nothing more once the control is gone.
 #pragma once
 
 #include <windows.h>
@@ -10,30 +10,39 @@
 #include <cstdint>
 #include <string>
 
-namespace xcyh2 {
+namespace xcyh2::forms {
 
-// The strip as the accessible object reads it (tab indexes from 0).
-class ITabAccessSource {
+// The control as the accessible object reads it. Children are numbered from 0 here; readers
+// know them by child ids from 1.
+class IAccessSource {
 public:
     virtual HWND AccessWindow() const = 0;
-    virtual std::int32_t AccessTabCount() const = 0;
-    virtual std::int32_t AccessSelectedTab() const = 0;  // -1: none
-    virtual std::wstring AccessTabName(std::int32_t index) const = 0;
-    virtual RECT AccessTabRect(std::int32_t index) const = 0;  // client coordinates
-    virtual void AccessSelectTab(std::int32_t index) = 0;
+    virtual long AccessRole() const = 0;
+    virtual std::wstring AccessName() const = 0;  // empty: none
+    // What the default action does, named; empty: the control has none.
+    virtual std::wstring AccessAction() const { return {}; }
+    virtual void AccessDoAction() {}
+    // Children: selectable elements (page tabs), one at most selected; the default action and
+    // taking the selection select them.
+    virtual long AccessChildRole() const { return ROLE_SYSTEM_PAGETAB; }
+    virtual std::int32_t AccessChildCount() const { return 0; }
+    virtual std::int32_t AccessSelectedChild() const { return -1; }  // -1: none
+    virtual std::wstring AccessChildName(std::int32_t) const { return {}; }
+    virtual RECT AccessChildRect(std::int32_t) const { return {}; }  // client coordinates
+    virtual void AccessSelectChild(std::int32_t) {}
 
 protected:
-    ~ITabAccessSource() = default;
+    ~IAccessSource() = default;
 };
 
-class TabAccessible final : public IAccessible {
+class Accessible final : public IAccessible {
 public:
     // Made with one reference, the caller's.
-    explicit TabAccessible(ITabAccessSource& source) : source_(&source) {}
-    TabAccessible(const TabAccessible&) = delete;
-    TabAccessible& operator=(const TabAccessible&) = delete;
+    explicit Accessible(IAccessSource& source) : source_(&source) {}
+    Accessible(const Accessible&) = delete;
+    Accessible& operator=(const Accessible&) = delete;
 
-    // The strip is going: every later call fails as for a disconnected object.
+    // The control is going: every later call fails as for a disconnected object.
     void Disconnect() { source_ = nullptr; }
 
     // The answer to WM_GETOBJECT for the client area (0 where oleacc.dll cannot be had).
@@ -76,14 +85,14 @@ public:
     STDMETHODIMP put_accValue(VARIANT, BSTR) override { return E_NOTIMPL; }
 
 private:
-    ~TabAccessible() = default;
-    // The child a VARIANT names: 0 the strip itself, 1..count a tab; -1 for anything else.
+    ~Accessible() = default;
+    // The child a VARIANT names: 0 the control itself, 1..count a child; -1 for anything else.
     long ChildOf(const VARIANT& child) const;
-    // A tab's name (or, name false, its default action); nothing for the strip itself.
-    HRESULT TabText(const VARIANT& child, BSTR* out, bool name);
+    // The name (or, name false, the default action) of the control or a child.
+    HRESULT Text(const VARIANT& child, BSTR* out, bool name);
 
     ULONG refs_ = 1;
-    ITabAccessSource* source_;
+    IAccessSource* source_;
 };
 
-}  // namespace xcyh2
+}  // namespace xcyh2::forms

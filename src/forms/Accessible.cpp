@@ -1,11 +1,11 @@
-#include "tabstrip/TabAccessible.h"
+#include "forms/Accessible.h"
 
 #include "base/SystemLibraries.h"
 
-namespace xcyh2 {
+namespace xcyh2::forms {
 namespace {
 
-// The interfaces' ids, written out: the strip links no id library.
+// The interfaces' ids, written out: the controls link no id library.
 constexpr GUID kIidIUnknown = {0x00000000, 0x0000, 0x0000, {0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
 constexpr GUID kIidIDispatch = {0x00020400, 0x0000, 0x0000, {0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
 constexpr GUID kIidIAccessible = {0x618736E0, 0x3C3D, 0x11CF, {0x81, 0x0C, 0x00, 0xAA, 0x00, 0x38, 0x9B, 0x71}};
@@ -29,20 +29,20 @@ HRESULT Nothing(BSTR* out) {
 
 }  // namespace
 
-LRESULT TabAccessible::Answer(WPARAM wParam) {
+LRESULT Accessible::Answer(WPARAM wParam) {
     return sys::oleacc().LresultFromObject.call_or(static_cast<LRESULT>(0), kIidIAccessible, wParam,
                                                    static_cast<LPUNKNOWN>(this));
 }
 
-long TabAccessible::ChildOf(const VARIANT& child) const {
+long Accessible::ChildOf(const VARIANT& child) const {
     if (!source_ || child.vt != VT_I4) return -1;
     if (child.lVal == CHILDID_SELF) return 0;
-    return child.lVal >= 1 && child.lVal <= source_->AccessTabCount() ? child.lVal : -1;
+    return child.lVal >= 1 && child.lVal <= source_->AccessChildCount() ? child.lVal : -1;
 }
 
 // ---- IUnknown, IDispatch --------------------------------------------------------------------
 
-STDMETHODIMP TabAccessible::QueryInterface(REFIID riid, void** object) {
+STDMETHODIMP Accessible::QueryInterface(REFIID riid, void** object) {
     if (!object) return E_POINTER;
     if (IsEqualGUID(riid, kIidIUnknown) || IsEqualGUID(riid, kIidIDispatch) || IsEqualGUID(riid, kIidIAccessible)) {
         *object = static_cast<IAccessible*>(this);
@@ -53,136 +53,146 @@ STDMETHODIMP TabAccessible::QueryInterface(REFIID riid, void** object) {
     return E_NOINTERFACE;
 }
 
-STDMETHODIMP_(ULONG) TabAccessible::AddRef() { return ++refs_; }
+STDMETHODIMP_(ULONG) Accessible::AddRef() { return ++refs_; }
 
-STDMETHODIMP_(ULONG) TabAccessible::Release() {
+STDMETHODIMP_(ULONG) Accessible::Release() {
     ULONG left = --refs_;
     if (left == 0) delete this;
     return left;
 }
 
-STDMETHODIMP TabAccessible::GetTypeInfoCount(UINT* count) {
+STDMETHODIMP Accessible::GetTypeInfoCount(UINT* count) {
     if (!count) return E_POINTER;
     *count = 0;
     return S_OK;
 }
 
-STDMETHODIMP TabAccessible::GetTypeInfo(UINT, LCID, ITypeInfo** info) {
+STDMETHODIMP Accessible::GetTypeInfo(UINT, LCID, ITypeInfo** info) {
     if (info) *info = nullptr;
     return E_NOTIMPL;
 }
 
-// ---- the strip and its tabs -----------------------------------------------------------------
+// ---- the control and its children -----------------------------------------------------------------
 
-STDMETHODIMP TabAccessible::get_accParent(IDispatch** parent) {
+STDMETHODIMP Accessible::get_accParent(IDispatch** parent) {
     if (!parent) return E_POINTER;
     *parent = nullptr;
     return source_ ? S_FALSE : RPC_E_DISCONNECTED;
 }
 
-STDMETHODIMP TabAccessible::get_accChildCount(long* count) {
+STDMETHODIMP Accessible::get_accChildCount(long* count) {
     if (!count) return E_POINTER;
     if (!source_) return RPC_E_DISCONNECTED;
-    *count = source_->AccessTabCount();
+    *count = source_->AccessChildCount();
     return S_OK;
 }
 
-STDMETHODIMP TabAccessible::get_accChild(VARIANT child, IDispatch** dispatch) {
+STDMETHODIMP Accessible::get_accChild(VARIANT child, IDispatch** dispatch) {
     if (!dispatch) return E_POINTER;
     *dispatch = nullptr;
     if (!source_) return RPC_E_DISCONNECTED;
-    // The tabs are simple elements, known by their child ids.
+    // The children are simple elements, known by their child ids.
     return ChildOf(child) > 0 ? S_FALSE : E_INVALIDARG;
 }
 
-HRESULT TabAccessible::TabText(const VARIANT& child, BSTR* out, bool name) {
+HRESULT Accessible::Text(const VARIANT& child, BSTR* out, bool name) {
     if (!out) return E_POINTER;
     *out = nullptr;
     if (!source_) return RPC_E_DISCONNECTED;
     long id = ChildOf(child);
     if (id < 0) return E_INVALIDARG;
-    if (id == 0) return S_FALSE;
-    // A tab's name is its caption; what pressing it does is switching to it.
-    *out = MakeBstr(name ? source_->AccessTabName(id - 1) : std::wstring(L"切换"));
+    std::wstring text;
+    if (id == 0) text = name ? source_->AccessName() : source_->AccessAction();
+    else text = name ? source_->AccessChildName(id - 1) : std::wstring(L"切换");  // a child switches to itself
+    if (text.empty()) return S_FALSE;
+    *out = MakeBstr(text);
     return *out ? S_OK : E_OUTOFMEMORY;
 }
 
-STDMETHODIMP TabAccessible::get_accName(VARIANT child, BSTR* name) { return TabText(child, name, true); }
+STDMETHODIMP Accessible::get_accName(VARIANT child, BSTR* name) { return Text(child, name, true); }
 
-STDMETHODIMP TabAccessible::get_accValue(VARIANT, BSTR* value) { return Nothing(value); }
-STDMETHODIMP TabAccessible::get_accDescription(VARIANT, BSTR* description) { return Nothing(description); }
-STDMETHODIMP TabAccessible::get_accHelp(VARIANT, BSTR* help) { return Nothing(help); }
-STDMETHODIMP TabAccessible::get_accKeyboardShortcut(VARIANT, BSTR* shortcut) { return Nothing(shortcut); }
+STDMETHODIMP Accessible::get_accValue(VARIANT, BSTR* value) { return Nothing(value); }
+STDMETHODIMP Accessible::get_accDescription(VARIANT, BSTR* description) { return Nothing(description); }
+STDMETHODIMP Accessible::get_accHelp(VARIANT, BSTR* help) { return Nothing(help); }
+STDMETHODIMP Accessible::get_accKeyboardShortcut(VARIANT, BSTR* shortcut) { return Nothing(shortcut); }
 
-STDMETHODIMP TabAccessible::get_accHelpTopic(BSTR* file, VARIANT, long* topic) {
+STDMETHODIMP Accessible::get_accHelpTopic(BSTR* file, VARIANT, long* topic) {
     if (topic) *topic = 0;
     return Nothing(file);
 }
 
-STDMETHODIMP TabAccessible::get_accRole(VARIANT child, VARIANT* role) {
+STDMETHODIMP Accessible::get_accRole(VARIANT child, VARIANT* role) {
     if (!role) return E_POINTER;
     role->vt = VT_EMPTY;
     if (!source_) return RPC_E_DISCONNECTED;
     long id = ChildOf(child);
     if (id < 0) return E_INVALIDARG;
-    SetI4(role, id == 0 ? ROLE_SYSTEM_PAGETABLIST : ROLE_SYSTEM_PAGETAB);
+    SetI4(role, id == 0 ? source_->AccessRole() : source_->AccessChildRole());
     return S_OK;
 }
 
-STDMETHODIMP TabAccessible::get_accState(VARIANT child, VARIANT* state) {
+STDMETHODIMP Accessible::get_accState(VARIANT child, VARIANT* state) {
     if (!state) return E_POINTER;
     state->vt = VT_EMPTY;
     if (!source_) return RPC_E_DISCONNECTED;
     long id = ChildOf(child);
     if (id < 0) return E_INVALIDARG;
     long bits = 0;
-    if (!::IsWindowVisible(source_->AccessWindow())) bits |= STATE_SYSTEM_INVISIBLE;
+    HWND window = source_->AccessWindow();
+    if (!::IsWindowVisible(window)) bits |= STATE_SYSTEM_INVISIBLE;
+    if (!::IsWindowEnabled(window)) bits |= STATE_SYSTEM_UNAVAILABLE;
+    if (id == 0 && ::GetFocus() == window) bits |= STATE_SYSTEM_FOCUSED;
+    if (id == 0 && ::IsWindowEnabled(window)) bits |= STATE_SYSTEM_FOCUSABLE;
     if (id > 0) {
         bits |= STATE_SYSTEM_SELECTABLE;
-        if (id - 1 == source_->AccessSelectedTab()) bits |= STATE_SYSTEM_SELECTED;
+        if (id - 1 == source_->AccessSelectedChild()) bits |= STATE_SYSTEM_SELECTED;
     }
     SetI4(state, bits);
     return S_OK;
 }
 
-STDMETHODIMP TabAccessible::get_accFocus(VARIANT* focus) {
+STDMETHODIMP Accessible::get_accFocus(VARIANT* focus) {
     if (!focus) return E_POINTER;
     focus->vt = VT_EMPTY;
     return source_ ? S_FALSE : RPC_E_DISCONNECTED;
 }
 
-STDMETHODIMP TabAccessible::get_accSelection(VARIANT* selection) {
+STDMETHODIMP Accessible::get_accSelection(VARIANT* selection) {
     if (!selection) return E_POINTER;
     selection->vt = VT_EMPTY;
     if (!source_) return RPC_E_DISCONNECTED;
-    std::int32_t selected = source_->AccessSelectedTab();
-    if (selected < 0 || selected >= source_->AccessTabCount()) return S_FALSE;
+    std::int32_t selected = source_->AccessSelectedChild();
+    if (selected < 0 || selected >= source_->AccessChildCount()) return S_FALSE;
     SetI4(selection, selected + 1);
     return S_OK;
 }
 
-STDMETHODIMP TabAccessible::get_accDefaultAction(VARIANT child, BSTR* action) { return TabText(child, action, false); }
+STDMETHODIMP Accessible::get_accDefaultAction(VARIANT child, BSTR* action) { return Text(child, action, false); }
 
-STDMETHODIMP TabAccessible::accSelect(long flags, VARIANT child) {
+STDMETHODIMP Accessible::accSelect(long flags, VARIANT child) {
     if (!source_) return RPC_E_DISCONNECTED;
     long id = ChildOf(child);
     if (id <= 0) return E_INVALIDARG;
-    // One tab is always the selected one: taking the selection, or the focus, switches to it.
+    // One child is always the selected one: taking the selection, or the focus, switches to it.
     if (!(flags & (SELFLAG_TAKESELECTION | SELFLAG_TAKEFOCUS))) return E_INVALIDARG;
-    source_->AccessSelectTab(id - 1);
+    source_->AccessSelectChild(id - 1);
     return S_OK;
 }
 
-STDMETHODIMP TabAccessible::accDoDefaultAction(VARIANT child) {
+STDMETHODIMP Accessible::accDoDefaultAction(VARIANT child) {
     if (!source_) return RPC_E_DISCONNECTED;
     long id = ChildOf(child);
     if (id < 0) return E_INVALIDARG;
-    if (id == 0) return DISP_E_MEMBERNOTFOUND;
-    source_->AccessSelectTab(id - 1);
+    if (id > 0) {
+        source_->AccessSelectChild(id - 1);
+        return S_OK;
+    }
+    if (source_->AccessAction().empty()) return DISP_E_MEMBERNOTFOUND;
+    source_->AccessDoAction();
     return S_OK;
 }
 
-STDMETHODIMP TabAccessible::accLocation(long* left, long* top, long* width, long* height, VARIANT child) {
+STDMETHODIMP Accessible::accLocation(long* left, long* top, long* width, long* height, VARIANT child) {
     if (!left || !top || !width || !height) return E_POINTER;
     *left = *top = *width = *height = 0;
     if (!source_) return RPC_E_DISCONNECTED;
@@ -191,7 +201,7 @@ STDMETHODIMP TabAccessible::accLocation(long* left, long* top, long* width, long
     HWND window = source_->AccessWindow();
     RECT r{};
     if (id == 0) ::GetClientRect(window, &r);
-    else r = source_->AccessTabRect(id - 1);
+    else r = source_->AccessChildRect(id - 1);
     POINT corner{r.left, r.top};
     ::ClientToScreen(window, &corner);
     *left = corner.x;
@@ -201,13 +211,13 @@ STDMETHODIMP TabAccessible::accLocation(long* left, long* top, long* width, long
     return S_OK;
 }
 
-STDMETHODIMP TabAccessible::accNavigate(long direction, VARIANT start, VARIANT* end) {
+STDMETHODIMP Accessible::accNavigate(long direction, VARIANT start, VARIANT* end) {
     if (!end) return E_POINTER;
     end->vt = VT_EMPTY;
     if (!source_) return RPC_E_DISCONNECTED;
     long id = ChildOf(start);
     if (id < 0) return E_INVALIDARG;
-    long count = source_->AccessTabCount(), to = 0;
+    long count = source_->AccessChildCount(), to = 0;
     switch (direction) {
         case NAVDIR_FIRSTCHILD: to = id == 0 && count > 0 ? 1 : 0; break;
         case NAVDIR_LASTCHILD: to = id == 0 && count > 0 ? count : 0; break;
@@ -220,7 +230,7 @@ STDMETHODIMP TabAccessible::accNavigate(long direction, VARIANT start, VARIANT* 
     return S_OK;
 }
 
-STDMETHODIMP TabAccessible::accHitTest(long x, long y, VARIANT* child) {
+STDMETHODIMP Accessible::accHitTest(long x, long y, VARIANT* child) {
     if (!child) return E_POINTER;
     child->vt = VT_EMPTY;
     if (!source_) return RPC_E_DISCONNECTED;
@@ -230,15 +240,15 @@ STDMETHODIMP TabAccessible::accHitTest(long x, long y, VARIANT* child) {
     RECT client{};
     ::GetClientRect(window, &client);
     if (!::PtInRect(&client, at)) return S_FALSE;
-    // Where tabs overlap, the selected one lies on top.
+    // Where children overlap, the selected one lies on top.
     long found = CHILDID_SELF;
-    std::int32_t selected = source_->AccessSelectedTab();
-    for (std::int32_t i = 0; i < source_->AccessTabCount(); ++i) {
-        RECT r = source_->AccessTabRect(i);
+    std::int32_t selected = source_->AccessSelectedChild();
+    for (std::int32_t i = 0; i < source_->AccessChildCount(); ++i) {
+        RECT r = source_->AccessChildRect(i);
         if (::PtInRect(&r, at) && (found == CHILDID_SELF || i == selected)) found = i + 1;
     }
     SetI4(child, found);
     return S_OK;
 }
 
-}  // namespace xcyh2
+}  // namespace xcyh2::forms
