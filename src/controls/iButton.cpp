@@ -27,11 +27,7 @@ iButton::~iButton() {
     *alive_ = false;
     DestroyWin();
     // A screen reader may hold the accessible object longer: it answers nothing from now on.
-    if (accessible_) {
-        accessible_->Disconnect();
-        accessible_->Release();
-        accessible_ = nullptr;
-    }
+    accessible_.Close();
     stateImages_.clear();
     if (palette_) ::SelectPalette(surface_.hdc(), static_cast<HPALETTE>(::GetStockObject(DEFAULT_PALETTE)), FALSE);
     palette_.reset();
@@ -190,10 +186,7 @@ LRESULT iButton::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
             if (cBackStyle() == 0) Refresh();
             return 0;
         case WM_GETOBJECT:
-            if (static_cast<DWORD>(lParam) == static_cast<DWORD>(OBJID_CLIENT)) {
-                if (!accessible_) accessible_ = new forms::Accessible(*this);
-                if (LRESULT answer = accessible_->Answer(wParam)) return answer;
-            }
+            if (LRESULT answer = accessible_.Answer(wParam, lParam)) return answer;
             break;
         case WM_SETCURSOR:
             // The cursor is the button's own business (the hand over it, set on mouse moves).

@@ -141,8 +141,8 @@ private:
     FrameSize frame_;
     std::wstring caption_;
     std::wstring accessName_;
-    // What screen readers hold of the button, made at their first question (one reference ours).
-    forms::Accessible* accessible_ = nullptr;
+    // What screen readers hold of the button.
+    forms::AccessibleSlot accessible_{*this};
     bool locked_ = false;
     bool autoSize_ = true;
     bool timerRunning_ = false;

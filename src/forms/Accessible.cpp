@@ -20,7 +20,7 @@ void SetI4(VARIANT* v, long value) {
     v->lVal = value;
 }
 
-// What a property the strip does not have answers.
+// What a property the control does not have answers.
 HRESULT Nothing(BSTR* out) {
     if (!out) return E_POINTER;
     *out = nullptr;
@@ -38,6 +38,31 @@ long Accessible::ChildOf(const VARIANT& child) const {
     if (!source_ || child.vt != VT_I4) return -1;
     if (child.lVal == CHILDID_SELF) return 0;
     return child.lVal >= 1 && child.lVal <= source_->AccessChildCount() ? child.lVal : -1;
+}
+
+HRESULT Accessible::Resolve(const VARIANT& child, long& id) const {
+    if (!source_) return RPC_E_DISCONNECTED;
+    id = ChildOf(child);
+    return id < 0 ? E_INVALIDARG : S_OK;
+}
+
+HRESULT Accessible::Clear(VARIANT* out) const {
+    if (!out) return E_POINTER;
+    out->vt = VT_EMPTY;
+    return source_ ? S_OK : RPC_E_DISCONNECTED;
+}
+
+LRESULT AccessibleSlot::Answer(WPARAM wParam, LPARAM lParam) {
+    if (static_cast<DWORD>(lParam) != static_cast<DWORD>(OBJID_CLIENT)) return 0;
+    if (!object_) object_ = new Accessible(source_);
+    return object_->Answer(wParam);
+}
+
+void AccessibleSlot::Close() {
+    if (!object_) return;
+    object_->Disconnect();
+    object_->Release();
+    object_ = nullptr;
 }
 
 // ---- IUnknown, IDispatch --------------------------------------------------------------------
@@ -98,9 +123,8 @@ STDMETHODIMP Accessible::get_accChild(VARIANT child, IDispatch** dispatch) {
 HRESULT Accessible::Text(const VARIANT& child, BSTR* out, bool name) {
     if (!out) return E_POINTER;
     *out = nullptr;
-    if (!source_) return RPC_E_DISCONNECTED;
-    long id = ChildOf(child);
-    if (id < 0) return E_INVALIDARG;
+    long id = 0;
+    if (HRESULT hr = Resolve(child, id); FAILED(hr)) return hr;
     std::wstring text;
     if (id == 0) text = name ? source_->AccessName() : source_->AccessAction();
     else text = name ? source_->AccessChildName(id - 1) : std::wstring(L"切换");  // a child switches to itself
@@ -122,21 +146,17 @@ STDMETHODIMP Accessible::get_accHelpTopic(BSTR* file, VARIANT, long* topic) {
 }
 
 STDMETHODIMP Accessible::get_accRole(VARIANT child, VARIANT* role) {
-    if (!role) return E_POINTER;
-    role->vt = VT_EMPTY;
-    if (!source_) return RPC_E_DISCONNECTED;
-    long id = ChildOf(child);
-    if (id < 0) return E_INVALIDARG;
+    long id = 0;
+    if (HRESULT hr = Clear(role); FAILED(hr)) return hr;
+    if (HRESULT hr = Resolve(child, id); FAILED(hr)) return hr;
     SetI4(role, id == 0 ? source_->AccessRole() : source_->AccessChildRole());
     return S_OK;
 }
 
 STDMETHODIMP Accessible::get_accState(VARIANT child, VARIANT* state) {
-    if (!state) return E_POINTER;
-    state->vt = VT_EMPTY;
-    if (!source_) return RPC_E_DISCONNECTED;
-    long id = ChildOf(child);
-    if (id < 0) return E_INVALIDARG;
+    long id = 0;
+    if (HRESULT hr = Clear(state); FAILED(hr)) return hr;
+    if (HRESULT hr = Resolve(child, id); FAILED(hr)) return hr;
     long bits = 0;
     HWND window = source_->AccessWindow();
     if (!::IsWindowVisible(window)) bits |= STATE_SYSTEM_INVISIBLE;
@@ -152,15 +172,12 @@ STDMETHODIMP Accessible::get_accState(VARIANT child, VARIANT* state) {
 }
 
 STDMETHODIMP Accessible::get_accFocus(VARIANT* focus) {
-    if (!focus) return E_POINTER;
-    focus->vt = VT_EMPTY;
-    return source_ ? S_FALSE : RPC_E_DISCONNECTED;
+    HRESULT hr = Clear(focus);
+    return FAILED(hr) ? hr : S_FALSE;
 }
 
 STDMETHODIMP Accessible::get_accSelection(VARIANT* selection) {
-    if (!selection) return E_POINTER;
-    selection->vt = VT_EMPTY;
-    if (!source_) return RPC_E_DISCONNECTED;
+    if (HRESULT hr = Clear(selection); FAILED(hr)) return hr;
     std::int32_t selected = source_->AccessSelectedChild();
     if (selected < 0 || selected >= source_->AccessChildCount()) return S_FALSE;
     SetI4(selection, selected + 1);
@@ -170,9 +187,9 @@ STDMETHODIMP Accessible::get_accSelection(VARIANT* selection) {
 STDMETHODIMP Accessible::get_accDefaultAction(VARIANT child, BSTR* action) { return Text(child, action, false); }
 
 STDMETHODIMP Accessible::accSelect(long flags, VARIANT child) {
-    if (!source_) return RPC_E_DISCONNECTED;
-    long id = ChildOf(child);
-    if (id <= 0) return E_INVALIDARG;
+    long id = 0;
+    if (HRESULT hr = Resolve(child, id); FAILED(hr)) return hr;
+    if (id == 0) return E_INVALIDARG;
     // One child is always the selected one: taking the selection, or the focus, switches to it.
     if (!(flags & (SELFLAG_TAKESELECTION | SELFLAG_TAKEFOCUS))) return E_INVALIDARG;
     source_->AccessSelectChild(id - 1);
@@ -180,9 +197,8 @@ STDMETHODIMP Accessible::accSelect(long flags, VARIANT child) {
 }
 
 STDMETHODIMP Accessible::accDoDefaultAction(VARIANT child) {
-    if (!source_) return RPC_E_DISCONNECTED;
-    long id = ChildOf(child);
-    if (id < 0) return E_INVALIDARG;
+    long id = 0;
+    if (HRESULT hr = Resolve(child, id); FAILED(hr)) return hr;
     if (id > 0) {
         source_->AccessSelectChild(id - 1);
         return S_OK;
@@ -195,9 +211,8 @@ STDMETHODIMP Accessible::accDoDefaultAction(VARIANT child) {
 STDMETHODIMP Accessible::accLocation(long* left, long* top, long* width, long* height, VARIANT child) {
     if (!left || !top || !width || !height) return E_POINTER;
     *left = *top = *width = *height = 0;
-    if (!source_) return RPC_E_DISCONNECTED;
-    long id = ChildOf(child);
-    if (id < 0) return E_INVALIDARG;
+    long id = 0;
+    if (HRESULT hr = Resolve(child, id); FAILED(hr)) return hr;
     HWND window = source_->AccessWindow();
     RECT r{};
     if (id == 0) ::GetClientRect(window, &r);
@@ -212,11 +227,9 @@ STDMETHODIMP Accessible::accLocation(long* left, long* top, long* width, long* h
 }
 
 STDMETHODIMP Accessible::accNavigate(long direction, VARIANT start, VARIANT* end) {
-    if (!end) return E_POINTER;
-    end->vt = VT_EMPTY;
-    if (!source_) return RPC_E_DISCONNECTED;
-    long id = ChildOf(start);
-    if (id < 0) return E_INVALIDARG;
+    long id = 0;
+    if (HRESULT hr = Clear(end); FAILED(hr)) return hr;
+    if (HRESULT hr = Resolve(start, id); FAILED(hr)) return hr;
     long count = source_->AccessChildCount(), to = 0;
     switch (direction) {
         case NAVDIR_FIRSTCHILD: to = id == 0 && count > 0 ? 1 : 0; break;
@@ -231,9 +244,7 @@ STDMETHODIMP Accessible::accNavigate(long direction, VARIANT start, VARIANT* end
 }
 
 STDMETHODIMP Accessible::accHitTest(long x, long y, VARIANT* child) {
-    if (!child) return E_POINTER;
-    child->vt = VT_EMPTY;
-    if (!source_) return RPC_E_DISCONNECTED;
+    if (HRESULT hr = Clear(child); FAILED(hr)) return hr;
     HWND window = source_->AccessWindow();
     POINT at{x, y};
     ::ScreenToClient(window, &at);

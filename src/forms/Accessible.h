@@ -88,11 +88,33 @@ private:
     ~Accessible() = default;
     // The child a VARIANT names: 0 the control itself, 1..count a child; -1 for anything else.
     long ChildOf(const VARIANT& child) const;
+    // ChildOf for a call: S_OK with id, or why the call fails.
+    HRESULT Resolve(const VARIANT& child, long& id) const;
+    // Clears a VARIANT out-parameter: S_OK, or why the call fails.
+    HRESULT Clear(VARIANT* out) const;
     // The name (or, name false, the default action) of the control or a child.
     HRESULT Text(const VARIANT& child, BSTR* out, bool name);
 
     ULONG refs_ = 1;
     IAccessSource* source_;
+};
+
+// A control's hold on its accessible object: made at the first WM_GETOBJECT for the client
+// area, disconnected and let go when the control goes (Close, or at the latest its destructor).
+class AccessibleSlot {
+public:
+    explicit AccessibleSlot(IAccessSource& source) : source_(source) {}
+    ~AccessibleSlot() { Close(); }
+    AccessibleSlot(const AccessibleSlot&) = delete;
+    AccessibleSlot& operator=(const AccessibleSlot&) = delete;
+
+    // The answer to WM_GETOBJECT; 0 leaves the message to the system.
+    LRESULT Answer(WPARAM wParam, LPARAM lParam);
+    void Close();
+
+private:
+    IAccessSource& source_;
+    Accessible* object_ = nullptr;  // one reference ours
 };
 
 }  // namespace xcyh2::forms

@@ -47,11 +47,7 @@ uTab::~uTab() {
     subclass_.reset();  // all interception ends
     DestroyWin();
     // Screen readers may hold the accessible object longer: it answers nothing from now on.
-    if (accessible_) {
-        accessible_->Disconnect();
-        accessible_->Release();
-        accessible_ = nullptr;
-    }
+    accessible_.Close();
     items_.reset();     // forms still in tabs are unloaded with their items
     FreeBuffers();
     boldFont_.reset();
@@ -368,10 +364,7 @@ LRESULT uTab::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
             return 0;
         case WM_GETOBJECT:
             // Screen readers ask for the client area's object: the tabs as a page-tab list.
-            if (static_cast<DWORD>(lParam) == static_cast<DWORD>(OBJID_CLIENT)) {
-                if (!accessible_) accessible_ = new forms::Accessible(*this);
-                if (LRESULT answer = accessible_->Answer(wParam)) return answer;
-            }
+            if (LRESULT answer = accessible_.Answer(wParam, lParam)) return answer;
             break;
         case WM_LBUTTONDOWN: case WM_RBUTTONDOWN: case WM_MBUTTONDOWN:
         case WM_RBUTTONDBLCLK: case WM_MBUTTONDBLCLK:

@@ -170,8 +170,8 @@ private:
     std::unique_ptr<CTabItems> items_;
     std::int32_t selected_ = -1;
     std::int32_t announced_ = -1;  // the selection screen readers were last told of
-    // What screen readers hold of the strip, made at their first question (one reference ours).
-    forms::Accessible* accessible_ = nullptr;
+    // What screen readers hold of the strip.
+    forms::AccessibleSlot accessible_{*this};
     std::int32_t hoverIndex_ = -1;
     std::int32_t sharedWidth_ = 108;
     std::int32_t hoverState_ = 0;
