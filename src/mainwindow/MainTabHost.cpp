@@ -53,15 +53,19 @@ void MainTabHost::RefreshPage() {
     if (WebuTab_) WebuTab_->RefreshPage();
 }
 
-bool MainTabHost::TakeKey(const KeyPress& press) {
-    if (!WebuTab_) return false;
+TabState MainTabHost::State(bool fullScreen) {
+    if (!WebuTab_) return {0, -1, fullScreen};
     CTabItems& items = WebuTab_->TabItems();
-    KeyDecision decision = DecideMainKey(press, {items.Count(), items.Selected(), false});
-    // Zoom and full screen are not the strip's: the page keeps those keys.
-    if (decision.action != KeyAction::SelectTab) return false;
-    if (decision.tab != items.Selected()) items.SetSelected(decision.tab);
-    return true;
+    return {items.Count(), items.Selected(), fullScreen};
 }
+
+void MainTabHost::Select(std::int32_t index) {
+    if (!WebuTab_) return;
+    CTabItems& items = WebuTab_->TabItems();
+    if (index >= 0 && index < items.Count() && index != items.Selected()) items.SetSelected(index);
+}
+
+bool MainTabHost::Zoom(KeyAction) { return false; }
 
 void MainTabHost::Clear() {
     if (WebuTab_) WebuTab_->TabItems().Clear();

@@ -34,8 +34,12 @@ public:
     void OpenGameTab(const std::wstring& strURL, const WebUrl::BrowserFactory& browserFactory,
                      const WebUrl::ShellOpen& shellOpen);
     void RefreshPage();
-    // The strip's own keys: the tab switches. False leaves the key to the page.
-    bool TakeKey(const KeyPress& press);
+    // What the main window's keys are decided on.
+    TabState State(bool fullScreen);
+    // Selects a tab by its index; an index out of range selects nothing.
+    void Select(std::int32_t index);
+    // The selected tab's page zoom steps (ZoomIn, ZoomOut, ZoomReset). False: no tab took it.
+    bool Zoom(KeyAction action);
     // Every tab and its page released; the strip stays until Destroy.
     void Clear();
     // The strip and its tip go (also from inside the strip's own event).

@@ -216,7 +216,19 @@ bool WebMainFrm::TranslateKey(const MSG& msg) {
     // The modifiers as they were when this message was taken from the queue.
     KeyPress press{static_cast<std::uint32_t>(msg.wParam), ::GetKeyState(VK_CONTROL) < 0,
                    ::GetKeyState(VK_SHIFT) < 0, ::GetKeyState(VK_MENU) < 0};
-    return tabs_.TakeKey(press);
+    KeyDecision decision = DecideMainKey(press, tabs_.State(false));
+    switch (decision.action) {
+        case KeyAction::SelectTab:
+            tabs_.Select(decision.tab);
+            return true;
+        case KeyAction::ZoomIn:
+        case KeyAction::ZoomOut:
+        case KeyAction::ZoomReset:
+            return tabs_.Zoom(decision.action);
+        default:
+            // Full screen is not here yet: the page keeps the key.
+            return false;
+    }
 }
 
 void WebMainFrm::objStyle_CloseClick() {
