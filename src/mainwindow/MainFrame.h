@@ -27,6 +27,10 @@ public:
     void Centre() const;
     // Maximised over the screen above the taskbar, or back where it was; true when maximised.
     bool CallWindowStateChange();
+    // Full screen holds the window: no edge sizes it, the work area does not refit it.
+    void Hold(bool held) {
+        if (objStyle_) objStyle_->Hold(held);
+    }
     // At every size change: the title bar across the top, the frame printed anew (client size
     // in pixels).
     void Resize(int width, int height, int clientWidth, int clientHeight);

@@ -142,6 +142,7 @@ void WebMainFrm::ConnectEvents() {
 void WebMainFrm::Form_Load() {
     HWND hwnd = handle();
     m_bExit = false;
+    fullScreen_ = false;  // a window loaded anew starts as it was designed
     commands_.Reset();
     CreateControls();
     // 1-3: the small icon, the tray icon, the large icon.
@@ -216,7 +217,7 @@ bool WebMainFrm::TranslateKey(const MSG& msg) {
     // The modifiers as they were when this message was taken from the queue.
     KeyPress press{static_cast<std::uint32_t>(msg.wParam), ::GetKeyState(VK_CONTROL) < 0,
                    ::GetKeyState(VK_SHIFT) < 0, ::GetKeyState(VK_MENU) < 0};
-    KeyDecision decision = DecideMainKey(press, tabs_.State(false));
+    KeyDecision decision = DecideMainKey(press, tabs_.State(fullScreen_));
     switch (decision.action) {
         case KeyAction::SelectTab:
             tabs_.Select(decision.tab);
@@ -225,8 +226,13 @@ bool WebMainFrm::TranslateKey(const MSG& msg) {
         case KeyAction::ZoomOut:
         case KeyAction::ZoomReset:
             return tabs_.Zoom(decision.action);
+        case KeyAction::ToggleFullScreen:
+            SetFullScreen(!fullScreen_);
+            return true;
+        case KeyAction::LeaveFullScreen:
+            SetFullScreen(false);
+            return true;
         default:
-            // Full screen is not here yet: the page keeps the key.
             return false;
     }
 }
@@ -315,6 +321,40 @@ void WebMainFrm::RectRgn(HWND hWnd, int width, int Buttom, int cornerWidth, int 
 
 void WebMainFrm::Form_Resize() { LayOut(); }
 
+void WebMainFrm::SetFullScreen(bool on) {
+    HWND hwnd = handle();
+    if (on == fullScreen_ || !hwnd || !tabs_.WebuTab() || ::IsIconic(hwnd)) return;
+    if (on) {
+        MONITORINFO monitor{};
+        monitor.cbSize = sizeof monitor;
+        if (!::GetWindowRect(hwnd, &windowedRect_) ||
+            !::GetMonitorInfoW(::MonitorFromWindow(hwnd, MONITOR_DEFAULTTONEAREST), &monitor))
+            return;
+        fullScreen_ = true;
+        frame_.Hold(true);
+        ShowChrome(false);
+        const RECT& r = monitor.rcMonitor;
+        ::SetWindowPos(hwnd, HWND_TOP, r.left, r.top, r.right - r.left, r.bottom - r.top, SWP_NOACTIVATE);
+    } else {
+        fullScreen_ = false;
+        ShowChrome(true);
+        frame_.Hold(false);
+        const RECT& r = windowedRect_;
+        ::SetWindowPos(hwnd, nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top,
+                       SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+    // A size that did not change sends no size message: the layout is made anew either way.
+    LayOut();
+}
+
+void WebMainFrm::ShowChrome(bool show) {
+    for (HWND control : {frame_.TitleBar(), tabs_.WebuTab()->hWnd(), PicLogo_.hWnd(), OtherUserBtn_.hWnd(),
+                         GameSpaceBtn_.hWnd(), web_tool_.hWnd(), web_min_.hWnd(), web_minmax_.hWnd(),
+                         web_close_.hWnd()}) {
+        ::ShowWindow(control, show ? SW_SHOWNA : SW_HIDE);
+    }
+}
+
 void WebMainFrm::LayOut() {
     HWND hwnd = handle();
     uTab* WebuTab = tabs_.WebuTab();
@@ -323,6 +363,14 @@ void WebMainFrm::LayOut() {
     ::GetWindowRect(hwnd, &window);
     ::GetClientRect(hwnd, &client);
     ::GetWindowRect(WebuTab->hWnd(), &strip);
+    if (fullScreen_) {
+        // The pages alone, square to the monitor's edges.
+        if (::IsIconic(hwnd)) return;
+        ::SetWindowRgn(hwnd, nullptr, TRUE);
+        Picture1_.Move(0, 0, client.right, client.bottom);
+        pCnt_.Move(0, 0, client.right, client.bottom);
+        return;
+    }
     MainLayoutInput in;
     in.width = PixelsToTwips(window.right - window.left);
     in.innerWidth = PixelsToTwips(client.right);

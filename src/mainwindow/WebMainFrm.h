@@ -66,6 +66,11 @@ public:
     // The close command of the buttons, the menu and the last tab.
     void CloseCommand();
 
+    // Full screen (F11): the pages alone over the window's whole monitor, the taskbar covered.
+    // Leaving puts the window back exactly where and as it was, maximised or not.
+    void SetFullScreen(bool on);
+    bool FullScreen() const { return fullScreen_; }
+
     // The tests' one way in (tests/mainwindow/WebMainFrmTestView.h).
     struct TestView;
 
@@ -89,6 +94,8 @@ private:
     void CreateControls();
     void CreateMenu();
     void LayOut();
+    // The title bar, the tab strip, the logo, the links and the buttons: hidden in full screen.
+    void ShowChrome(bool show);
     void Picture1_Resize();
     void ConnectEvents();
     std::shared_ptr<browser::IWebBrowser> MakeBrowser(HWND parent, int x, int y, int width, int height);
@@ -130,6 +137,8 @@ private:
     // Shared with the running update check, which holds it while the window may unload.
     std::shared_ptr<CDownLoadFile> download_;
     bool askingExit_ = false;
+    bool fullScreen_ = false;
+    RECT windowedRect_{};  // the window's place before full screen
 };
 
 }  // namespace xcyh2

@@ -100,7 +100,7 @@ void cSetStyle::objSubclass_MsgCome(bool bBefore, UINT uMsg, WPARAM wParam) {
             if (auto handler = SettingChange) handler();
             if (alive.expired()) return;
             // The work area may have changed under a maximised window.
-            if (maximised_ && !::IsIconic(Target())) {
+            if (maximised_ && !held_ && !::IsIconic(Target())) {
                 MoveForm(MaximisedRect(::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN),
                                        GetTaskbarHeight()));
             }
@@ -123,7 +123,7 @@ void cSetStyle::objSubclass_MsgCome(bool bBefore, UINT uMsg, WPARAM wParam) {
 
 void cSetStyle::OnMouseMove(WPARAM wParam) {
     const POINT cursor = CursorPos();
-    if (!resizing_ && !maximised_) {
+    if (!resizing_ && !maximised_ && !held_) {
         const int edge = EdgeAt(WindowRect(hwnd_), cursor.x, cursor.y);
         const std::weak_ptr<bool> alive = alive_;
         if (auto handler = MouseSize) handler(edge);
@@ -135,7 +135,7 @@ void cSetStyle::OnMouseMove(WPARAM wParam) {
 }
 
 bool cSetStyle::SetEdgeCursor() {
-    if (resizing_ || maximised_) return false;
+    if (resizing_ || maximised_ || held_) return false;
     const POINT cursor = CursorPos();
     const int edge = EdgeAt(WindowRect(hwnd_), cursor.x, cursor.y);
     if (edge == kEdgeNone) return false;
@@ -146,7 +146,7 @@ bool cSetStyle::SetEdgeCursor() {
 void cSetStyle::OnLeftButtonDown() {
     const POINT cursor = CursorPos();
     const int edge = EdgeAt(WindowRect(hwnd_), cursor.x, cursor.y);
-    if (edge != kEdgeNone && !resizing_ && !maximised_) StartResizing(edge);
+    if (edge != kEdgeNone && !resizing_ && !maximised_ && !held_) StartResizing(edge);
 }
 
 void cSetStyle::StartResizing(int edge) {

@@ -38,6 +38,10 @@ public:
     // Returns the new maximised flag. The system's own window state stays normal.
     bool CallWindowStateChange();
     bool Maximised() const { return maximised_; }
+    // Held: the window's place is someone else's (full screen). No edge sizes it and a changed
+    // work area does not refit it; the maximised state and its restore rectangle stay as they
+    // were, for when it is let go.
+    void Hold(bool held) { held_ = held; }
 
     // The window that is moved and sized (the styled window when not set).
     void set_objForm(HWND form) { form_ = form; }
@@ -66,6 +70,7 @@ private:
     HWND hwnd_ = nullptr;  // the styled window
     HWND form_ = nullptr;
     bool maximised_ = false;
+    bool held_ = false;
     bool resizing_ = false;
     bool tookCapture_ = false;  // the press did not capture the mouse: we did, and let it go
     HDC screenDc_ = nullptr;    // held only while an outline is on the screen

@@ -1,7 +1,7 @@
 """The main game window with the real pointer and keyboard: the game tab maximised over the work
 area, another account's page and another program's DDE request in tabs of their own, the tab
 keys, F10, the update item with a current manifest and the exit item with its skinned question;
-the close button's looks, restoring, maximising again and dragging."""
+the close button's looks, restoring, maximising again, dragging and full screen."""
 
 import glob
 import os
@@ -199,7 +199,7 @@ class MainWindow(unittest.TestCase):
         with demo_server(), Taskbar(TASKBAR), Shell() as shell:
             self.log_in(shell, START_LINK)
             main = shell.wait_for_window("WebMainFrm", visible=True, timeout=30)
-            width, _ = screen_size()
+            width, height = screen_size()
 
             def main_window_where(condition):
                 return lambda: (lambda w: w if w and condition(w) else None)(shell.window("WebMainFrm"))
@@ -268,6 +268,24 @@ class MainWindow(unittest.TestCase):
             time.sleep(1)
             moved = shell.window("WebMainFrm")
             self.assertEqual((moved["x"] - again["x"], moved["y"] - again["y"]), (100, 50))
+
+            # F11, typed while the page has the focus: the pages alone over the whole screen, the
+            # taskbar covered. F10 still hides and shows the window; Esc brings it back to
+            # exactly where it was.
+            shell.click(moved["x"] + 400, moved["y"] + 300)
+            shell.key("F11")
+            full = shell.wait(main_window_where(lambda w: rect(w) == (0, 0, width, height)), 10,
+                              "F11 to cover the screen")
+            time.sleep(1)
+            shell.screenshot("main-window-full-screen.png")
+            shell.key("F10")
+            wait_until(lambda: not shell.window("WebMainFrm")["visible"], 10, message="F10 to hide the full screen")
+            shell.post(full, WM_HOTKEY, HOTKEY_ID, VK_F10 << 16)
+            wait_until(lambda: shell.window("WebMainFrm")["visible"], 10, message="the full screen to come back")
+            self.assertEqual(rect(shell.window("WebMainFrm")), (0, 0, width, height))
+            shell.click(PAGE_BLANK[0], PAGE_BLANK[1])
+            shell.key("Escape")
+            shell.wait(main_window_where(lambda w: rect(w) == rect(moved)), 10, "Esc to bring the window back")
 
 
 if __name__ == "__main__":

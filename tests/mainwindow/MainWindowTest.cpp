@@ -543,5 +543,65 @@ TEST_F(MainWindowTest, TabKeysSwitchTabsAndLeaveEveryOtherKeyToThePage) {
     ::DestroyWindow(elsewhere);
 }
 
+TEST_F(MainWindowTest, FullScreenCoversTheMonitorAndComesBackExactly) {
+    frm().SetURL(kGame1);
+    HWND hwnd = frm().hWnd();
+    HWND inside = view().pCnt().hWnd();
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof monitor;
+    ASSERT_TRUE(::GetMonitorInfoW(::MonitorFromWindow(hwnd, MONITOR_DEFAULTTONEAREST), &monitor));
+    auto key = [&](WPARAM vk) {
+        MSG msg{inside, WM_KEYDOWN, vk, 1};
+        return frm().TranslateKey(msg);
+    };
+    auto sameRect = [](HWND window, const RECT& expected) {
+        RECT r{};
+        ::GetWindowRect(window, &r);
+        return ::EqualRect(&r, &expected) != FALSE;
+    };
+    // The window itself may not be on the screen here: its controls' own flag is read.
+    auto shown = [](HWND control) { return (::GetWindowLongW(control, GWL_STYLE) & WS_VISIBLE) != 0; };
+    auto hasRegion = [](HWND window) {
+        HRGN region = ::CreateRectRgn(0, 0, 0, 0);
+        bool has = ::GetWindowRgn(window, region) != ERROR;
+        ::DeleteObject(region);
+        return has;
+    };
+    const struct {
+        bool maximised;
+        WPARAM leave;
+    } cases[] = {{true, VK_F11}, {false, VK_ESCAPE}, {false, VK_F11}, {true, VK_ESCAPE}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << "maximised " << c.maximised << " leave " << c.leave);
+        if (view().objStyle()->Maximised() != c.maximised) view().web_minmax_Click();
+        if (!c.maximised) ::SetWindowPos(hwnd, nullptr, 37, 41, 900, 600, SWP_NOZORDER | SWP_NOACTIVATE);
+        RECT before{};
+        ::GetWindowRect(hwnd, &before);
+        EXPECT_FALSE(key(VK_ESCAPE));  // not full screen: the page's
+
+        EXPECT_TRUE(key(VK_F11));
+        EXPECT_TRUE(frm().FullScreen());
+        EXPECT_TRUE(sameRect(hwnd, monitor.rcMonitor));
+        EXPECT_FALSE(shown(view().WebBForm().hWnd()));
+        EXPECT_FALSE(shown(view().WebuTab()->hWnd()));
+        EXPECT_FALSE(shown(view().web_close().hWnd()));
+        // The pages fill the window, square: no rounded region cuts their corners.
+        RECT client{}, pages{};
+        ::GetClientRect(hwnd, &client);
+        ::GetClientRect(inside, &pages);
+        EXPECT_TRUE(::EqualRect(&client, &pages));
+        EXPECT_FALSE(hasRegion(hwnd));
+
+        EXPECT_TRUE(key(c.leave));
+        EXPECT_FALSE(frm().FullScreen());
+        EXPECT_TRUE(sameRect(hwnd, before));
+        EXPECT_EQ(view().objStyle()->Maximised(), c.maximised);
+        EXPECT_EQ(view().web_minmax().Value(), c.maximised);
+        EXPECT_TRUE(shown(view().WebBForm().hWnd()));
+        EXPECT_TRUE(shown(view().WebuTab()->hWnd()));
+        EXPECT_TRUE(hasRegion(hwnd));
+    }
+}
+
 }  // namespace
 }  // namespace xcyh2
