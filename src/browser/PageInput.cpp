@@ -58,7 +58,9 @@ void PageInput::OnScrollBar(WORD code) {
 }
 
 void PageInput::OnKey(WPARAM key) {
-    if (key == VK_F5) loader_.Refresh();
+    // F5 and Ctrl+R load the page again, as in a browser.
+    const bool ctrlOnly = ::GetKeyState(VK_CONTROL) < 0 && ::GetKeyState(VK_SHIFT) >= 0 && ::GetKeyState(VK_MENU) >= 0;
+    if (key == VK_F5 || (key == 'R' && ctrlOnly)) loader_.Refresh();
     else if (key == VK_DOWN) view_.ScrollTo(view_.ScrollY() + 20);
     else if (key == VK_UP) view_.ScrollTo(view_.ScrollY() - 20);
     else if (key == VK_NEXT) view_.ScrollTo(view_.ScrollY() + 200);

@@ -132,6 +132,10 @@ class MainWindow(unittest.TestCase):
                                   ("ctrl+9", third)):
                 shell.key(key)
                 wait_until(lambda: screen_rgb(*region) == expected, 10, message=f"{key} to show its tab")
+            # Ctrl with a letter is the page's: Ctrl+R loads the shown page again.
+            server.clear_requests()
+            shell.key("ctrl+r")
+            wait_until(lambda: requested(server, "/xcyh2/game3.html"), 10, message="Ctrl+R to reach the page")
 
             # F10 with the main window in front hides it; the hot key's message shows it again.
             shell.click(main["x"] + 70, main["y"] + 20)
