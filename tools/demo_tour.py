@@ -29,6 +29,11 @@ screenshot of one colour only shows nothing, and fails its stage too.
 runs only the first four stages (tools/run-demo --headless), keeps the shell running until
 SECONDS have passed since it started, and saves BUILD_DIR/demo-loading.png (stage 01) and
 BUILD_DIR/demo.png (the game window with its two tabs, at the end), checked the same way.
+
+    demo_tour.py BUILD_DIR PORT --dpi DPI
+
+runs the tour with the screen at DPI dots per inch (96 is 100 %, 144 is 150 %), as a player's
+scaled laptop screen; its screenshots go to BUILD_DIR/tour-DPI/.
 """
 
 import hashlib
@@ -99,14 +104,15 @@ def read(path):
 
 
 class Tour:
-    def __init__(self, build, port, demo_seconds=None):
+    def __init__(self, build, port, demo_seconds=None, dpi=96):
         os.environ["XCYH2_BUILD_DIR"] = build
         os.environ["XCYH2_TEST_PORT"] = str(port)
         self.h = harness
         self.build = build
         self.port = port
         self.host = f"127.0.0.1:{port}"
-        self.out = os.path.join(build, "tour")
+        self.dpi = dpi
+        self.out = os.path.join(build, "tour" if dpi == 96 else f"tour-{dpi}")
         self.prefix = os.path.join(build, "wineprefix-tour")
         self.folder = os.path.join(self.prefix, "drive_c", FOLDER)
         self.shell_path = os.path.join(self.folder, "xcyh2.exe")
@@ -164,7 +170,8 @@ class Tour:
         self.current_manifest = manifest(self.version, self.host, files)
         self.newer_manifest = manifest(self.version + ".1", self.host, files)
 
-        self.shell = TourShell(self.prefix, f"C:\\{FOLDER}\\xcyh2.exe", os.path.join(self.out, "wine.log"))
+        self.shell = TourShell(self.prefix, f"C:\\{FOLDER}\\xcyh2.exe", os.path.join(self.out, "wine.log"),
+                               self.dpi)
         # A fresh copy of the built shell beside the old demo file: the real build is never
         # touched by the update.
         self.shell.kill_all()
@@ -306,7 +313,9 @@ class Tour:
         if box["class"] == "#32770":
             self.shell.answer(box, self.h.IDNO)
         else:
-            self.shell.click(box["x"] + CLOSE_DIALOG_NO[0], box["y"] + CLOSE_DIALOG_NO[1])
+            # The dialog is drawn at the screen's scale.
+            no = [round(c * self.dpi / 96) for c in CLOSE_DIALOG_NO]
+            self.shell.click(box["x"] + no[0], box["y"] + no[1])
         self.wait(lambda: not question(), 10, "the close question to go")
         self.check(self.visible("WebMainFrm"), "the main window is gone after the answer no")
         # The window still answers: its menu comes up (and goes) after the answer no.
@@ -376,8 +385,9 @@ class Tour:
 class TourShell(harness.Shell):
     """The shell in the tour's own prefix and folder, started by its Windows path."""
 
-    def __init__(self, prefix, windows_exe, log_path):
+    def __init__(self, prefix, windows_exe, log_path, dpi):
         super().__init__()
+        self.dpi = dpi
         self.prefix = prefix
         self.exe = windows_exe
         self.log_path = log_path
@@ -387,6 +397,7 @@ class TourShell(harness.Shell):
         self.kill_all()
         self.wine("wineserver", "-p", timeout=60)
         self.wine("true", timeout=300)
+        self.set_dpi(self.dpi)
         temp = self.temp_dir()
         for name in ("update.txt", "update.txt.sig", "Update.exe", "Update-args.txt", "xcyh2.ico"):
             path = os.path.join(temp, name)
@@ -401,14 +412,16 @@ class TourShell(harness.Shell):
 
 
 def main(argv):
-    demo = None
+    demo, dpi = None, 96
     if len(argv) == 5 and argv[3] == "--demo":
         demo = float(argv[4])
+    elif len(argv) == 5 and argv[3] == "--dpi" and argv[4].isdigit():
+        dpi = int(argv[4])
     elif len(argv) != 3:
-        print("usage: demo_tour.py BUILD_DIR PORT [--demo SECONDS]", file=sys.stderr)
+        print("usage: demo_tour.py BUILD_DIR PORT [--demo SECONDS | --dpi DPI]", file=sys.stderr)
         return 2
     started = time.monotonic()
-    tour = Tour(os.path.abspath(argv[1]), int(argv[2]), demo)
+    tour = Tour(os.path.abspath(argv[1]), int(argv[2]), demo, dpi)
     try:
         code = tour.run()
     finally:

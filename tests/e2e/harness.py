@@ -101,6 +101,12 @@ class Shell:
         return subprocess.run(cmd, env=self.env(), stdin=subprocess.DEVNULL, stdout=subprocess.PIPE,
                               stderr=subprocess.DEVNULL, timeout=timeout, check=check)
 
+    def set_dpi(self, dpi):
+        """The prefix's screen scale (LogPixels) for the programs started after this; Wine reads
+        it once a process, and takes every program as aware of it."""
+        self.wine("wine", "reg", "add", "HKCU\\Control Panel\\Desktop", "/v", "LogPixels", "/t", "REG_DWORD",
+                  "/d", str(dpi), "/f", timeout=120, check=True)
+
     def in_namespace(self, cmd):
         """In namespaces of its own (off line), Wine's processes live in the program's: enter them."""
         if self.nsenter and self.proc is not None and self.proc.poll() is None:
