@@ -24,6 +24,8 @@ std::int32_t DpiScale::Pixels(double pixels96) const { return RoundHalfEven(pixe
 
 std::int32_t DpiScale::TwipsToPixels(double twips) const { return RoundHalfEven(twips * dpi_ / kTwipsPerInch); }
 
+std::int32_t DpiScale::PixelsToTwips(double pixels) const { return RoundHalfEven(pixels * kTwipsPerInch / dpi_); }
+
 EdgeRect DpiScale::Rect(const EdgeRect& r) const {
     return {Pixels(r.left), Pixels(r.top), Pixels(r.right), Pixels(r.bottom)};
 }

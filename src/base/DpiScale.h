@@ -36,6 +36,8 @@ public:
     std::int32_t Pixels(double pixels96) const;
     // A length or position in twips, in this window's pixels.
     std::int32_t TwipsToPixels(double twips) const;
+    // This window's pixels in twips, rounded to whole twips.
+    std::int32_t PixelsToTwips(double pixels) const;
 
     // Rectangles are scaled edge by edge, never as origin plus scaled size: two pieces that
     // touch at 96 DPI still touch, with no gap and no overlap, at every scale.

@@ -19,6 +19,11 @@ Version& version() {
     return table;
 }
 
+User32Dpi& user32Dpi() {
+    static User32Dpi table;
+    return table;
+}
+
 Shell32& shell32() {
     static Shell32 table;
     return table;

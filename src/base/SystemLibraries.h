@@ -98,6 +98,15 @@ struct Version {
     Proc<decltype(&::VerQueryValueW)> VerQueryValueW{dll, "VerQueryValueW"};
 };
 
+struct User32Dpi {
+    LazyLibrary dll{L"user32.dll"};
+    // Windows 10's per-window scale calls; the headers declare them only for builds that need
+    // that system, so their types are written out here as the headers give them.
+    using GetDpiForWindowFn = UINT(WINAPI*)(HWND);
+    using GetDpiForSystemFn = UINT(WINAPI*)();
+    Proc<GetDpiForWindowFn> GetDpiForWindow{dll, "GetDpiForWindow"};
+    Proc<GetDpiForSystemFn> GetDpiForSystem{dll, "GetDpiForSystem"};
+};
 // Each table is made on its first use, from any thread, and lives as long as the process.
 WinInet& wininet();
 Shell32& shell32();
@@ -106,6 +115,7 @@ OleAut32& oleaut32();
 OleAcc& oleacc();
 BCrypt& bcrypt();
 Version& version();
+User32Dpi& user32Dpi();
 
 // The shell's "open" of a file or an address; false when it could not be started.
 bool ShellOpen(const std::wstring& file, const std::wstring& parameters = {});

@@ -15,12 +15,17 @@ constexpr wchar_t kDefaultCaption[] = L"NewForm";
 
 void SetArrowCursor() { ::SetCursor(::LoadCursorW(nullptr, IDC_ARROW)); }
 
-void DrawPieces(HDC skin, const Picture* picture, const std::vector<SkinPiece>& pieces, Surface& target) {
+// Pieces are placed as at 96 DPI, then their edges scaled: pieces that touch there touch at
+// every scale.
+void DrawPieces(HDC skin, const Picture* picture, const std::vector<SkinPiece>& pieces, const DpiScale& scale,
+                Surface& target) {
     if (!skin || !picture) return;
     for (const SkinPiece& piece : pieces) {
         PixelCopy copy;
-        if (ToPixels(piece, picture->PixelWidth(), picture->PixelHeight(), copy))
-            target.Copy(skin, copy.sourceX, copy.sourceY, copy.width, copy.height, copy.targetX, copy.targetY);
+        if (!ToPixels(piece, picture->PixelWidth(), picture->PixelHeight(), copy)) continue;
+        EdgeRect to = scale.Rect({copy.targetX, copy.targetY, copy.targetX + copy.width, copy.targetY + copy.height});
+        CopyScaled(target.hdc(), to.left, to.top, to.Width(), to.Height(), skin, copy.sourceX, copy.sourceY, copy.width,
+                   copy.height);
     }
 }
 }  // namespace
@@ -50,7 +55,19 @@ BForm::~BForm() {
     skin_.reset();
 }
 
-int BForm::BarHeight() { return TwipsToPixels(kBarHeightTwips); }
+int BForm::BarHeight() const { return scale_.TwipsToPixels(kBarHeightTwips); }
+
+void BForm::SetScale(const DpiScale& scale) {
+    if (scale.Dpi() == scale_.Dpi()) return;
+    scale_ = scale;
+    surface_.SetDpi(scale.Dpi());
+    if (!exists()) return;
+    // The bar takes its new height; its size message paints it anew.
+    RECT r{};
+    ::GetClientRect(handle(), &r);
+    ::SetWindowPos(handle(), nullptr, 0, 0, r.right, BarHeight(), SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    PaintBar();
+}
 
 bool BForm::Create(HWND parent, int x, int y, int width, const forms::PropertyBag& properties, UINT_PTR id) {
     forms::WindowDesign design;
@@ -126,26 +143,26 @@ void BForm::Changed(const wchar_t* name) {
 
 void BForm::PaintBar() {
     surface_.Cls();
-    DrawPieces(PP_.get(), skin_.get(), BarPieces(PixelsToTwips(surface_.Width())), surface_);
-    surface_.Print(surface_.Tag, TwipsToPixels(CaptionLeft(hasLogo_)), TwipsToPixels(kCaptionTop));
+    DrawPieces(PP_.get(), skin_.get(), BarPieces(scale_.PixelsToTwips(surface_.Width())), scale_, surface_);
+    surface_.Print(surface_.Tag, scale_.TwipsToPixels(CaptionLeft(hasLogo_)), scale_.TwipsToPixels(kCaptionTop));
     if (exists()) ::InvalidateRect(handle(), nullptr, FALSE);
 }
 
 void BForm::Nomin() {
-    DrawPieces(PP_.get(), skin_.get(), {NominPiece(PixelsToTwips(surface_.Width()))}, surface_);
+    DrawPieces(PP_.get(), skin_.get(), {NominPiece(scale_.PixelsToTwips(surface_.Width()))}, scale_, surface_);
     if (exists()) ::InvalidateRect(handle(), nullptr, FALSE);
 }
 
 void BForm::Printform(Surface& form) const {
     form.Cls();
-    DrawPieces(PP_.get(), skin_.get(), FramePieces(PixelsToTwips(form.Width()), PixelsToTwips(form.Height())), form);
+    DrawPieces(PP_.get(), skin_.get(), FramePieces(scale_.PixelsToTwips(form.Width()), scale_.PixelsToTwips(form.Height())), scale_, form);
 }
 
 bool BForm::RaiseMouse(const MouseEvent& event, UINT msg, WPARAM wParam, LPARAM lParam) {
     short button = forms::ButtonFromMessage(msg, wParam);
     short shift = forms::ShiftFromKeyState(wParam);
-    auto x = static_cast<float>(PixelsToTwips(GET_X_LPARAM(lParam)));
-    auto y = static_cast<float>(PixelsToTwips(GET_Y_LPARAM(lParam)));
+    auto x = static_cast<float>(scale_.PixelsToTwips(GET_X_LPARAM(lParam)));
+    auto y = static_cast<float>(scale_.PixelsToTwips(GET_Y_LPARAM(lParam)));
     MouseEvent handler = event;
     auto alive = alive_;
     if (handler) handler(button, shift, x, y);

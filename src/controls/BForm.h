@@ -12,7 +12,8 @@
 //     // on every resize, with the form's own Surface (shown by its WM_PAINT):
 //     surface.Resize(clientWidth, clientHeight); WebBForm.Printform(surface);
 // Sizes given to Create and Move are pixels (the height is the bar's own); the events report
-// X and Y in twips. Without its picture the bar shows its background colour and the caption,
+// X and Y in twips. The bar draws at the scale its holder gives it (SetScale; 96 DPI until
+// then): its height, pieces, caption and font grow with it, cut from the same skin. Without its picture the bar shows its background colour and the caption,
 // and drags as usual. Any handler may destroy the bar.
 #pragma once
 
@@ -22,6 +23,7 @@
 #include <memory>
 #include <string>
 
+#include "base/DpiScale.h"
 #include "controls/Picture.h"
 #include "controls/Surface.h"
 #include "forms/PropertyBag.h"
@@ -43,7 +45,10 @@ public:
     void WriteProperties(forms::PropertyBag& properties) const;
     // The height stays the bar's whatever is asked.
     void Move(int x, int y, int width, int height);
-    static int BarHeight();  // pixels
+    int BarHeight() const;  // pixels
+    // The holder window's scale; before Create it sets the size the bar is made at.
+    void SetScale(const DpiScale& scale);
+    const DpiScale& Scale() const { return scale_; }
 
     HWND hWnd() const { return handle(); }
     // The background colour as decimal text; text that is not a 32-bit number is ignored.
@@ -88,6 +93,7 @@ private:
     unique_hdc PP_;
     HGDIOBJ ppOriginal_ = nullptr;
     Surface surface_;
+    DpiScale scale_;
     bool hasLogo_ = false;
     HWND frmHwnd_ = nullptr;
     std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);

@@ -50,13 +50,24 @@ void Picture::Render(HDC target, int x, int y, int width, int height) const {
     unique_hdc source(::CreateCompatibleDC(target));
     if (!source) return;
     SelectedObject selected(source.get(), bitmap_.get());
-    if (width == width_ && height == height_) {
-        ::BitBlt(target, x, y, width, height, source.get(), 0, 0, SRCCOPY);
-    } else {
-        int oldMode = ::SetStretchBltMode(target, COLORONCOLOR);
-        ::StretchBlt(target, x, y, width, height, source.get(), 0, 0, width_, height_, SRCCOPY);
-        ::SetStretchBltMode(target, oldMode);
+    CopyScaled(target, x, y, width, height, source.get(), 0, 0, width_, height_);
+}
+
+void CopyScaled(HDC target, int x, int y, int width, int height, HDC source, int sourceX, int sourceY,
+                int sourceWidth, int sourceHeight) {
+    if (width == sourceWidth && height == sourceHeight) {
+        ::BitBlt(target, x, y, width, height, source, sourceX, sourceY, SRCCOPY);
+        return;
     }
+    // Enlarged art (a denser screen) is filtered; a reduction is copied pixel by pixel, as
+    // pictures always were.
+    const bool enlarged = width > sourceWidth || height > sourceHeight;
+    int oldMode = ::SetStretchBltMode(target, enlarged ? HALFTONE : COLORONCOLOR);
+    POINT oldOrigin{};
+    if (enlarged) ::SetBrushOrgEx(target, 0, 0, &oldOrigin);  // as HALFTONE asks
+    ::StretchBlt(target, x, y, width, height, source, sourceX, sourceY, sourceWidth, sourceHeight, SRCCOPY);
+    if (enlarged) ::SetBrushOrgEx(target, oldOrigin.x, oldOrigin.y, nullptr);
+    ::SetStretchBltMode(target, oldMode);
 }
 
 }  // namespace xcyh2

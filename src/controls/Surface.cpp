@@ -53,13 +53,21 @@ void Surface::SetFont(const FontDesc& font) {
     MakeFont();
 }
 
+void Surface::SetDpi(int dpi) {
+    if (dpi == dpi_) return;
+    dpi_ = dpi;
+    MakeFont();
+}
+
 void Surface::MakeFont() {
     if (!dc_) return;
     LOGFONTW lf{};
-    {
+    int dpi = dpi_;
+    if (dpi <= 0) {
         WindowDc screen(nullptr);
-        lf.lfHeight = -static_cast<LONG>(std::lround(font_.size * ::GetDeviceCaps(screen.get(), LOGPIXELSY) / 72.0));
+        dpi = ::GetDeviceCaps(screen.get(), LOGPIXELSY);
     }
+    lf.lfHeight = -static_cast<LONG>(std::lround(font_.size * dpi / 72.0));
     lf.lfWeight = font_.bold ? FW_BOLD : FW_NORMAL;
     lf.lfItalic = font_.italic;
     lf.lfUnderline = font_.underline;
@@ -109,10 +117,6 @@ void Surface::DrawFocusRect(const RECT& rect) {
     ::SetTextColor(dc_.get(), RGB(0, 0, 0));
     ::SetBkColor(dc_.get(), RGB(255, 255, 255));
     ::DrawFocusRect(dc_.get(), &rect);
-}
-
-void Surface::Copy(HDC source, int sourceX, int sourceY, int width, int height, int x, int y) {
-    if (dc_ && source) ::BitBlt(dc_.get(), x, y, width, height, source, sourceX, sourceY, SRCCOPY);
 }
 
 void Surface::PaintTo(HDC target, const RECT& area) const {

@@ -48,6 +48,8 @@ public:
     void SetDrawMode(short mode);
     const FontDesc& Font() const { return font_; }
     void SetFont(const FontDesc& font);
+    // The DPI the font's point size is measured at: the window's own; 0 (the start) the screen's.
+    void SetDpi(int dpi);
     std::wstring Tag;
 
     // Fills the image with the background colour.
@@ -58,8 +60,6 @@ public:
     // Prints text inside a box, broken into lines between words (a label's text).
     void Print(const std::wstring& text, const RECT& box);
     void DrawFocusRect(const RECT& rect);
-    // Copies part of a device context onto the image.
-    void Copy(HDC source, int sourceX, int sourceY, int width, int height, int x, int y);
 
     // Shows the image in a window's paint handler.
     void PaintTo(HDC target, const RECT& area) const;
@@ -82,6 +82,7 @@ private:
     std::uint32_t foreColor_ = kButtonTextColour;
     short drawMode_ = R2_COPYPEN;
     FontDesc font_;
+    int dpi_ = 0;
 };
 
 }  // namespace xcyh2

@@ -77,6 +77,11 @@ public:
     // What screen readers call the button where its caption does not say: a picture button's
     // tip or its job. The caption names it otherwise.
     void SetAccessibleName(std::wstring name) { accessName_ = std::move(name); }
+    // The DPI the caption's point size is measured at: the holder window's.
+    void SetDpi(int dpi) {
+        surface_.SetDpi(dpi);
+        if (exists()) Refresh();
+    }
     HDC hdc() const { return surface_.hdc(); }
     HBITMAP Image() const { return surface_.Image(); }
 

@@ -1,6 +1,7 @@
 #include "desktop/MsgFrm.h"
 
 #include "base/EventLog.h"
+#include "base/WindowScale.h"
 #include "controls/DialogChrome.h"
 #include "controls/PropertyText.h"
 #include "base/Settings.h"
@@ -8,8 +9,9 @@
 namespace xcyh2 {
 
 namespace {
-constexpr int kWidth = 242, kHeight = 140;
-constexpr RECT kLabel1{24, 56, 24 + 209, 56 + 41};
+constexpr int kWidth = 242, kHeight = 140, kCorner = 4;
+constexpr EdgeRect kLabel1{24, 56, 24 + 209, 56 + 41};
+constexpr EdgeRect kYes{56, 88, 56 + 65, 88 + 25}, kNo{136, 88, 136 + 65, 88 + 25};
 
 forms::PropertyBag AnswerButton(const wchar_t* caption) {
     FontDesc font;  // 宋体 9 pt, GB2312
@@ -37,6 +39,8 @@ bool MsgFrm::Ask(HWND owner, bool& m_bExit, const std::wstring& question) {
 
 void MsgFrm::ShowModal(HWND owner) {
     owner_ = owner;
+    scale_ = WindowScale(owner);
+    surface_.SetDpi(scale_.Dpi());
     Load();
     if (!IsLoaded()) return;
     if (owner_ && ::IsWindowEnabled(owner_)) {
@@ -66,8 +70,8 @@ forms::WindowDesign MsgFrm::Design() const {
     design.className = kClassName;
     design.caption = settings::kWindowCaption;
     design.style = WS_POPUP | WS_CLIPCHILDREN;
-    design.width = kWidth;
-    design.height = kHeight;
+    design.width = scale_.Pixels(kWidth);
+    design.height = scale_.Pixels(kHeight);
     design.CentreOnScreen();
     design.parent = owner_;
     design.background = RGB(255, 255, 255);
@@ -77,16 +81,21 @@ forms::WindowDesign MsgFrm::Design() const {
 void MsgFrm::Form_Load() {
     RECT client;
     ::GetClientRect(handle(), &client);
-    CreateDialogTitleBar(BForm1_, handle(), client.right, kTitleBarId);
+    CreateDialogTitleBar(BForm1_, handle(), client.right, kTitleBarId, scale_);
     BForm1_.SetCaption(std::wstring(settings::kGameTitle) + settings::kCaptionSuffix);
     // The bar moves the dialog itself, whichever button pressed it.
     BForm1_.MouseDown = [this](short&, short&, float&, float&) {
         if (exists()) forms::StartSystemDrag(handle());
     };
 
-    CreateDialogCloseButton(closebtn_, handle(), client.right, kCloseId);
-    iButton1_.Create(handle(), 56, 88, 65, 25, AnswerButton(L"是"), kYesId);
-    iButton2_.Create(handle(), 136, 88, 65, 25, AnswerButton(L"否"), kNoId);
+    CreateDialogCloseButton(closebtn_, handle(), client.right, kCloseId, scale_);
+    auto answerButton = [this](iButton& button, const EdgeRect& box, const wchar_t* caption, UINT_PTR id) {
+        EdgeRect r = scale_.Rect(box);
+        button.SetDpi(scale_.Dpi());
+        button.Create(handle(), r.left, r.top, r.Width(), r.Height(), AnswerButton(caption), id);
+    };
+    answerButton(iButton1_, kYes, L"是", kYesId);
+    answerButton(iButton2_, kNo, L"否", kNoId);
 
     iButton1_.Click = [this] { Answer(true); };
     iButton2_.Click = [this] { Answer(false); };
@@ -98,12 +107,14 @@ void MsgFrm::Form_Resize() {
     RECT client;
     ::GetClientRect(handle(), &client);
     const int width = client.right, height = client.bottom;
-    forms::RectRgn(handle(), width + 1, height + 1, 4, 4);
+    const int corner = scale_.Pixels(kCorner);
+    forms::RectRgn(handle(), width + 1, height + 1, corner, corner);
     surface_.Resize(width, height);
     BForm1_.Printform(surface_);
-    surface_.Print(question_, kLabel1);
+    const EdgeRect label = scale_.Rect(kLabel1);
+    surface_.Print(question_, RECT{label.left, label.top, label.right, label.bottom});
     ::InvalidateRect(handle(), nullptr, FALSE);
-    PlaceDialogCloseButton(closebtn_, width);
+    PlaceDialogCloseButton(closebtn_, width, scale_);
 }
 
 void MsgFrm::Form_Unload() {

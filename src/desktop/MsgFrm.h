@@ -3,7 +3,8 @@
 // to move the dialog), a close button, the question and the buttons "是" and "否". Its answer is
 // the owner's m_bExit: "是" sets it True, "否" and the close button False; every button then
 // unloads the dialog. Any other close (the owner going away, the end of the session) leaves the
-// flag as it was. The dialog is made afresh for every question.
+// flag as it was. The dialog is made afresh for every question, at its owner's scale (sizes
+// here are at 96 DPI).
 //
 // For the main window's close handling (the dialog is modal: it returns once answered):
 //     void WebMainFrm::Form_QueryUnload(bool& cancel) {
@@ -17,6 +18,7 @@
 
 #include <string>
 
+#include "base/DpiScale.h"
 #include "controls/BForm.h"
 #include "controls/Surface.h"
 #include "controls/iButton.h"
@@ -63,6 +65,7 @@ private:
     std::wstring question_;
     HWND owner_ = nullptr;
     bool ownerDisabled_ = false;
+    DpiScale scale_;
 
     // The form's own drawn picture (frame, background and label), then its controls.
     Surface surface_;

@@ -23,10 +23,12 @@
 namespace xcyh2 {
 namespace {
 
-constexpr int kWidth = 380, kHeight = 118;
-constexpr RECT kLabel1{20, 46, 20 + 340, 46 + 18};
-constexpr RECT kProgress{20, 70, 20 + 340, 70 + 20};
-constexpr UINT_PTR kTitleBarId = 1, kCloseId = 2, kProgressId = 3;
+// At 96 DPI; the window draws them at its scale.
+constexpr int kWidth = 380, kHeight = 118, kCorner = 4;
+constexpr EdgeRect kLabel1{20, 46, 20 + 340, 46 + 18};
+constexpr EdgeRect kProgress{20, 70, 20 + 340, 70 + 20};
+
+RECT ToRect(const EdgeRect& r) { return {r.left, r.top, r.right, r.bottom}; }
 
 bool FileExists(const std::wstring& path) {
     if (path.empty()) return false;
@@ -56,6 +58,7 @@ void RemoveLeftoverParts(const std::wstring& target) {
 UpdateFrm::UpdateFrm(UpdaterTarget target, std::wstring manifestPath, std::optional<PublisherKey> publisherKey)
     : target_(std::move(target)), manifestPath_(std::move(manifestPath)), publisherKey_(std::move(publisherKey)) {
     surface_.SetBackColor(RGB(255, 255, 255));
+    surface_.SetDpi(scale_.Dpi());
     m_downfile.QueryFileInfo = [this](std::uint32_t total) { m_downfile_QueryFileInfo(total); };
     m_downfile.Loading = [this](std::uint32_t received) { m_downfile_Loading(received); };
     // The shell may still be ending when the updater starts, and the system does not replace a
@@ -73,8 +76,8 @@ forms::WindowDesign UpdateFrm::Design() const {
     design.className = kClassName;
     design.caption = std::wstring(settings::kWindowCaption) + L"更新";
     design.style = WS_POPUP | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
-    design.width = kWidth;
-    design.height = kHeight;
+    design.width = scale_.Pixels(kWidth);
+    design.height = scale_.Pixels(kHeight);
     design.CentreOnScreen();
     design.background = RGB(255, 255, 255);
     return design;
@@ -88,20 +91,22 @@ void UpdateFrm::Form_Load() {
     }
     RECT client;
     ::GetClientRect(handle(), &client);
-    CreateDialogTitleBar(BForm1_, handle(), client.right, kTitleBarId);
+    CreateDialogTitleBar(BForm1_, handle(), client.right, kTitleBarId, scale_);
     BForm1_.SetCaption(Caption());
     BForm1_.SetfrmHwnd(handle());
 
-    CreateDialogCloseButton(closebtn_, handle(), client.right, kCloseId);
+    CreateDialogCloseButton(closebtn_, handle(), client.right, kCloseId, scale_);
     closebtn_.Click = [this] { AskStop(); };
 
     INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_PROGRESS_CLASS};
     sys::comctl32().InitCommonControlsEx.call_or(FALSE, &controls);
-    progress_ = ::CreateWindowExW(0, PROGRESS_CLASSW, L"", WS_CHILD | WS_VISIBLE, kProgress.left, kProgress.top,
-                                  kProgress.right - kProgress.left, kProgress.bottom - kProgress.top, handle(),
-                                  reinterpret_cast<HMENU>(kProgressId), ::GetModuleHandleW(nullptr), nullptr);
+    const EdgeRect bar = scale_.Rect(kProgress);
+    progress_ = ::CreateWindowExW(0, PROGRESS_CLASSW, L"", WS_CHILD | WS_VISIBLE, bar.left, bar.top, bar.Width(),
+                                  bar.Height(), handle(), reinterpret_cast<HMENU>(kProgressId),
+                                  ::GetModuleHandleW(nullptr), nullptr);
 
-    forms::RectRgn(handle(), client.right + 1, client.bottom + 1, 4, 4);
+    const int corner = scale_.Pixels(kCorner);
+    forms::RectRgn(handle(), client.right + 1, client.bottom + 1, corner, corner);
     surface_.Resize(client.right, client.bottom);
     Redraw();
 }
@@ -109,8 +114,9 @@ void UpdateFrm::Form_Load() {
 void UpdateFrm::Redraw() {
     if (!exists()) return;
     BForm1_.Printform(surface_);
-    surface_.Print(label_, kLabel1);
-    ::InvalidateRect(handle(), &kLabel1, FALSE);
+    const RECT label = ToRect(scale_.Rect(kLabel1));
+    surface_.Print(label_, label);
+    ::InvalidateRect(handle(), &label, FALSE);
 }
 
 void UpdateFrm::SetLabel(const std::wstring& text) {

@@ -25,6 +25,7 @@
 #include <string>
 
 #include "base/Digest.h"
+#include "base/WindowScale.h"
 #include "update/SignatureCheck.h"
 #include "controls/BForm.h"
 #include "controls/Surface.h"
@@ -40,6 +41,8 @@ namespace xcyh2 {
 class UpdateFrm : public forms::Form {
 public:
     static constexpr const wchar_t* kClassName = L"UpdateFrm";
+    // Control ids of the window's parts among its children.
+    enum : UINT_PTR { kTitleBarId = 1, kCloseId = 2, kProgressId = 3 };
     // A checked file whose transfer ends early, or whose server is not reached, is tried this
     // many times more, the pause before each twice the one before.
     static constexpr int kRetries = 3;
@@ -125,6 +128,8 @@ private:
     static constexpr DWORD kProgressIntervalMs = 50;
 
     CDownLoadFile m_downfile;
+    // The updater's window has no owner: it takes the primary screen's scale.
+    DpiScale scale_ = WindowScale(nullptr);
     Surface surface_;
     std::wstring label_;
     BForm BForm1_;

@@ -31,6 +31,7 @@ TEST(DpiScale, ScalesLengthsTwipsAndRowsWithoutGaps) {
         EXPECT_EQ(scale.Pixels(5), c.px5);
         EXPECT_EQ(scale.TwipsToPixels(495), c.twips495);
         EXPECT_EQ(scale.TwipsToPixels(scale.TwipsPerPixel() * 37), 37);
+        for (int px : {0, 1, 33, 363, 1920}) EXPECT_EQ(scale.TwipsToPixels(scale.PixelsToTwips(px)), px) << px;
 
         for (int top : {0, 7}) {
             int left = 3;
@@ -53,6 +54,7 @@ TEST(DpiScale, ScalesLengthsTwipsAndRowsWithoutGaps) {
     // At 96 DPI nothing changes: the twips helper and the scale agree everywhere.
     DpiScale base(96);
     for (int twips = -50; twips <= 20000; ++twips) ASSERT_EQ(base.TwipsToPixels(twips), TwipsToPixels(twips)) << twips;
+    for (int px = -5; px <= 4000; ++px) ASSERT_EQ(base.PixelsToTwips(px), PixelsToTwips(px)) << px;
 }
 
 TEST(DpiScale, ClampsToTheSupportedRange) {

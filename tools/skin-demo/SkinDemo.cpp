@@ -82,7 +82,7 @@ protected:
         HRGN region = ::CreateRoundRectRgn(0, 0, w + 1, r.bottom + 1, 6, 6);
         if (region && !::SetWindowRgn(handle(), region, TRUE)) ::DeleteObject(region);
         surface.Resize(w, r.bottom);
-        WebBForm.Move(0, 0, w, BForm::BarHeight());
+        WebBForm.Move(0, 0, w, WebBForm.BarHeight());
         WebBForm.Printform(surface);
         surface.Print(L"窗口的边框由标题栏的皮肤画出；右上角的按钮有悬停和按下两种样子。", RECT{30, 70, w - 30, 120});
         web_close.Move(w - 50, 1, 43, 18);

@@ -1,0 +1,188 @@
+// The small skinned windows on scaled screens, under Wine: the close question and the updater's
+// window at 96, 120, 144 and 192 DPI. Wine reads the screen's DPI once a process, from the
+// prefix's settings, so each scale runs in a child process of this test, in a prefix of its own.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <cmath>
+#include <cstdlib>
+#include <optional>
+#include <string>
+
+#include "base/WindowScale.h"
+#include "desktop/MsgFrm.h"
+#include "support/HostForm.h"
+#include "support/WinTest.h"
+#include "updater/UpdateFrm.h"
+
+namespace xcyh2 {
+namespace {
+
+constexpr wchar_t kDesktopKey[] = L"Control Panel\\Desktop";
+constexpr wchar_t kDpiVariable[] = L"XCYH2_TEST_DPI";
+
+// The screen DPI this child was started for (0: not a child).
+int ChildDpi() {
+    const char* value = std::getenv("XCYH2_TEST_DPI");
+    return value ? std::atoi(value) : 0;
+}
+
+// A size given at 96 DPI, as the child's scale should draw it (before rounding).
+double At(double pixels96) { return pixels96 * ChildDpi() / 96.0; }
+
+RECT RectIn(HWND window, HWND parent) {
+    RECT r{};
+    ::GetWindowRect(window, &r);
+    ::MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&r), 2);
+    return r;
+}
+
+// Within a pixel of the 96-DPI rectangle scaled: left, top, width, height.
+void ExpectScaled(const RECT& r, double left, double top, double width, double height, const char* what) {
+    EXPECT_NEAR(r.left, At(left), 1.0) << what;
+    EXPECT_NEAR(r.top, At(top), 1.0) << what;
+    EXPECT_NEAR(r.right - r.left, At(width), 1.0) << what;
+    EXPECT_NEAR(r.bottom - r.top, At(height), 1.0) << what;
+}
+
+// The real pointer clicks the middle of a window: the system's hit-test finds what is there.
+void ClickMiddle(HWND window) {
+    RECT r{};
+    ::GetWindowRect(window, &r);
+    ::SetCursorPos((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+    INPUT press[2]{};
+    press[0].type = press[1].type = INPUT_MOUSE;
+    press[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+    press[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+    ::SendInput(2, press, sizeof(INPUT));
+}
+
+// What the close question looked like once it was up, measured from inside its modal loop.
+struct Seen {
+    static inline bool up = false;
+    static inline RECT window{}, bar{}, close{}, yes{}, no{};
+    static inline HWND yesButton = nullptr, atYesMiddle = nullptr;
+    static inline MsgFrm* dialog = nullptr;
+    static inline int textBottom = 0;  // below the question's last line, in the dialog
+
+    static void CALLBACK Tick(HWND, UINT, UINT_PTR timer, DWORD) {
+        HWND dialog = ::FindWindowW(MsgFrm::kClassName, nullptr);
+        if (!dialog || !::IsWindowVisible(dialog)) return;
+        ::KillTimer(nullptr, timer);
+        up = true;
+        // The question in the dialog's own font, broken into lines as the dialog breaks it.
+        RECT text{0, 0, static_cast<LONG>(std::lround(At(209))), 0};
+        ::DrawTextW(Seen::dialog->FormSurface().hdc(), MsgFrm::kCloseQuestion, -1, &text,
+                    DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX);
+        textBottom = static_cast<int>(std::lround(At(56))) + text.bottom;
+        ::GetWindowRect(dialog, &window);
+        bar = RectIn(::GetDlgItem(dialog, MsgFrm::kTitleBarId), dialog);
+        close = RectIn(::GetDlgItem(dialog, MsgFrm::kCloseId), dialog);
+        yesButton = ::GetDlgItem(dialog, MsgFrm::kYesId);
+        yes = RectIn(yesButton, dialog);
+        no = RectIn(::GetDlgItem(dialog, MsgFrm::kNoId), dialog);
+        RECT middle{};
+        ::GetWindowRect(yesButton, &middle);
+        atYesMiddle = ::WindowFromPoint({(middle.left + middle.right) / 2, (middle.top + middle.bottom) / 2});
+        ClickMiddle(yesButton);
+    }
+};
+
+TEST(AtThisDpi, DISABLED_CloseQuestion) {
+    ASSERT_GT(ChildDpi(), 0);
+    ASSERT_EQ(WindowScale(nullptr).Dpi(), ChildDpi()) << "the prefix's DPI did not reach the program";
+    test::HostForm owner{test::HostForm::Popup(L"DpiTestOwner", 0, 0, 800, 600, WS_POPUP)};
+    owner.Show();
+    bool exit = false;
+    MsgFrm dialog(exit);
+    Seen::dialog = &dialog;
+    ::SetTimer(nullptr, 0, 20, &Seen::Tick);
+    // Answered by the pointer on the scaled "是": the answer is yes only if the click landed on it.
+    dialog.ShowModal(owner.hWnd());
+    EXPECT_TRUE(exit);
+    owner.Unload();
+    ASSERT_TRUE(Seen::up);
+    EXPECT_NEAR(Seen::window.right - Seen::window.left, At(242), 1.0);
+    EXPECT_NEAR(Seen::window.bottom - Seen::window.top, At(140), 1.0);
+    ExpectScaled(Seen::bar, 0, 0, 242, 500 / 15.0, "title bar");
+    ExpectScaled(Seen::close, 242 - 730 / 15.0, 1, 43, 18, "close button");
+    ExpectScaled(Seen::yes, 56, 88, 65, 25, "是");
+    ExpectScaled(Seen::no, 136, 88, 65, 25, "否");
+    EXPECT_EQ(Seen::atYesMiddle, Seen::yesButton);
+    // Nothing of the question is under the buttons.
+    EXPECT_LE(Seen::textBottom, Seen::yes.top);
+}
+
+TEST(AtThisDpi, DISABLED_UpdaterWindow) {
+    ASSERT_GT(ChildDpi(), 0);
+    UpdateFrm frm(UpdaterTarget{L"C:\\", L""}, L"C:\\no-such-update.txt", std::nullopt);
+    frm.Load();
+    ASSERT_TRUE(frm.IsLoaded());
+    HWND window = frm.hWnd();
+    RECT r{};
+    ::GetWindowRect(window, &r);
+    EXPECT_NEAR(r.right - r.left, At(380), 1.0);
+    EXPECT_NEAR(r.bottom - r.top, At(118), 1.0);
+    ExpectScaled(RectIn(::GetDlgItem(window, UpdateFrm::kTitleBarId), window), 0, 0, 380, 500 / 15.0, "title bar");
+    ExpectScaled(RectIn(::GetDlgItem(window, UpdateFrm::kCloseId), window), 380 - 730 / 15.0, 1, 43, 18, "close");
+    ExpectScaled(RectIn(::GetDlgItem(window, UpdateFrm::kProgressId), window), 20, 70, 340, 20, "progress bar");
+    // Closing it from outside would ask whether to stop the update: the window goes with frm.
+}
+
+// Sets the prefix's screen DPI for the programs started after it, and puts back what was
+// there when it goes.
+class ScreenDpiSetting {
+public:
+    ScreenDpiSetting() {
+        DWORD value = 0, size = sizeof value;
+        if (::RegGetValueW(HKEY_CURRENT_USER, kDesktopKey, L"LogPixels", RRF_RT_REG_DWORD, nullptr, &value, &size) ==
+            ERROR_SUCCESS)
+            saved_ = value;
+    }
+    ~ScreenDpiSetting() {
+        if (saved_) Set(*saved_);
+        else ::RegDeleteKeyValueW(HKEY_CURRENT_USER, kDesktopKey, L"LogPixels");
+    }
+    ScreenDpiSetting(const ScreenDpiSetting&) = delete;
+    ScreenDpiSetting& operator=(const ScreenDpiSetting&) = delete;
+
+    static bool Set(DWORD dpi) {
+        return ::RegSetKeyValueW(HKEY_CURRENT_USER, kDesktopKey, L"LogPixels", REG_DWORD, &dpi, sizeof dpi) ==
+               ERROR_SUCCESS;
+    }
+
+private:
+    std::optional<DWORD> saved_;
+};
+
+// Runs this program's child-only tests at a screen DPI; its exit code.
+DWORD RunChildAt(int dpi) {
+    wchar_t self[MAX_PATH] = {};
+    ::GetModuleFileNameW(nullptr, self, MAX_PATH);
+    std::wstring command = L"\"" + std::wstring(self) +
+                           L"\" --gtest_filter=AtThisDpi.* --gtest_also_run_disabled_tests";
+    ::SetEnvironmentVariableW(kDpiVariable, std::to_wstring(dpi).c_str());
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process{};
+    BOOL started = ::CreateProcessW(self, command.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &process);
+    ::SetEnvironmentVariableW(kDpiVariable, nullptr);
+    if (!started) return static_cast<DWORD>(-1);
+    DWORD code = static_cast<DWORD>(-2);
+    if (::WaitForSingleObject(process.hProcess, 120000) == WAIT_OBJECT_0) ::GetExitCodeProcess(process.hProcess, &code);
+    else ::TerminateProcess(process.hProcess, 1);
+    ::CloseHandle(process.hThread);
+    ::CloseHandle(process.hProcess);
+    return code;
+}
+
+TEST(DialogsOnScaledScreens, TakeTheirSizesAndHitBoxesAtEachDpi) {
+    ScreenDpiSetting restore;
+    for (int dpi : {96, 120, 144, 192}) {
+        ASSERT_TRUE(ScreenDpiSetting::Set(static_cast<DWORD>(dpi)));
+        EXPECT_EQ(RunChildAt(dpi), 0u) << "at " << dpi << " DPI (its output is above)";
+    }
+}
+
+}  // namespace
+}  // namespace xcyh2
