@@ -1,16 +1,15 @@
 // The small skinned windows on scaled screens, under Wine: the close question and the updater's
-// window at 96, 120, 144 and 192 DPI. Wine reads the screen's DPI once a process, from the
-// prefix's settings, so each scale runs in a child process of this test, in a prefix of its own.
+// window at 96, 120, 144 and 192 DPI, each scale in a child process (support/DpiChild.h).
 #include <gtest/gtest.h>
 #include <windows.h>
 
 #include <cmath>
-#include <cstdlib>
 #include <optional>
 #include <string>
 
 #include "base/WindowScale.h"
 #include "desktop/MsgFrm.h"
+#include "support/DpiChild.h"
 #include "support/HostForm.h"
 #include "support/WinTest.h"
 #include "updater/UpdateFrm.h"
@@ -18,17 +17,8 @@
 namespace xcyh2 {
 namespace {
 
-constexpr wchar_t kDesktopKey[] = L"Control Panel\\Desktop";
-constexpr wchar_t kDpiVariable[] = L"XCYH2_TEST_DPI";
-
-// The screen DPI this child was started for (0: not a child).
-int ChildDpi() {
-    const char* value = std::getenv("XCYH2_TEST_DPI");
-    return value ? std::atoi(value) : 0;
-}
-
 // A size given at 96 DPI, as the child's scale should draw it (before rounding).
-double At(double pixels96) { return pixels96 * ChildDpi() / 96.0; }
+double At(double pixels96) { return pixels96 * test::ChildDpi() / 96.0; }
 
 RECT RectIn(HWND window, HWND parent) {
     RECT r{};
@@ -89,8 +79,8 @@ struct Seen {
 };
 
 TEST(AtThisDpi, DISABLED_CloseQuestion) {
-    ASSERT_GT(ChildDpi(), 0);
-    ASSERT_EQ(WindowScale(nullptr).Dpi(), ChildDpi()) << "the prefix's DPI did not reach the program";
+    ASSERT_GT(test::ChildDpi(), 0);
+    ASSERT_EQ(WindowScale(nullptr).Dpi(), test::ChildDpi()) << "the prefix's DPI did not reach the program";
     test::HostForm owner{test::HostForm::Popup(L"DpiTestOwner", 0, 0, 800, 600, WS_POPUP)};
     owner.Show();
     bool exit = false;
@@ -114,7 +104,7 @@ TEST(AtThisDpi, DISABLED_CloseQuestion) {
 }
 
 TEST(AtThisDpi, DISABLED_UpdaterWindow) {
-    ASSERT_GT(ChildDpi(), 0);
+    ASSERT_GT(test::ChildDpi(), 0);
     UpdateFrm frm(UpdaterTarget{L"C:\\", L""}, L"C:\\no-such-update.txt", std::nullopt);
     frm.Load();
     ASSERT_TRUE(frm.IsLoaded());
@@ -129,59 +119,8 @@ TEST(AtThisDpi, DISABLED_UpdaterWindow) {
     // Closing it from outside would ask whether to stop the update: the window goes with frm.
 }
 
-// Sets the prefix's screen DPI for the programs started after it, and puts back what was
-// there when it goes.
-class ScreenDpiSetting {
-public:
-    ScreenDpiSetting() {
-        DWORD value = 0, size = sizeof value;
-        if (::RegGetValueW(HKEY_CURRENT_USER, kDesktopKey, L"LogPixels", RRF_RT_REG_DWORD, nullptr, &value, &size) ==
-            ERROR_SUCCESS)
-            saved_ = value;
-    }
-    ~ScreenDpiSetting() {
-        if (saved_) Set(*saved_);
-        else ::RegDeleteKeyValueW(HKEY_CURRENT_USER, kDesktopKey, L"LogPixels");
-    }
-    ScreenDpiSetting(const ScreenDpiSetting&) = delete;
-    ScreenDpiSetting& operator=(const ScreenDpiSetting&) = delete;
-
-    static bool Set(DWORD dpi) {
-        return ::RegSetKeyValueW(HKEY_CURRENT_USER, kDesktopKey, L"LogPixels", REG_DWORD, &dpi, sizeof dpi) ==
-               ERROR_SUCCESS;
-    }
-
-private:
-    std::optional<DWORD> saved_;
-};
-
-// Runs this program's child-only tests at a screen DPI; its exit code.
-DWORD RunChildAt(int dpi) {
-    wchar_t self[MAX_PATH] = {};
-    ::GetModuleFileNameW(nullptr, self, MAX_PATH);
-    std::wstring command = L"\"" + std::wstring(self) +
-                           L"\" --gtest_filter=AtThisDpi.* --gtest_also_run_disabled_tests";
-    ::SetEnvironmentVariableW(kDpiVariable, std::to_wstring(dpi).c_str());
-    STARTUPINFOW startup{};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION process{};
-    BOOL started = ::CreateProcessW(self, command.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &process);
-    ::SetEnvironmentVariableW(kDpiVariable, nullptr);
-    if (!started) return static_cast<DWORD>(-1);
-    DWORD code = static_cast<DWORD>(-2);
-    if (::WaitForSingleObject(process.hProcess, 120000) == WAIT_OBJECT_0) ::GetExitCodeProcess(process.hProcess, &code);
-    else ::TerminateProcess(process.hProcess, 1);
-    ::CloseHandle(process.hThread);
-    ::CloseHandle(process.hProcess);
-    return code;
-}
-
 TEST(DialogsOnScaledScreens, TakeTheirSizesAndHitBoxesAtEachDpi) {
-    ScreenDpiSetting restore;
-    for (int dpi : {96, 120, 144, 192}) {
-        ASSERT_TRUE(ScreenDpiSetting::Set(static_cast<DWORD>(dpi)));
-        EXPECT_EQ(RunChildAt(dpi), 0u) << "at " << dpi << " DPI (its output is above)";
-    }
+    test::RunChildrenAtEveryDpi();
 }
 
 }  // namespace
