@@ -156,6 +156,15 @@ class Tour:
     def requested(self, path):
         return path in [r["path"] for r in self.server.requests()]
 
+    # The shell's windows draw their sizes (given at 96 DPI, or in twips) at the screen's scale.
+    def px96(self, pixels):
+        return round(pixels * self.dpi / 96)
+
+    def title_x(self, window, right_twips):
+        """Where a title-bar button starts whose left edge is right_twips before the window's
+        right edge, from the window's left."""
+        return round((window["w"] * 1440 / self.dpi - right_twips) * self.dpi / 1440)
+
     def prepare(self):
         os.makedirs(self.out, exist_ok=True)
         for name in os.listdir(self.out):
@@ -285,7 +294,7 @@ class Tour:
 
     def tool_button(self):
         m = self.main
-        return m["x"] + round((m["w"] * 15 - 1825) / 15) + 12, m["y"] + 10
+        return m["x"] + self.title_x(m, 1825) + self.px96(12), m["y"] + self.px96(10)
 
     def open_menu(self):
         self.shell.click(*self.tool_button())
@@ -302,7 +311,7 @@ class Tour:
     def close_question(self):
         self.begin("06 close-question")
         m = self.main
-        self.shell.click(m["x"] + round((m["w"] * 15 - 730) / 15) + 20, m["y"] + 10)
+        self.shell.click(m["x"] + self.title_x(m, 730) + self.px96(20), m["y"] + self.px96(10))
 
         def question():
             return self.message_box(EXIT_QUESTION) or (self.visible(CLOSE_DIALOG_CLASS) or [None])[0]
@@ -314,8 +323,7 @@ class Tour:
             self.shell.answer(box, self.h.IDNO)
         else:
             # The dialog is drawn at the screen's scale.
-            no = [round(c * self.dpi / 96) for c in CLOSE_DIALOG_NO]
-            self.shell.click(box["x"] + no[0], box["y"] + no[1])
+            self.shell.click(box["x"] + self.px96(CLOSE_DIALOG_NO[0]), box["y"] + self.px96(CLOSE_DIALOG_NO[1]))
         self.wait(lambda: not question(), 10, "the close question to go")
         self.check(self.visible("WebMainFrm"), "the main window is gone after the answer no")
         # The window still answers: its menu comes up (and goes) after the answer no.

@@ -23,8 +23,9 @@ public:
     static constexpr int kMinDpi = kBaseDpi;
     static constexpr int kMaxDpi = 4 * kBaseDpi;
 
+    DpiScale() : DpiScale(kBaseDpi) {}
     // dpi as the system reports it for a window; 0 or less (no answer) is read as 96.
-    explicit DpiScale(int dpi = kBaseDpi);
+    explicit DpiScale(int dpi);
 
     int Dpi() const { return dpi_; }
     // The scale in per cent, rounded (120 DPI is 125 %).

@@ -5,6 +5,7 @@
 #include "base/EventLog.h"
 #include "base/twips.h"
 #include "controls/TitleBarLayout.h"
+#include "forms/ScaledCopy.h"
 
 namespace xcyh2 {
 
@@ -24,7 +25,7 @@ void DrawPieces(HDC skin, const Picture* picture, const std::vector<SkinPiece>& 
         PixelCopy copy;
         if (!ToPixels(piece, picture->PixelWidth(), picture->PixelHeight(), copy)) continue;
         EdgeRect to = scale.Rect({copy.targetX, copy.targetY, copy.targetX + copy.width, copy.targetY + copy.height});
-        CopyScaled(target.hdc(), to.left, to.top, to.Width(), to.Height(), skin, copy.sourceX, copy.sourceY, copy.width,
+        forms::CopyScaled(target.hdc(), to.left, to.top, to.Width(), to.Height(), skin, copy.sourceX, copy.sourceY, copy.width,
                    copy.height);
     }
 }

@@ -1,6 +1,7 @@
 #include "controls/Picture.h"
 
 #include "controls/ButtonFrames.h"
+#include "forms/ScaledCopy.h"
 
 namespace xcyh2 {
 
@@ -50,24 +51,7 @@ void Picture::Render(HDC target, int x, int y, int width, int height) const {
     unique_hdc source(::CreateCompatibleDC(target));
     if (!source) return;
     SelectedObject selected(source.get(), bitmap_.get());
-    CopyScaled(target, x, y, width, height, source.get(), 0, 0, width_, height_);
-}
-
-void CopyScaled(HDC target, int x, int y, int width, int height, HDC source, int sourceX, int sourceY,
-                int sourceWidth, int sourceHeight) {
-    if (width == sourceWidth && height == sourceHeight) {
-        ::BitBlt(target, x, y, width, height, source, sourceX, sourceY, SRCCOPY);
-        return;
-    }
-    // Enlarged art (a denser screen) is filtered; a reduction is copied pixel by pixel, as
-    // pictures always were.
-    const bool enlarged = width > sourceWidth || height > sourceHeight;
-    int oldMode = ::SetStretchBltMode(target, enlarged ? HALFTONE : COLORONCOLOR);
-    POINT oldOrigin{};
-    if (enlarged) ::SetBrushOrgEx(target, 0, 0, &oldOrigin);  // as HALFTONE asks
-    ::StretchBlt(target, x, y, width, height, source, sourceX, sourceY, sourceWidth, sourceHeight, SRCCOPY);
-    if (enlarged) ::SetBrushOrgEx(target, oldOrigin.x, oldOrigin.y, nullptr);
-    ::SetStretchBltMode(target, oldMode);
+    forms::CopyScaled(target, x, y, width, height, source.get(), 0, 0, width_, height_);
 }
 
 }  // namespace xcyh2

@@ -2,6 +2,8 @@
 
 #include <windowsx.h>
 
+#include "forms/ScaledCopy.h"
+
 namespace xcyh2::forms {
 
 PictureBox::~PictureBox() {
@@ -20,6 +22,11 @@ bool PictureBox::Create(HWND parent, int x, int y, int width, int height, UINT_P
 void PictureBox::SetPicture(HBITMAP bitmap) {
     if (picture_ && picture_ != bitmap) ::DeleteObject(picture_);
     picture_ = bitmap;
+    if (exists()) ::InvalidateRect(handle(), nullptr, TRUE);
+}
+
+void PictureBox::SetScale(const DpiScale& scale) {
+    scale_ = scale;
     if (exists()) ::InvalidateRect(handle(), nullptr, TRUE);
 }
 
@@ -45,7 +52,8 @@ LRESULT PictureBox::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
                 ::GetObjectW(picture_, sizeof(bm), &bm);
                 HDC mem = ::CreateCompatibleDC(hdc);
                 HGDIOBJ old = ::SelectObject(mem, picture_);
-                ::BitBlt(hdc, 0, 0, bm.bmWidth, bm.bmHeight, mem, 0, 0, SRCCOPY);
+                CopyScaled(hdc, 0, 0, scale_.Pixels(bm.bmWidth), scale_.Pixels(bm.bmHeight), mem, 0, 0, bm.bmWidth,
+                           bm.bmHeight);
                 ::SelectObject(mem, old);
                 ::DeleteDC(mem);
             }

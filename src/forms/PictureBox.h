@@ -6,6 +6,7 @@
 
 #include <functional>
 
+#include "base/DpiScale.h"
 #include "forms/Window.h"
 
 namespace xcyh2::forms {
@@ -20,8 +21,10 @@ public:
                 COLORREF background = RGB(255, 255, 255));
     HWND hWnd() const { return handle(); }
 
-    // The picture is drawn at 0, 0 in its own size; the box takes ownership of the bitmap.
+    // The picture is drawn at 0, 0 in its own size at the box's scale (a picture is made for
+    // 96 DPI); the box takes ownership of the bitmap.
     void SetPicture(HBITMAP bitmap);
+    void SetScale(const DpiScale& scale);
     HBITMAP Picture() const { return picture_; }
 
     void Move(int x, int y, int width, int height);
@@ -39,6 +42,7 @@ protected:
 
 private:
     HBITMAP picture_ = nullptr;
+    DpiScale scale_;
     bool pressed_ = false;
 };
 

@@ -1,13 +1,15 @@
 #include "mainwindow/MainFrame.h"
 
 #include "base/rounding.h"
-#include "base/twips.h"
 
 namespace xcyh2 {
 
-void MainFrame::Create(HWND hwnd, int width) {
+void MainFrame::Create(HWND hwnd, int width, const DpiScale& scale) {
     hwnd_ = hwnd;
+    scale_ = scale;
     surface_.SetBackColor(RGB(255, 255, 255));
+    surface_.SetDpi(scale.Dpi());
+    WebBForm_.SetScale(scale);
     WebBForm_.Create(hwnd, 0, 0, width, {{L"HasLogo", true}});
     WebBForm_.MouseMove = [](short&, short&, float&, float&) { ::SetCursor(::LoadCursorW(nullptr, IDC_ARROW)); };
 }
@@ -15,6 +17,7 @@ void MainFrame::Create(HWND hwnd, int width) {
 void MainFrame::SetWindowStyle(std::function<void()> closeClick) {
     objStyle_ = std::make_unique<winhooks::cSetStyle>();
     objStyle_->set_objForm(hwnd_);
+    objStyle_->SetScale(scale_);
     objStyle_->SetWindowStyle(hwnd_);
     objStyle_->CloseClick = std::move(closeClick);
     WebBForm_.SetfrmHwnd(hwnd_);
@@ -23,10 +26,10 @@ void MainFrame::SetWindowStyle(std::function<void()> closeClick) {
 void MainFrame::Centre() const {
     RECT r{};
     ::GetWindowRect(hwnd_, &r);
-    int width = PixelsToTwips(r.right - r.left), height = PixelsToTwips(r.bottom - r.top);
-    int left = RoundHalfEven(PixelsToTwips(::GetSystemMetrics(SM_CXSCREEN)) - width) / 2;
-    int top = RoundHalfEven(PixelsToTwips(::GetSystemMetrics(SM_CYSCREEN)) - height) / 2;
-    ::SetWindowPos(hwnd_, nullptr, TwipsToPixels(left), TwipsToPixels(top), 0, 0,
+    int width = scale_.PixelsToTwips(r.right - r.left), height = scale_.PixelsToTwips(r.bottom - r.top);
+    int left = RoundHalfEven(scale_.PixelsToTwips(::GetSystemMetrics(SM_CXSCREEN)) - width) / 2;
+    int top = RoundHalfEven(scale_.PixelsToTwips(::GetSystemMetrics(SM_CYSCREEN)) - height) / 2;
+    ::SetWindowPos(hwnd_, nullptr, scale_.TwipsToPixels(left), scale_.TwipsToPixels(top), 0, 0,
                    SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 

@@ -9,6 +9,7 @@
 #include <memory>
 #include <string>
 
+#include "base/DpiScale.h"
 #include "controls/BForm.h"
 #include "controls/Surface.h"
 #include "winhooks/cSetStyle.h"
@@ -17,8 +18,8 @@ namespace xcyh2 {
 
 class MainFrame {
 public:
-    // The title bar across the top of hwnd, width in pixels.
-    void Create(HWND hwnd, int width);
+    // The title bar across the top of hwnd, width in pixels, at the window's scale.
+    void Create(HWND hwnd, int width, const DpiScale& scale);
     void SetCaption(const std::wstring& caption) { WebBForm_.SetCaption(caption); }
     // Borderless, sized and maximised by objStyle, which also reports the system menu's Close;
     // the title bar drags the restored window.
@@ -48,6 +49,7 @@ public:
 
 private:
     HWND hwnd_ = nullptr;
+    DpiScale scale_;
     // The form's own drawn picture: the frame the title bar prints around the pages.
     Surface surface_;
     BForm WebBForm_;

@@ -1,7 +1,5 @@
 #include "mainwindow/MainLayout.h"
 
-#include "base/twips.h"
-
 namespace xcyh2 {
 namespace {
 constexpr int kTitleBarHeight = 495;
@@ -9,12 +7,12 @@ constexpr int kStripLeft = 2300, kStripTop = 45, kStripMargin = 6900;
 constexpr int kPageMargin = 60;
 }  // namespace
 
-std::optional<MainLayout> LayOutMainWindow(const MainLayoutInput& in) {
+std::optional<MainLayout> LayOutMainWindow(const MainLayoutInput& in, const DpiScale& scale) {
     if (in.minimized) return std::nullopt;
     MainLayout out;
     out.titleBar = {0, 0, in.width, kTitleBarHeight};
-    out.regionWidth = TwipsToPixels(in.innerWidth) + 1;
-    out.regionHeight = TwipsToPixels(in.innerHeight) + 1;
+    out.regionWidth = scale.TwipsToPixels(in.innerWidth) + 1;
+    out.regionHeight = scale.TwipsToPixels(in.innerHeight) + 1;
     out.closeLeft = in.width - 730;
     out.minMaxLeft = in.width - 1105;
     out.minLeft = in.width - 1465;

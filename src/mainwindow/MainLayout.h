@@ -4,6 +4,8 @@
 
 #include <optional>
 
+#include "base/DpiScale.h"
+
 namespace xcyh2 {
 
 struct TwipRect {
@@ -35,8 +37,8 @@ struct MainLayout {
 
 inline constexpr int kRegionCorner = 6;
 
-// Nothing at all while the window is minimized.
-std::optional<MainLayout> LayOutMainWindow(const MainLayoutInput& in);
+// Nothing at all while the window is minimized. scale: the window's, for its pixel sizes.
+std::optional<MainLayout> LayOutMainWindow(const MainLayoutInput& in, const DpiScale& scale = DpiScale());
 
 // The placeholder's browser, two pixels beyond every edge of its box (box size in twips).
 TwipRect PlaceholderBrowser(int boxInnerWidth, int boxInnerHeight);

@@ -2,11 +2,13 @@
 // the layout at every size change, and closing.
 #include "mainwindow/WebMainFrm.h"
 
+#include <algorithm>
+
 #include "base/EventLog.h"
 #include "base/ScopedFlag.h"
 #include "base/SystemLibraries.h"
 #include "base/decimal.h"
-#include "base/twips.h"
+#include "base/WindowScale.h"
 #include "desktop/MsgFrm.h"
 #include "forms/Application.h"
 #include "mainwindow/GameAddress.h"
@@ -26,8 +28,6 @@ constexpr int kBitmapMin = IDB_BTN_MIN, kBitmapMinMax = IDB_BTN_MAX, kBitmapClos
 // The design size of the client area, twips.
 constexpr int kDesignWidth = 15540, kDesignHeight = 9585;
 
-int Px(int twips) { return TwipsToPixels(twips); }
-
 HBITMAP LoadLogoBitmap(int id) {
     return static_cast<HBITMAP>(
         ::LoadImageW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(id), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
@@ -41,8 +41,14 @@ forms::WindowDesign WebMainFrm::Design() const {
     design.caption = settings::kDesignCaption;
     // No system frame: the window draws its own and sizes itself.
     design.style = WS_POPUP | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
-    design.width = Px(kDesignWidth);
-    design.height = Px(kDesignHeight);
+    // Made on the primary screen at its scale; the window's own scale is read once it exists.
+    // A dense screen with few pixels (200 % on a 1080-line screen) has no room for the design
+    // size: the window then fits the work area.
+    const DpiScale scale = WindowScale(nullptr);
+    RECT work{0, 0, ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)};
+    ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+    design.width = std::min<int>(scale.TwipsToPixels(kDesignWidth), work.right - work.left);
+    design.height = std::min<int>(scale.TwipsToPixels(kDesignHeight), work.bottom - work.top);
     design.x = 0;
     design.y = 0;
     design.background = kFrameColour;
@@ -70,14 +76,17 @@ void WebMainFrm::CreateControls() {
     WebBrowser1_ = MakeBrowser(Picture1_.hWnd(), Px(browserBox.left), Px(browserBox.top), Px(browserBox.width),
                                Px(browserBox.height));
     pCnt_.Create(hwnd, Px(6240), Px(1440), Px(2415), Px(1695));
-    frame_.Create(hwnd, Px(15495));
+    frame_.Create(hwnd, Px(15495), scale_);
     tabs_.Create(hwnd, Px(2160), Px(30), Px(10215),
                  {[this] { Picture1_.SetVisible(false); }, [this] { return !web_minmax_.Value(); },
                   [this] { CloseCommand(); }});
+    PicLogo_.SetScale(scale_);
     PicLogo_.Create(hwnd, Px(100), Px(30), Px(440), Px(440), 0, kFrameColour);
     // The two links: white underlined captions straight on the bar.
     FontDesc link;
     link.underline = true;
+    for (iButton* button : {&OtherUserBtn_, &GameSpaceBtn_, &web_tool_, &web_min_, &web_minmax_, &web_close_, &iButton1_})
+        button->SetDpi(scale_.Dpi());
     const forms::PropertyBag linkButton{{L"AutoSize", false},
                                         {L"cBackStyle", 0},
                                         {L"cFont", FontToText(link)},
@@ -141,6 +150,7 @@ void WebMainFrm::ConnectEvents() {
 
 void WebMainFrm::Form_Load() {
     HWND hwnd = handle();
+    scale_ = WindowScale(hwnd);
     m_bExit = false;
     fullScreen_ = false;  // a window loaded anew starts as it was designed
     commands_.Reset();
@@ -372,12 +382,12 @@ void WebMainFrm::LayOut() {
         return;
     }
     MainLayoutInput in;
-    in.width = PixelsToTwips(window.right - window.left);
-    in.innerWidth = PixelsToTwips(client.right);
-    in.innerHeight = PixelsToTwips(client.bottom);
-    in.tabStripHeight = PixelsToTwips(strip.bottom - strip.top);
+    in.width = scale_.PixelsToTwips(window.right - window.left);
+    in.innerWidth = scale_.PixelsToTwips(client.right);
+    in.innerHeight = scale_.PixelsToTwips(client.bottom);
+    in.tabStripHeight = scale_.PixelsToTwips(strip.bottom - strip.top);
     in.minimized = ::IsIconic(hwnd);
-    std::optional<MainLayout> layout = LayOutMainWindow(in);
+    std::optional<MainLayout> layout = LayOutMainWindow(in, scale_);
     if (!layout) return;
     const MainLayout& l = *layout;
     // Each step on its own: one that fails leaves the others to run.
@@ -389,7 +399,10 @@ void WebMainFrm::LayOut() {
         }
     };
     step(L"WebBForm", [&] { frame_.Resize(Px(l.titleBar.width), Px(l.titleBar.height), client.right, client.bottom); });
-    step(L"Region", [&] { RectRgn(hwnd, l.regionWidth, l.regionHeight, kRegionCorner, kRegionCorner); });
+    step(L"Region", [&] {
+        const int corner = scale_.Pixels(kRegionCorner);
+        RectRgn(hwnd, l.regionWidth, l.regionHeight, corner, corner);
+    });
     step(L"Buttons", [&] {
         web_close_.Move(Px(l.closeLeft), Px(15), Px(645), Px(270));
         web_minmax_.Move(Px(l.minMaxLeft), Px(15), Px(375), Px(270));
@@ -414,7 +427,7 @@ void WebMainFrm::LayOut() {
 void WebMainFrm::Picture1_Resize() {
     RECT box{};
     if (!WebBrowser1_ || !::GetClientRect(Picture1_.hWnd(), &box)) return;
-    TwipRect r = PlaceholderBrowser(PixelsToTwips(box.right), PixelsToTwips(box.bottom));
+    TwipRect r = PlaceholderBrowser(scale_.PixelsToTwips(box.right), scale_.PixelsToTwips(box.bottom));
     WebBrowser1_->Move(Px(r.left), Px(r.top), Px(r.width), Px(r.height));
 }
 

@@ -8,6 +8,7 @@
 #include <memory>
 #include <string>
 
+#include "base/DpiScale.h"
 #include "browser/WebBrowser.h"
 #include "controls/iButton.h"
 #include "desktop/CNotifyIcon.h"
@@ -91,6 +92,8 @@ private:
     void SetExitFlag() override { m_bExit = true; }
     void UnloadMainWindow() override { Unload(); }
 
+    // Twips (the design's unit) in the window's pixels.
+    int Px(int twips) const { return scale_.TwipsToPixels(twips); }
     void CreateControls();
     void CreateMenu();
     void LayOut();
@@ -117,6 +120,7 @@ private:
     // True: leaving is confirmed, closing asks nothing.
     bool m_bExit = false;
     Environment environment_;
+    DpiScale scale_;  // the window's, read when it loads
 
     // Controls, in the order they are stacked from the bottom; the title bar is the frame's,
     // the tab strip the tab host's.

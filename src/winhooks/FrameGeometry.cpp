@@ -4,10 +4,11 @@
 
 namespace xcyh2::winhooks {
 
-int EdgeAt(const FrameRect& w, int x, int y) {
-    auto near = [](int edge, int at) { return std::abs(edge - at) <= kEdgeTolerance; };
-    const bool inWidth = w.left + kEdgeTolerance < x && x < w.right - kEdgeTolerance;
-    const bool inHeight = w.top + kEdgeTolerance < y && y < w.bottom - kEdgeTolerance;
+int EdgeAt(const FrameRect& w, int x, int y, const DpiScale& scale) {
+    const int tolerance = scale.Pixels(kEdgeTolerance);
+    auto near = [tolerance](int edge, int at) { return std::abs(edge - at) <= tolerance; };
+    const bool inWidth = w.left + tolerance < x && x < w.right - tolerance;
+    const bool inHeight = w.top + tolerance < y && y < w.bottom - tolerance;
     if (near(w.left, x) && near(w.bottom, y)) return kEdgeBottomLeft;
     if (near(w.top, y) && near(w.left, x)) return kEdgeTopLeft;
     if (near(w.right, x) && near(w.bottom, y)) return kEdgeBottomRight;
@@ -19,10 +20,11 @@ int EdgeAt(const FrameRect& w, int x, int y) {
     return kEdgeNone;
 }
 
-FrameRect MoveOutline(FrameRect o, int edge, int x, int y) {
-    const bool wideEnoughRight = x > o.left + kMinResizeWidth;
-    const bool wideEnoughLeft = o.right - x > kMinResizeWidth;
-    const bool tallEnough = y > o.top + kMinResizeHeight;
+FrameRect MoveOutline(FrameRect o, int edge, int x, int y, const DpiScale& scale) {
+    const int minWidth = scale.Pixels(kMinResizeWidth), minHeight = scale.Pixels(kMinResizeHeight);
+    const bool wideEnoughRight = x > o.left + minWidth;
+    const bool wideEnoughLeft = o.right - x > minWidth;
+    const bool tallEnough = y > o.top + minHeight;
     switch (edge) {
         case kEdgeTop: o.top = y; break;
         case kEdgeTopRight: o.top = y; o.right = x; break;

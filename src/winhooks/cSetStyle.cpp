@@ -124,7 +124,7 @@ void cSetStyle::objSubclass_MsgCome(bool bBefore, UINT uMsg, WPARAM wParam) {
 void cSetStyle::OnMouseMove(WPARAM wParam) {
     const POINT cursor = CursorPos();
     if (!resizing_ && !maximised_ && !held_) {
-        const int edge = EdgeAt(WindowRect(hwnd_), cursor.x, cursor.y);
+        const int edge = EdgeAt(WindowRect(hwnd_), cursor.x, cursor.y, scale_);
         const std::weak_ptr<bool> alive = alive_;
         if (auto handler = MouseSize) handler(edge);
         if (alive.expired()) return;
@@ -137,7 +137,7 @@ void cSetStyle::OnMouseMove(WPARAM wParam) {
 bool cSetStyle::SetEdgeCursor() {
     if (resizing_ || maximised_ || held_) return false;
     const POINT cursor = CursorPos();
-    const int edge = EdgeAt(WindowRect(hwnd_), cursor.x, cursor.y);
+    const int edge = EdgeAt(WindowRect(hwnd_), cursor.x, cursor.y, scale_);
     if (edge == kEdgeNone) return false;
     ::SetCursor(::LoadCursorW(nullptr, CursorFor(edge)));
     return true;
@@ -145,7 +145,7 @@ bool cSetStyle::SetEdgeCursor() {
 
 void cSetStyle::OnLeftButtonDown() {
     const POINT cursor = CursorPos();
-    const int edge = EdgeAt(WindowRect(hwnd_), cursor.x, cursor.y);
+    const int edge = EdgeAt(WindowRect(hwnd_), cursor.x, cursor.y, scale_);
     if (edge != kEdgeNone && !resizing_ && !maximised_ && !held_) StartResizing(edge);
 }
 
@@ -162,7 +162,7 @@ void cSetStyle::StartResizing(int edge) {
 }
 
 void cSetStyle::UpdateOutline(POINT cursor) {
-    const FrameRect outline = MoveOutline(oldOutline_, edge_, cursor.x, cursor.y);
+    const FrameRect outline = MoveOutline(oldOutline_, edge_, cursor.x, cursor.y, scale_);
     DrawOutline(screenDc_, oldOutline_);  // inverts the old one back
     DrawOutline(screenDc_, outline);
     oldOutline_ = outline;

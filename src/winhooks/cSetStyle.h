@@ -42,6 +42,8 @@ public:
     // work area does not refit it; the maximised state and its restore rectangle stay as they
     // were, for when it is let go.
     void Hold(bool held) { held_ = held; }
+    // The window's scale: the edges' width and the smallest size a drag leaves.
+    void SetScale(const DpiScale& scale) { scale_ = scale; }
 
     // The window that is moved and sized (the styled window when not set).
     void set_objForm(HWND form) { form_ = form; }
@@ -71,6 +73,7 @@ private:
     HWND form_ = nullptr;
     bool maximised_ = false;
     bool held_ = false;
+    DpiScale scale_;
     bool resizing_ = false;
     bool tookCapture_ = false;  // the press did not capture the mouse: we did, and let it go
     HDC screenDc_ = nullptr;    // held only while an outline is on the screen

@@ -17,35 +17,11 @@
 namespace xcyh2 {
 namespace {
 
-// A size given at 96 DPI, as the child's scale should draw it (before rounding).
-double At(double pixels96) { return pixels96 * test::ChildDpi() / 96.0; }
-
-RECT RectIn(HWND window, HWND parent) {
-    RECT r{};
-    ::GetWindowRect(window, &r);
-    ::MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&r), 2);
-    return r;
-}
-
-// Within a pixel of the 96-DPI rectangle scaled: left, top, width, height.
-void ExpectScaled(const RECT& r, double left, double top, double width, double height, const char* what) {
-    EXPECT_NEAR(r.left, At(left), 1.0) << what;
-    EXPECT_NEAR(r.top, At(top), 1.0) << what;
-    EXPECT_NEAR(r.right - r.left, At(width), 1.0) << what;
-    EXPECT_NEAR(r.bottom - r.top, At(height), 1.0) << what;
-}
-
-// The real pointer clicks the middle of a window: the system's hit-test finds what is there.
-void ClickMiddle(HWND window) {
-    RECT r{};
-    ::GetWindowRect(window, &r);
-    ::SetCursorPos((r.left + r.right) / 2, (r.top + r.bottom) / 2);
-    INPUT press[2]{};
-    press[0].type = press[1].type = INPUT_MOUSE;
-    press[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
-    press[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
-    ::SendInput(2, press, sizeof(INPUT));
-}
+using test::At;
+using test::ChildDpi;
+using test::ClickMiddle;
+using test::ExpectScaled;
+using test::RectIn;
 
 // What the close question looked like once it was up, measured from inside its modal loop.
 struct Seen {
@@ -79,8 +55,8 @@ struct Seen {
 };
 
 TEST(AtThisDpi, DISABLED_CloseQuestion) {
-    ASSERT_GT(test::ChildDpi(), 0);
-    ASSERT_EQ(WindowScale(nullptr).Dpi(), test::ChildDpi()) << "the prefix's DPI did not reach the program";
+    ASSERT_GT(ChildDpi(), 0);
+    ASSERT_EQ(WindowScale(nullptr).Dpi(), ChildDpi()) << "the prefix's DPI did not reach the program";
     test::HostForm owner{test::HostForm::Popup(L"DpiTestOwner", 0, 0, 800, 600, WS_POPUP)};
     owner.Show();
     bool exit = false;
@@ -104,7 +80,7 @@ TEST(AtThisDpi, DISABLED_CloseQuestion) {
 }
 
 TEST(AtThisDpi, DISABLED_UpdaterWindow) {
-    ASSERT_GT(test::ChildDpi(), 0);
+    ASSERT_GT(ChildDpi(), 0);
     UpdateFrm frm(UpdaterTarget{L"C:\\", L""}, L"C:\\no-such-update.txt", std::nullopt);
     frm.Load();
     ASSERT_TRUE(frm.IsLoaded());

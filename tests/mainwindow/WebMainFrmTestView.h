@@ -15,6 +15,8 @@ struct WebMainFrm::TestView {
     forms::PictureBox& pCnt() const { return frm.pCnt_; }
     iButton& web_minmax() const { return frm.web_minmax_; }
     iButton& web_close() const { return frm.web_close_; }
+    iButton& OtherUserBtn() const { return frm.OtherUserBtn_; }
+    forms::PictureBox& PicLogo() const { return frm.PicLogo_; }
     const BForm& WebBForm() const { return frm.frame_.WebBForm(); }
     const winhooks::cSetStyle* objStyle() const { return frm.frame_.objStyle(); }
     const Surface& FormSurface() const { return frm.frame_.FormSurface(); }

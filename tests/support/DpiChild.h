@@ -25,6 +25,37 @@ inline int ChildDpi() {
     return value ? std::atoi(value) : 0;
 }
 
+// A size given at 96 DPI, as the child's scale should draw it (before rounding).
+inline double At(double pixels96) { return pixels96 * ChildDpi() / 96.0; }
+
+// A window's rectangle in its parent's client coordinates.
+inline RECT RectIn(HWND window, HWND parent) {
+    RECT r{};
+    ::GetWindowRect(window, &r);
+    ::MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&r), 2);
+    return r;
+}
+
+// Within a pixel of the 96-DPI rectangle scaled: left, top, width, height.
+inline void ExpectScaled(const RECT& r, double left, double top, double width, double height, const char* what) {
+    EXPECT_NEAR(r.left, At(left), 1.0) << what;
+    EXPECT_NEAR(r.top, At(top), 1.0) << what;
+    EXPECT_NEAR(r.right - r.left, At(width), 1.0) << what;
+    EXPECT_NEAR(r.bottom - r.top, At(height), 1.0) << what;
+}
+
+// The real pointer clicks the middle of a window: the system's hit-test finds what is there.
+inline void ClickMiddle(HWND window) {
+    RECT r{};
+    ::GetWindowRect(window, &r);
+    ::SetCursorPos((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+    INPUT press[2]{};
+    press[0].type = press[1].type = INPUT_MOUSE;
+    press[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+    press[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+    ::SendInput(2, press, sizeof(INPUT));
+}
+
 // Sets the prefix's screen DPI for the programs started after it, and puts back what was
 // there when it goes.
 class ScreenDpiSetting {
