@@ -20,7 +20,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     LoadFrm& load = windows.loadFrm();
     load.Initialize();
     // Keys typed into a page reach it as in a browser, after the main window's own (the tab
-    // switches) are taken out.
+    // switches, the zoom keys and Ctrl+wheel) are taken out.
     forms::Application::SetKeyFilter([&windows](MSG& msg) {
         return windows.TranslateKey(msg) || browser::TranslatePageAccelerator(msg);
     });

@@ -64,6 +64,7 @@ public:
     void SetRootOverflow(const std::wstring& value) override {
         if (pages_.top) view_.SetOverflowHidden(value == L"hidden");
     }
+    void SetZoom(int percent) override { view_.SetZoom(percent); }
 
     std::wstring Text() const { return ToWide(pages_.Text()); }
 

@@ -7,7 +7,7 @@ HFONT FontSet::Get(const html::FontClass& font) {
     auto it = fonts_.find(key);
     if (it != fonts_.end()) return it->second.get();
     static const int kHeadingPixels[] = {16, 28, 22, 19, 17, 16, 15};
-    int pixels = kHeadingPixels[font.heading >= 0 && font.heading <= 6 ? font.heading : 0];
+    int pixels = html::Zoomed(kHeadingPixels[font.heading >= 0 && font.heading <= 6 ? font.heading : 0], zoom_);
     LOGFONTW lf{};
     lf.lfHeight = -pixels;
     lf.lfWeight = font.heading > 0 ? FW_BOLD : FW_NORMAL;
@@ -24,6 +24,12 @@ HFONT FontSet::Get(const html::FontClass& font) {
     return fonts_.emplace(key, unique_hfont(made)).first->second.get();
 }
 
+void FontSet::SetZoom(int percent) {
+    if (percent == zoom_) return;
+    zoom_ = percent;
+    fonts_.clear();
+}
+
 int GdiMeasurer::TextWidth(std::u16string_view text, const html::FontClass& font) {
     SelectedObject selected(dc_, fonts_.Get(font));
     SIZE size{};
@@ -35,7 +41,7 @@ int GdiMeasurer::LineHeight(const html::FontClass& font) {
     SelectedObject selected(dc_, fonts_.Get(font));
     TEXTMETRICW tm{};
     ::GetTextMetricsW(dc_, &tm);
-    return tm.tmHeight + tm.tmExternalLeading + 2;
+    return tm.tmHeight + tm.tmExternalLeading + html::Zoomed(2, fonts_.Zoom());
 }
 
 }  // namespace xcyh2::browser

@@ -1,5 +1,6 @@
-// The built-in engine's GDI text: one font per text class of a page (heading level, link), made
-// on first use and kept, and the measurer the window-free layout asks for text sizes.
+// The built-in engine's GDI text: one font per text class of a page (heading level, link) at the
+// page's zoom, made on first use and kept until the zoom changes, and the measurer the
+// window-free layout asks for text sizes.
 #pragma once
 
 #include <windows.h>
@@ -16,8 +17,13 @@ class FontSet {
 public:
     HFONT Get(const html::FontClass& font);
 
+    // Per cent; a new zoom lets go of the fonts made for the old one.
+    int Zoom() const { return zoom_; }
+    void SetZoom(int percent);
+
 private:
     std::map<int, unique_hfont> fonts_;
+    int zoom_ = 100;
 };
 
 class GdiMeasurer : public html::TextMeasurer {

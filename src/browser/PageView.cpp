@@ -17,11 +17,25 @@ void PageView::SetOverflowHidden(bool hidden) {
     UpdateScrollBar();
 }
 
+void PageView::SetZoom(int percent) {
+    int old = fonts_.Zoom();
+    if (percent <= 0 || percent == old) return;
+    fonts_.SetZoom(percent);
+    scrollY_ = ::MulDiv(scrollY_, percent, old);
+    // Laid out again at the next LayOutAll, whatever the width.
+    if (pages_.top) pages_.top->layoutWidth = -1;
+    for (FrameSlot& slot : pages_.frames) {
+        if (slot.page) slot.page->layoutWidth = -1;
+    }
+    LayOutAll();
+}
+
 void PageView::LayOutPage(LoadedPage& page, int width, HDC dc) {
     if (page.layoutWidth == width) return;
     GdiMeasurer measurer(dc, fonts_);
     html::LayoutOptions options;
     options.viewportWidth = width;
+    options.zoom = fonts_.Zoom();
     page.layout = html::LayOut(page.doc, measurer, options);
     page.layoutWidth = width;
 }
@@ -111,15 +125,20 @@ void PageView::Paint(HDC dc) {
     ::SetBkMode(dc, TRANSPARENT);
     PaintPage(dc, *pages_.top, 0, -scrollY_, client);
     unique_hbrush border(::CreateSolidBrush(RGB(160, 160, 160)));
+    const int borderWidth = std::max(1, html::Zoomed(1, fonts_.Zoom()));
     for (const html::PlacedFrame& box : pages_.top->layout.frames) {
         RECT r{box.x, box.y - scrollY_, box.x + box.width, box.y - scrollY_ + box.height};
         RECT visible;
         if (!::IntersectRect(&visible, &r, &client)) continue;
-        ::FrameRect(dc, &r, border.get());
+        for (int i = 0; i < borderWidth; ++i) {
+            RECT edge{r.left + i, r.top + i, r.right - i, r.bottom - i};
+            ::FrameRect(dc, &edge, border.get());
+        }
         const LoadedPage* inner = pages_.FramePage(box.frame);
         if (!inner) continue;
         int saved = ::SaveDC(dc);
-        ::IntersectClipRect(dc, r.left + 1, r.top + 1, r.right - 1, r.bottom - 1);
+        ::IntersectClipRect(dc, r.left + borderWidth, r.top + borderWidth, r.right - borderWidth,
+                            r.bottom - borderWidth);
         PaintPage(dc, *inner, r.left, r.top, visible);
         ::RestoreDC(dc, saved);
     }

@@ -1,6 +1,6 @@
-// The built-in engine's layout and painting: lays the pages out for the window's width with its
-// fonts, keeps the vertical scroll position and the scroll bar, and draws the top page with its
-// frames' documents inside their boxes.
+// The built-in engine's layout and painting: lays the pages out for the window's width and the
+// page zoom with its fonts, keeps the vertical scroll position and the scroll bar, and draws the
+// top page with its frames' documents inside their boxes.
 #pragma once
 
 #include <windows.h>
@@ -23,6 +23,9 @@ public:
     void LayOutAll();
     // The root's overflow "hidden": no scroll bar, and the reader cannot scroll.
     void SetOverflowHidden(bool hidden);
+    // Per cent. Text, margins, gaps, frame boxes and their borders grow with it; the pages are
+    // laid out again from what was fetched, keeping the same part of the page in view.
+    void SetZoom(int percent);
 
     int ScrollY() const { return scrollY_; }
     void ScrollTo(int y);

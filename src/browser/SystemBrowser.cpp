@@ -4,6 +4,7 @@
 #include <exdisp.h>
 #include <exdispid.h>
 #include <mshtml.h>
+#include <mshtmhst.h>
 #include <ole2.h>
 #include <oleauto.h>
 
@@ -33,9 +34,10 @@ std::wstring VariantText(const VARIANT& v) {
     return {};
 }
 
-// The in-place site: client site, in-place site and frame in one object. The control asks it
-// for its window and its rectangle; everything else is declined or accepted without action.
-class Site final : public IOleClientSite, public IOleInPlaceSite, public IOleInPlaceFrame {
+// The in-place site: client site, in-place site, frame and document host in one object. The
+// control asks it for its window and its rectangle, and the document for the host's flags;
+// everything else is declined or accepted without action, so the control does as it would alone.
+class Site final : public IOleClientSite, public IOleInPlaceSite, public IOleInPlaceFrame, public IDocHostUIHandler {
 public:
     explicit Site(HWND host) : host_(host) {}
     void Detach() { host_ = nullptr; }
@@ -48,6 +50,7 @@ public:
         else if (riid == IID_IOleWindow || riid == IID_IOleInPlaceSite) *ppv = static_cast<IOleInPlaceSite*>(this);
         else if (riid == IID_IOleInPlaceUIWindow || riid == IID_IOleInPlaceFrame)
             *ppv = static_cast<IOleInPlaceFrame*>(this);
+        else if (riid == IID_IDocHostUIHandler) *ppv = static_cast<IDocHostUIHandler*>(this);
         else return E_NOINTERFACE;
         AddRef();
         return S_OK;
@@ -123,6 +126,48 @@ public:
     STDMETHODIMP SetStatusText(LPCOLESTR) override { return S_OK; }
     STDMETHODIMP EnableModeless(BOOL) override { return S_OK; }
     STDMETHODIMP TranslateAccelerator(LPMSG, WORD) override { return S_FALSE; }
+
+    // IDocHostUIHandler. The page is drawn at the zoom the shell sets (SetZoom), which already
+    // holds the window's scale: the document must not scale for the screen's DPI on its own.
+    STDMETHODIMP GetHostInfo(DOCHOSTUIINFO* info) override {
+        if (!info) return E_POINTER;
+        info->dwFlags = DOCHOSTUIFLAG_DPI_AWARE;
+        info->dwDoubleClick = DOCHOSTUIDBLCLK_DEFAULT;
+        info->pchHostCss = nullptr;
+        info->pchHostNS = nullptr;
+        return S_OK;
+    }
+    STDMETHODIMP ShowContextMenu(DWORD, POINT*, IUnknown*, IDispatch*) override { return S_FALSE; }
+    STDMETHODIMP ShowUI(DWORD, IOleInPlaceActiveObject*, IOleCommandTarget*, IOleInPlaceFrame*,
+                        IOleInPlaceUIWindow*) override {
+        return S_FALSE;
+    }
+    STDMETHODIMP HideUI() override { return S_OK; }
+    STDMETHODIMP UpdateUI() override { return S_OK; }
+    STDMETHODIMP OnDocWindowActivate(BOOL) override { return S_OK; }
+    STDMETHODIMP OnFrameWindowActivate(BOOL) override { return S_OK; }
+    STDMETHODIMP ResizeBorder(LPCRECT, IOleInPlaceUIWindow*, BOOL) override { return S_OK; }
+    STDMETHODIMP TranslateAccelerator(LPMSG, const GUID*, DWORD) override { return S_FALSE; }
+    STDMETHODIMP GetOptionKeyPath(LPOLESTR* key, DWORD) override {
+        if (key) *key = nullptr;
+        return S_FALSE;
+    }
+    STDMETHODIMP GetDropTarget(IDropTarget*, IDropTarget** target) override {
+        if (target) *target = nullptr;
+        return E_NOTIMPL;
+    }
+    STDMETHODIMP GetExternal(IDispatch** external) override {
+        if (external) *external = nullptr;
+        return S_FALSE;
+    }
+    STDMETHODIMP TranslateUrl(DWORD, LPWSTR, LPWSTR* out) override {
+        if (out) *out = nullptr;
+        return S_FALSE;
+    }
+    STDMETHODIMP FilterDataObject(IDataObject*, IDataObject** out) override {
+        if (out) *out = nullptr;
+        return S_FALSE;
+    }
 
 private:
     LONG refs_ = 1;
@@ -220,6 +265,10 @@ public:
         style->put_overflow(text);
         sys::oleaut32().SysFreeString.call(text);
     }
+    void SetZoom(int percent) override {
+        zoom_ = percent;
+        ApplyZoom();
+    }
 
     // From the event sink.
     void OnEvent(DISPID id, DISPPARAMS* params);
@@ -240,6 +289,7 @@ private:
         return root;
     }
     void HookContextMenu();
+    void ApplyZoom();
     WebFrame FrameOf(IDispatch* frameBrowser) const;
     void TearDown();
 
@@ -252,6 +302,7 @@ private:
     Site* site_ = nullptr;
     IDispatch* sink_ = nullptr;
     int frameCount_ = 0;  // frames completed since the last top-level navigation began
+    int zoom_ = 0;        // per cent; 0: never set, the control's own
 };
 
 // DWebBrowserEvents2: forwards the events the interface has to the browser object, which it
@@ -393,6 +444,17 @@ void SystemBrowser::HookContextMenu() {
     sys::oleaut32().VariantClear.call_or(E_FAIL, &handler);
 }
 
+void SystemBrowser::ApplyZoom() {
+    // Each document starts at the control's own zoom: this runs again at every top-level
+    // completion, and a zoom set before the first one waits for it.
+    if (zoom_ <= 0 || !browser_ || !Document()) return;
+    VARIANT percent;
+    sys::oleaut32().VariantInit.call(&percent);
+    percent.vt = VT_I4;
+    percent.lVal = zoom_;
+    browser_->ExecWB(OLECMDID_OPTICAL_ZOOM, OLECMDEXECOPT_DONTPROMPTUSER, &percent, nullptr);
+}
+
 void SystemBrowser::OnEvent(DISPID id, DISPPARAMS* params) {
     // Arguments arrive in reverse order: rgvarg[0] is the last one.
     VARIANTARG* args = params->rgvarg;
@@ -418,7 +480,10 @@ void SystemBrowser::OnEvent(DISPID id, DISPPARAMS* params) {
                 WebFrame frame = FrameOf(args[1].vt == VT_DISPATCH ? args[1].pdispVal : nullptr);
                 if (!frame.isTop) frame.index = frameCount_++;
                 // The document object is new with every page: its handler goes on again.
-                if (frame.isTop) HookContextMenu();
+                if (frame.isTop) {
+                    HookContextMenu();
+                    ApplyZoom();
+                }
                 if (DocumentComplete) DocumentComplete(frame, VariantText(args[0]));
             }
             break;

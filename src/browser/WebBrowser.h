@@ -47,6 +47,11 @@ public:
     virtual std::wstring DocumentUrl() const = 0;            // document.URL
     virtual void SetRootOverflow(const std::wstring& value) = 0;  // documentElement.style.overflow
 
+    // The page's zoom in per cent (10 to 1000; 100 draws the page at its own size). It belongs
+    // to the control, not to the document: set before a page completes, or before a navigation,
+    // it applies to every page shown after.
+    virtual void SetZoom(int percent) = 0;
+
     // Browser events.
     std::function<void()> DownloadBegin;
     std::function<void(const std::wstring& url, bool& Cancel)> BeforeNavigate2;

@@ -8,9 +8,10 @@ namespace {
 int g_loadedForms = 0;  // the runtime's count of loaded windows
 Application::KeyFilter g_keyFilter;
 
-// Offers a key message to the filter; true when it took the message.
+// Offers a key or wheel message to the filter; true when it took the message.
 bool Filtered(MSG& msg) {
-    if (msg.message < WM_KEYFIRST || msg.message > WM_KEYLAST || !g_keyFilter) return false;
+    bool key = msg.message >= WM_KEYFIRST && msg.message <= WM_KEYLAST;
+    if ((!key && msg.message != WM_MOUSEWHEEL) || !g_keyFilter) return false;
     auto filter = g_keyFilter;
     return filter(msg);
 }

@@ -42,8 +42,9 @@ public:
     // Ends the process at once: no further unload handling runs.
     [[noreturn]] static void EndAtOnce(UINT exitCode = 0);
 
-    // Key messages pass this filter before they are translated and dispatched by the message
-    // loops here; true means the filter has handled the message (a web page took the key).
+    // Key and wheel messages pass this filter before they are translated and dispatched by the
+    // message loops here; true means the filter has handled the message (a web page took the
+    // key, the main window a Ctrl+wheel zoom step).
     using KeyFilter = std::function<bool(MSG& msg)>;
     static void SetKeyFilter(KeyFilter filter);
 

@@ -65,7 +65,34 @@ void MainTabHost::Select(std::int32_t index) {
     if (index >= 0 && index < items.Count() && index != items.Selected()) items.SetSelected(index);
 }
 
-bool MainTabHost::Zoom(KeyAction) { return false; }
+WebUrl* MainTabHost::SelectedPage() {
+    if (!WebuTab_) return nullptr;
+    CTabItems& items = WebuTab_->TabItems();
+    std::int32_t selected = items.Selected();
+    if (selected < 0 || selected >= items.Count()) return nullptr;
+    // Every page this host opens is a game page form.
+    return dynamic_cast<WebUrl*>(items.Item(selected)->Form().get());
+}
+
+bool MainTabHost::Zoom(KeyAction action) {
+    WebUrl* page = SelectedPage();
+    if (!page) return false;
+    switch (action) {
+        case KeyAction::ZoomIn: page->SetZoom(ZoomIn(page->Zoom())); return true;
+        case KeyAction::ZoomOut: page->SetZoom(ZoomOut(page->Zoom())); return true;
+        case KeyAction::ZoomReset: page->SetZoom(kZoomDefault); return true;
+        default: return false;
+    }
+}
+
+bool MainTabHost::ZoomWheel(int delta) {
+    WebUrl* page = SelectedPage();
+    if (!page) return false;
+    int steps = wheel_.Add(delta);
+    for (; steps > 0; --steps) page->SetZoom(ZoomIn(page->Zoom()));
+    for (; steps < 0; ++steps) page->SetZoom(ZoomOut(page->Zoom()));
+    return true;
+}
 
 void MainTabHost::Clear() {
     if (WebuTab_) WebuTab_->TabItems().Clear();

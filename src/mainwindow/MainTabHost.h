@@ -12,6 +12,7 @@
 
 #include "forms/ToolTip.h"
 #include "mainwindow/MainKeys.h"
+#include "mainwindow/PageZoom.h"
 #include "mainwindow/WebUrl.h"
 #include "tabstrip/uTab.h"
 
@@ -40,6 +41,9 @@ public:
     void Select(std::int32_t index);
     // The selected tab's page zoom steps (ZoomIn, ZoomOut, ZoomReset). False: no tab took it.
     bool Zoom(KeyAction action);
+    // Ctrl+wheel: the selected tab's zoom, a step per notch (delta as WM_MOUSEWHEEL gives it).
+    // False: no tab took it.
+    bool ZoomWheel(int delta);
     // Every tab and its page released; the strip stays until Destroy.
     void Clear();
     // The strip and its tip go (also from inside the strip's own event).
@@ -49,6 +53,8 @@ public:
     const forms::ToolTip& TabToolTip() const { return tabToolTip_; }
 
 private:
+    WebUrl* SelectedPage();
+
     void WebuTab_TabChanged();
     void WebuTab_OnMouseDown(std::int32_t index, short& button, short& shift, float& x, float& y);
     void WebuTab_OnMouseHover(std::int32_t index, short& button, short& shift, float& x, float& y);
@@ -59,6 +65,7 @@ private:
     Events events_;
     std::unique_ptr<uTab> WebuTab_;
     forms::ToolTip tabToolTip_;
+    WheelZoomSteps wheel_;
 };
 
 }  // namespace xcyh2

@@ -22,6 +22,15 @@ int ZoomOut(int current) {
     return atOrAbove == std::begin(kZoomSteps) ? kZoomSteps[0] : *(atOrAbove - 1);
 }
 
+int WheelZoomSteps::Add(int delta) {
+    constexpr int kNotch = 120;  // WHEEL_DELTA
+    if ((delta > 0 && rest_ < 0) || (delta < 0 && rest_ > 0)) rest_ = 0;
+    rest_ += delta;
+    int steps = rest_ / kNotch;
+    rest_ -= steps * kNotch;
+    return steps;
+}
+
 int EffectivePageZoom(const DpiScale& scale, int tabZoom) {
     int zoom = RoundHalfEven(static_cast<double>(scale.Dpi()) * tabZoom / DpiScale::kBaseDpi);
     return std::clamp(zoom, kEngineMinZoom, kEngineMaxZoom);

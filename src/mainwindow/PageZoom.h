@@ -14,6 +14,17 @@ int ZoomIn(int current);
 // The next step below current; at or below the first step, the first step.
 int ZoomOut(int current);
 
+// Ctrl+wheel in zoom steps: one step per notch of the wheel (120 units). High-resolution wheels
+// report parts of a notch; the parts add up, and turning back starts the count again.
+class WheelZoomSteps {
+public:
+    // The whole steps that delta completes (positive: zoom in); the rest is kept for the next.
+    int Add(int delta);
+
+private:
+    int rest_ = 0;
+};
+
 // The zoom handed to the page engine: the window's scale times the tab's zoom, in per cent,
 // kept within what the engine accepts (10 to 1000 %).
 int EffectivePageZoom(const DpiScale& scale, int tabZoom);

@@ -221,9 +221,15 @@ void WebMainFrm::Form_Unload() {
 void WebMainFrm::CloseCommand() { Unload(); }
 
 bool WebMainFrm::TranslateKey(const MSG& msg) {
-    if ((msg.message != WM_KEYDOWN && msg.message != WM_SYSKEYDOWN) || !IsLoaded()) return false;
+    bool wheel = msg.message == WM_MOUSEWHEEL;
+    if ((msg.message != WM_KEYDOWN && msg.message != WM_SYSKEYDOWN && !wheel) || !IsLoaded()) return false;
     HWND window = hWnd();
     if (msg.hwnd != window && !::IsChild(window, msg.hwnd)) return false;
+    // Ctrl+wheel zooms the page, as the zoom keys do; the wheel alone scrolls it.
+    if (wheel) {
+        return (GET_KEYSTATE_WPARAM(msg.wParam) & MK_CONTROL) != 0 &&
+               tabs_.ZoomWheel(GET_WHEEL_DELTA_WPARAM(msg.wParam));
+    }
     // The modifiers as they were when this message was taken from the queue.
     KeyPress press{static_cast<std::uint32_t>(msg.wParam), ::GetKeyState(VK_CONTROL) < 0,
                    ::GetKeyState(VK_SHIFT) < 0, ::GetKeyState(VK_MENU) < 0};

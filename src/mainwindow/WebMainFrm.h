@@ -60,8 +60,8 @@ public:
     };
     void SetEnvironment(Environment environment) { environment_ = std::move(environment); }
 
-    // A key message from the message loop, before the page has it: true when the window took
-    // the key as its own (a tab switch). Keys typed in other windows are not looked at.
+    // A key or wheel message from the message loop, before the page has it: true when the
+    // window took it as its own (a tab switch, a zoom step). Other windows' are not looked at.
     bool TranslateKey(const MSG& msg);
 
     // The close command of the buttons, the menu and the last tab.

@@ -1,6 +1,7 @@
 #include "mainwindow/WebUrl.h"
 
 #include "base/SystemLibraries.h"
+#include "base/WindowScale.h"
 #include "mainwindow/GameAddress.h"
 
 namespace xcyh2 {
@@ -38,6 +39,7 @@ void WebUrl::Form_Load() {
         wb_DocumentComplete(frame, url);
     };
     wb_->NewWindow = [this](const std::wstring& url, bool& Processed) { Web_V1_NewWindow(url, Processed); };
+    ApplyZoom();
     wb_->Navigate(L"about:blank");
 }
 
@@ -62,6 +64,16 @@ void WebUrl::Form_Unload() {
         browser->DocumentComplete = nullptr;
         browser->NewWindow = nullptr;
     }
+}
+
+void WebUrl::SetZoom(int percent) {
+    zoom_ = percent;
+    ApplyZoom();
+}
+
+void WebUrl::ApplyZoom() {
+    // The window's own scale times the tab's.
+    if (wb_) wb_->SetZoom(EffectivePageZoom(WindowScale(handle()), zoom_));
 }
 
 void WebUrl::OpenURL(const std::wstring& url) {

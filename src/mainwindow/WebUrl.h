@@ -1,6 +1,7 @@
 // The form that shows one game page in a tab. It keeps its browser silent (no script-error
 // dialogs), hides the page's own scroll bars, gives its tab the page's title and sends every
-// request for a new browser window to the system's default browser, web addresses only.
+// request for a new browser window to the system's default browser, web addresses only. It keeps
+// its tab's page zoom, which every page it shows gets, with the window's scale added.
 #pragma once
 
 #include <functional>
@@ -10,6 +11,7 @@
 #include "browser/WebBrowser.h"
 #include "forms/Form.h"
 #include "forms/PictureBox.h"
+#include "mainwindow/PageZoom.h"
 #include "tabstrip/CTabItem.h"
 #include "tabstrip/TabInterfaces.h"
 
@@ -36,6 +38,11 @@ public:
 
     browser::IWebBrowser* wb() const { return wb_.get(); }
 
+    // The tab's page zoom in per cent, kZoomDefault for a new tab. Set before the form is
+    // loaded or a page has completed, it applies once there is one.
+    int Zoom() const { return zoom_; }
+    void SetZoom(int percent);
+
 protected:
     forms::WindowDesign Design() const override;
     void Form_Load() override;
@@ -44,6 +51,7 @@ protected:
 
 private:
     void Picture1_Resize();
+    void ApplyZoom();
     void wb_DownloadBegin();
     void wb_TitleChange(const std::wstring& text);
     void wb_DocumentComplete(const browser::WebFrame& frame, const std::wstring& url);
@@ -55,6 +63,7 @@ private:
     std::shared_ptr<browser::IWebBrowser> wb_;
     IuTab* strip_ = nullptr;
     std::weak_ptr<CTabItem> item_;  // the item owns this form
+    int zoom_ = kZoomDefault;
 };
 
 }  // namespace xcyh2

@@ -174,6 +174,39 @@ TEST_F(BuiltInBrowserTest, LongPagesScrollUnlessOverflowIsHidden) {
     EXPECT_EQ(si.nMax, 0);
 }
 
+// The zoom is the control's: set before a page completes it applies to that page and the next,
+// and a change lays out what was fetched again, with no event and no fetch. At 100 % the page is
+// laid out exactly as before.
+TEST_F(BuiltInBrowserTest, ZoomScalesTheLaidOutText) {
+    std::string page = "<html><body>";
+    for (int i = 0; i < 40; ++i) page += "<p>第" + std::to_string(i) + "段 paragraph</p>";
+    ASSERT_TRUE(test::DemoSet(L"/t/zoom.html", page + "</body></html>"));
+    auto pageHeight = [&] {
+        SCROLLINFO si{sizeof(si), SIF_RANGE};
+        ::GetScrollInfo(browser->hWnd(), SB_VERT, &si);
+        return si.nMax + 1;
+    };
+    ASSERT_TRUE(Open(DemoUrl() + L"/t/zoom.html"));
+    const int base = pageHeight();
+    log.lines.clear();
+    browser->Navigate(DemoUrl() + L"/t/zoom.html?loading");
+    browser->SetZoom(150);
+    ASSERT_TRUE(PumpUntil([&] { return log.Has(L"DC top "); })) << log.Joined();
+    EXPECT_NEAR(pageHeight(), base * 1.5, base * 0.15);
+
+    for (int zoom : {50, 200, 300, 100}) {
+        log.lines.clear();
+        browser->SetZoom(zoom);
+        PumpMessages(50);
+        EXPECT_NEAR(pageHeight(), base * zoom / 100.0, base * zoom / 1000.0) << zoom;
+        EXPECT_TRUE(log.lines.empty()) << zoom << ": " << log.Joined();
+    }
+    EXPECT_EQ(pageHeight(), base);
+    browser->SetZoom(200);
+    ASSERT_TRUE(Open(DemoUrl() + L"/t/zoom.html?next"));
+    EXPECT_NEAR(pageHeight(), base * 2, base * 0.2);
+}
+
 TEST_F(BuiltInBrowserTest, ContextMenuOfItsOwnWhenTheDocumentAllowsIt) {
     ASSERT_TRUE(Open(DemoUrl() + L"/xcyh2/login/help.html"));
     browser->Document_oncontextmenu = [] { return true; };

@@ -18,6 +18,8 @@ SECOND_SERVER_LINK = (465, 375)  # 进入二区 星河: game2.html
 # the pages that each demo game page fills differently.
 PAGE_BLANK = (700, 450)
 PAGE_TOP = (4, 36, 400, 200)
+# The mouse buttons X gives a wheel's notches: away from the player (zoom in) and back.
+WHEEL_UP, WHEEL_DOWN = 4, 5
 WM_HOTKEY, VK_F10, HOTKEY_ID = 0x0312, 0x79, 1000
 EXIT_DIALOG = "Xcyh2MsgFrm"
 YES_BUTTON, NO_BUTTON = (56 + 32, 88 + 12), (136 + 32, 88 + 12)  # from the dialog's top-left corner
@@ -47,6 +49,21 @@ def screen_rgb(x, y, w, h):
     """The screen's pixels in a rectangle, as RGB bytes."""
     return subprocess.run(["import", "-window", "root", "-crop", f"{w}x{h}+{x}+{y}", "-depth", "8", "rgb:-"],
                           stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, check=True).stdout
+
+
+def text_height(x, y, w, h):
+    """The height in pixels of the first line of text in a screen rectangle of a page (dark on
+    white): from its first row with ink to the last one before three blank rows."""
+    rgb = screen_rgb(x, y, w, h)
+    first = last = None
+    for row in range(h):
+        line = rgb[row * w * 3:(row + 1) * w * 3]
+        if any(line[i] + line[i + 1] + line[i + 2] < 384 for i in range(0, len(line), 3)):
+            first = row if first is None else first
+            last = row
+        elif last is not None and row - last > 3:
+            break
+    return 0 if first is None else last - first + 1
 
 
 def art_frame(name, index, w, h):
@@ -136,6 +153,34 @@ class MainWindow(unittest.TestCase):
             server.clear_requests()
             shell.key("ctrl+r")
             wait_until(lambda: requested(server, "/xcyh2/game3.html"), 10, message="Ctrl+R to reach the page")
+
+            # Page zoom, per tab, with the page focused: Ctrl+= twice makes the first page's text
+            # taller while the second tab keeps its size; Ctrl+0 draws the page exactly as before,
+            # and Ctrl+wheel steps up and back.
+            def ctrl_wheel(button):
+                shell.xdotool("keydown", "ctrl")
+                shell.xdotool("click", button)
+                shell.xdotool("keyup", "ctrl")
+
+            shell.key("ctrl+1")
+            wait_until(lambda: screen_rgb(*region) == first, 10, message="ctrl+1 to show the first page")
+            normal = text_height(*region)
+            self.assertGreater(normal, 10)
+            shell.key("ctrl+equal", "ctrl+equal")
+            wait_until(lambda: text_height(*region) > normal * 1.15, 10, message="ctrl+= to zoom in")
+            time.sleep(0.5)
+            zoomed = text_height(*region)
+            shell.screenshot("main-window-zoomed.png")
+            shell.key("ctrl+2")
+            wait_until(lambda: screen_rgb(*region) == second, 10, message="the second tab at its own zoom")
+            shell.key("ctrl+1")
+            wait_until(lambda: text_height(*region) == zoomed, 10, message="the first tab to keep its zoom")
+            shell.key("ctrl+0")
+            wait_until(lambda: screen_rgb(*region) == first, 10, message="ctrl+0 to draw the page as before")
+            ctrl_wheel(WHEEL_UP)
+            wait_until(lambda: normal < text_height(*region) < zoomed, 10, message="ctrl+wheel to zoom one step in")
+            ctrl_wheel(WHEEL_DOWN)
+            wait_until(lambda: screen_rgb(*region) == first, 10, message="ctrl+wheel to zoom back")
 
             # F10 with the main window in front hides it; the hot key's message shows it again.
             shell.click(main["x"] + 70, main["y"] + 20)

@@ -27,6 +27,7 @@ public:
     std::wstring DocumentRootInnerHtml() const override { return rootHtml; }
     std::wstring DocumentUrl() const override { return documentUrl; }
     void SetRootOverflow(const std::wstring& value) override { overflow.push_back(value); }
+    void SetZoom(int percent) override { zoom = percent; }
 
     // Raises BeforeNavigate2 as the engine would; returns the cancel flag.
     bool FireBeforeNavigate2(const std::wstring& url) {
@@ -54,6 +55,7 @@ public:
     std::vector<std::wstring> navigated;
     std::vector<std::wstring> overflow;  // every root overflow set
     int refreshed = 0;
+    int zoom = 0;  // the last zoom set; 0: none
     std::wstring rootHtml = L"<head></head><body><p>登录</p></body>";
     std::wstring documentUrl;
     struct Placement {

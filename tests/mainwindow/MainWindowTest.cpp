@@ -499,7 +499,7 @@ TEST_F(MainWindowTest, TrayRightClickPopsUpTheMenuAndTheHotKeyToggles) {
     EXPECT_EQ(messages, std::vector<std::wstring>{L"缓存清理: 缓存已清理完毕！"});
 }
 
-TEST_F(MainWindowTest, TabKeysSwitchTabsAndLeaveEveryOtherKeyToThePage) {
+TEST_F(MainWindowTest, TabAndZoomKeysAreTakenAndEveryOtherKeyIsLeftToThePage) {
     frm().SetURL(kGame1);
     frm().SetURL(kGame2);
     frm().SetURL(L"http://127.0.0.1:47240/xcyh2/game3.html");
@@ -507,25 +507,43 @@ TEST_F(MainWindowTest, TabKeysSwitchTabsAndLeaveEveryOtherKeyToThePage) {
     HWND inside = view().pCnt().hWnd();  // the pages' container: a page's window is one of its children
     HWND elsewhere = ::CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
     constexpr int kCtrl = 1, kShift = 2, kAlt = 4;
+    // A row with a wheel delta is a WM_MOUSEWHEEL (Ctrl in its key state), otherwise a key.
+    // zoom: the selected tab's zoom afterwards, as its page's browser was given it (96 DPI).
     const struct {
         HWND target;
         WPARAM key;
         int mods;
         bool taken;
         int selected;
+        int zoom;
+        short wheel = 0;
     } cases[] = {
-        {inside, VK_TAB, kCtrl, true, 0},  // wraps round
-        {inside, VK_TAB, kCtrl | kShift, true, 2},
-        {inside, VK_PRIOR, kCtrl, true, 1},
-        {inside, VK_NEXT, kCtrl, true, 2},
-        {inside, '1', kCtrl, true, 0},
-        {inside, '9', kCtrl, true, 2},  // the last tab
-        {inside, '5', kCtrl, false, 2},  // no such tab
-        {inside, 'A', kCtrl, false, 2},  // Ctrl with letters is the game's
-        {inside, VK_OEM_PLUS, kCtrl, false, 2},  // no zoom here: the page keeps it
-        {inside, '1', kCtrl | kAlt, false, 2},  // AltGr
-        {inside, VK_TAB, 0, false, 2},
-        {elsewhere, VK_TAB, kCtrl, false, 2},
+        {inside, VK_TAB, kCtrl, true, 0, 100},  // wraps round
+        {inside, VK_TAB, kCtrl | kShift, true, 2, 100},
+        {inside, VK_PRIOR, kCtrl, true, 1, 100},
+        {inside, VK_NEXT, kCtrl, true, 2, 100},
+        {inside, '1', kCtrl, true, 0, 100},
+        {inside, '9', kCtrl, true, 2, 100},  // the last tab
+        {inside, '5', kCtrl, false, 2, 100},  // no such tab
+        {inside, 'A', kCtrl, false, 2, 100},  // Ctrl with letters is the game's
+        {inside, '1', kCtrl | kAlt, false, 2, 100},  // AltGr
+        {inside, VK_TAB, 0, false, 2, 100},
+        {elsewhere, VK_TAB, kCtrl, false, 2, 100},
+        {inside, VK_OEM_PLUS, kCtrl, true, 2, 110},
+        {inside, VK_ADD, kCtrl, true, 2, 125},
+        {inside, VK_OEM_MINUS, kCtrl, true, 2, 110},
+        {inside, VK_SUBTRACT, kCtrl, true, 2, 100},
+        {inside, VK_SUBTRACT, kCtrl, true, 2, 90},
+        {inside, '1', kCtrl, true, 0, 100},  // each tab has its own zoom
+        {inside, '9', kCtrl, true, 2, 90},
+        {inside, '0', kCtrl, true, 2, 100},
+        {elsewhere, VK_OEM_PLUS, kCtrl, false, 2, 100},  // the login window has no zoom
+        {inside, 0, kCtrl, true, 2, 100, WHEEL_DELTA / 2},  // a fine wheel: half a notch
+        {inside, 0, kCtrl, true, 2, 110, WHEEL_DELTA / 2},
+        {inside, 0, kCtrl, true, 2, 150, 2 * WHEEL_DELTA},
+        {inside, 0, kCtrl, true, 2, 125, -WHEEL_DELTA},
+        {inside, 0, 0, false, 2, 125, WHEEL_DELTA},  // the wheel alone scrolls the page
+        {elsewhere, 0, kCtrl, false, 2, 125, WHEEL_DELTA},
     };
     BYTE saved[256] = {};
     ::GetKeyboardState(saved);
@@ -536,11 +554,20 @@ TEST_F(MainWindowTest, TabKeysSwitchTabsAndLeaveEveryOtherKeyToThePage) {
         state[VK_MENU] = (c.mods & kAlt) ? 0x80 : 0;
         ::SetKeyboardState(state);
         MSG msg{c.target, WM_KEYDOWN, c.key, 1};
-        EXPECT_EQ(frm().TranslateKey(msg), c.taken) << c.key << " mods " << c.mods;
-        EXPECT_EQ(tabs().Selected(), c.selected) << c.key << " mods " << c.mods;
+        if (c.wheel) msg = MSG{c.target, WM_MOUSEWHEEL, MAKEWPARAM((c.mods & kCtrl) ? MK_CONTROL : 0, c.wheel), 0};
+        std::string row = std::to_string(c.key) + " wheel " + std::to_string(c.wheel) + " mods " + std::to_string(c.mods);
+        EXPECT_EQ(frm().TranslateKey(msg), c.taken) << row;
+        EXPECT_EQ(tabs().Selected(), c.selected) << row;
+        EXPECT_EQ(PageBrowser(tabs().Selected()).zoom, c.zoom) << row;
     }
     ::SetKeyboardState(saved);
     ::DestroyWindow(elsewhere);
+
+    // A new tab starts at 100 %; the others keep theirs.
+    frm().SetURL(L"http://127.0.0.1:47240/xcyh2/game4.html");
+    ASSERT_EQ(tabs().Selected(), 3);
+    EXPECT_EQ(PageBrowser(3).zoom, 100);
+    EXPECT_EQ(PageBrowser(2).zoom, 125);
 }
 
 TEST_F(MainWindowTest, FullScreenCoversTheMonitorAndComesBackExactly) {

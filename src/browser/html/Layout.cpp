@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <unordered_map>
 
+#include "base/rounding.h"
+
 namespace xcyh2::html {
 namespace {
 
@@ -229,7 +231,12 @@ private:
 
 }  // namespace
 
-PageLayout LayOut(const Document& document, TextMeasurer& measurer, const LayoutOptions& options) {
+int Zoomed(int pixels, int zoom) { return RoundHalfEven(static_cast<double>(pixels) * zoom / 100); }
+
+PageLayout LayOut(const Document& document, TextMeasurer& measurer, const LayoutOptions& unzoomed) {
+    LayoutOptions options = unzoomed;
+    options.margin = Zoomed(unzoomed.margin, unzoomed.zoom);
+    options.blockGap = Zoomed(unzoomed.blockGap, unzoomed.zoom);
     PageLayout page;
     LineBreaker breaker(measurer, options, page);
     breaker.y = options.margin;
@@ -240,9 +247,10 @@ PageLayout LayOut(const Document& document, TextMeasurer& measurer, const Layout
         first = false;
         if (block.kind == Block::Kind::Frame) {
             const Frame& frame = document.Frames()[static_cast<std::size_t>(block.frame)];
-            page.frames.push_back(PlacedFrame{block.frame, options.margin, breaker.y, frame.width, frame.height});
-            breaker.y += frame.height;
-            widest = std::max(widest, frame.width);
+            int width = Zoomed(frame.width, options.zoom), height = Zoomed(frame.height, options.zoom);
+            page.frames.push_back(PlacedFrame{block.frame, options.margin, breaker.y, width, height});
+            breaker.y += height;
+            widest = std::max(widest, width);
             continue;
         }
         for (const InlineRun& run : block.runs) {

@@ -23,9 +23,13 @@ public:
 
 struct LayoutOptions {
     int viewportWidth = 0;  // client width in pixels
-    int margin = 8;         // blank space around the page
-    int blockGap = 8;       // between a spaced block (paragraph, heading, list) and its neighbours
+    int margin = 8;         // blank space around the page, at 100 %
+    int blockGap = 8;       // between a spaced block (paragraph, heading, list) and its neighbours, at 100 %
+    int zoom = 100;         // per cent: margins, gaps and frame boxes grow with it, as the measurer's fonts do
 };
+
+// A length given at 100 %, in pixels at zoom per cent (halves to even).
+int Zoomed(int pixels, int zoom);
 
 // A run of text at its place. Runs of one line share their y and bottom edge.
 struct PlacedRun {
