@@ -23,6 +23,13 @@ void MainFrame::SetWindowStyle(std::function<void()> closeClick) {
     WebBForm_.SetfrmHwnd(hwnd_);
 }
 
+void MainFrame::SetScale(const DpiScale& scale) {
+    scale_ = scale;
+    surface_.SetDpi(scale.Dpi());
+    WebBForm_.SetScale(scale);
+    if (objStyle_) objStyle_->SetScale(scale);
+}
+
 void MainFrame::Centre() const {
     RECT r{};
     ::GetWindowRect(hwnd_, &r);

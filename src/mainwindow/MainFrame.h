@@ -28,6 +28,8 @@ public:
     void Centre() const;
     // Maximised over the screen above the taskbar, or back where it was; true when maximised.
     bool CallWindowStateChange();
+    // A new scale (the window moved to another screen): the bar, the frame and the edges.
+    void SetScale(const DpiScale& scale);
     // Full screen holds the window: no edge sizes it, the work area does not refit it.
     void Hold(bool held) {
         if (objStyle_) objStyle_->Hold(held);

@@ -41,11 +41,21 @@ void MainTabHost::OpenGameTab(const std::wstring& strURL, const WebUrl::BrowserF
     std::int32_t found = items.FindItem(key);
     if (found == -1) {
         auto page = std::make_shared<WebUrl>(browserFactory, shellOpen);
+        page->SetScale(scale_);
         page->OpenURL(strURL);
         items.Add(key, page, key);
         items.SetSelected(items.Count() - 1);
     } else {
         items.SetSelected(found);
+    }
+}
+
+void MainTabHost::SetScale(const DpiScale& scale) {
+    scale_ = scale;
+    if (!WebuTab_) return;
+    CTabItems& items = WebuTab_->TabItems();
+    for (std::int32_t i = 0; i < items.Count(); ++i) {
+        if (auto* page = dynamic_cast<WebUrl*>(items.Item(i)->Form().get())) page->SetScale(scale);
     }
 }
 

@@ -44,6 +44,8 @@ public:
     // Ctrl+wheel: the selected tab's zoom, a step per notch (delta as WM_MOUSEWHEEL gives it).
     // False: no tab took it.
     bool ZoomWheel(int delta);
+    // The window's scale: every page's zoom is multiplied by it, new pages' too.
+    void SetScale(const DpiScale& scale);
     // Every tab and its page released; the strip stays until Destroy.
     void Clear();
     // The strip and its tip go (also from inside the strip's own event).
@@ -66,6 +68,7 @@ private:
     std::unique_ptr<uTab> WebuTab_;
     forms::ToolTip tabToolTip_;
     WheelZoomSteps wheel_;
+    DpiScale scale_;
 };
 
 }  // namespace xcyh2

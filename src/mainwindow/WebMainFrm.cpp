@@ -3,6 +3,7 @@
 #include "mainwindow/WebMainFrm.h"
 
 #include <algorithm>
+#include <vector>
 
 #include "base/EventLog.h"
 #include "base/ScopedFlag.h"
@@ -13,6 +14,7 @@
 #include "forms/Application.h"
 #include "mainwindow/GameAddress.h"
 #include "mainwindow/MainLayout.h"
+#include "winhooks/FrameGeometry.h"
 #include "resources/ResourceIds.h"
 #include "base/Settings.h"
 
@@ -24,6 +26,28 @@ constexpr COLORREF kFrameColour = RGB(28, 78, 140);
 // Bitmap resources of the window.
 constexpr int kBitmapMin = IDB_BTN_MIN, kBitmapMinMax = IDB_BTN_MAX, kBitmapClose = IDB_BTN_CLOSE, kBitmapTool = IDB_BTN_TOOL,
               kBitmapLogo = IDB_LOGO;
+
+// Of a window moved by a change of scale, this much each way stays on a screen (96-DPI pixels).
+constexpr int kMinReachable = 100;
+
+// The work areas of every screen, the primary first.
+BOOL CALLBACK AddWorkArea(HMONITOR monitor, HDC, LPRECT, LPARAM areas) {
+    MONITORINFO info{};
+    info.cbSize = sizeof info;
+    if (::GetMonitorInfoW(monitor, &info)) {
+        auto& list = *reinterpret_cast<std::vector<winhooks::FrameRect>*>(areas);
+        winhooks::FrameRect area{info.rcWork.left, info.rcWork.top, info.rcWork.right, info.rcWork.bottom};
+        if (info.dwFlags & MONITORINFOF_PRIMARY) list.insert(list.begin(), area);
+        else list.push_back(area);
+    }
+    return TRUE;
+}
+
+std::vector<winhooks::FrameRect> ScreenWorkAreas() {
+    std::vector<winhooks::FrameRect> areas;
+    ::EnumDisplayMonitors(nullptr, nullptr, &AddWorkArea, reinterpret_cast<LPARAM>(&areas));
+    return areas;
+}
 
 // The design size of the client area, twips.
 constexpr int kDesignWidth = 15540, kDesignHeight = 9585;
@@ -81,6 +105,7 @@ void WebMainFrm::CreateControls() {
                  {[this] { Picture1_.SetVisible(false); }, [this] { return !web_minmax_.Value(); },
                   [this] { CloseCommand(); }});
     PicLogo_.SetScale(scale_);
+    tabs_.SetScale(scale_);
     PicLogo_.Create(hwnd, Px(100), Px(30), Px(440), Px(440), 0, kFrameColour);
     // The two links: white underlined captions straight on the bar.
     FontDesc link;
@@ -291,6 +316,15 @@ LRESULT WebMainFrm::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
         case WM_CLOSE:
             if (commands_.ClosePending()) return 0;
             break;
+        case WM_DPICHANGED:
+            if (lParam) {
+                try {
+                    OnDpiChanged(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
+                } catch (...) {
+                    ReportCurrentException(L"WebMainFrm.DpiChanged");
+                }
+            }
+            return 0;
         default:
             break;
     }
@@ -360,6 +394,33 @@ void WebMainFrm::SetFullScreen(bool on) {
                        SWP_NOZORDER | SWP_NOACTIVATE);
     }
     // A size that did not change sends no size message: the layout is made anew either way.
+    LayOut();
+}
+
+void WebMainFrm::OnDpiChanged(int dpi, const RECT& suggested) {
+    HWND hwnd = handle();
+    if (!hwnd || !tabs_.WebuTab()) return;
+    scale_ = DpiScale(dpi);
+    frame_.SetScale(scale_);
+    for (iButton* button : {&OtherUserBtn_, &GameSpaceBtn_, &web_tool_, &web_min_, &web_minmax_, &web_close_, &iButton1_})
+        button->SetDpi(scale_.Dpi());
+    PicLogo_.SetScale(scale_);
+    tabs_.SetScale(scale_);
+    RECT target = suggested;
+    if (fullScreen_) {
+        MONITORINFO monitor{};
+        monitor.cbSize = sizeof monitor;
+        if (::GetMonitorInfoW(::MonitorFromRect(&suggested, MONITOR_DEFAULTTONEAREST), &monitor))
+            target = monitor.rcMonitor;
+    } else {
+        winhooks::FrameRect placed = winhooks::KeepReachable({suggested.left, suggested.top, suggested.right,
+                                                              suggested.bottom},
+                                                             ScreenWorkAreas(), scale_.Pixels(kMinReachable));
+        target = {placed.left, placed.top, placed.right, placed.bottom};
+    }
+    ::SetWindowPos(hwnd, nullptr, target.left, target.top, target.right - target.left, target.bottom - target.top,
+                   SWP_NOZORDER | SWP_NOACTIVATE);
+    // The same size at another scale sends no size message.
     LayOut();
 }
 

@@ -97,6 +97,9 @@ private:
     void CreateControls();
     void CreateMenu();
     void LayOut();
+    // Every size, font and picture at a new scale; then the window goes where the system asked
+    // (a rectangle a player can reach) and is laid out anew.
+    void OnDpiChanged(int dpi, const RECT& suggested);
     // The title bar, the tab strip, the logo, the links and the buttons: hidden in full screen.
     void ShowChrome(bool show);
     void Picture1_Resize();

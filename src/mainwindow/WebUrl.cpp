@@ -1,7 +1,6 @@
 #include "mainwindow/WebUrl.h"
 
 #include "base/SystemLibraries.h"
-#include "base/WindowScale.h"
 #include "mainwindow/GameAddress.h"
 
 namespace xcyh2 {
@@ -71,9 +70,14 @@ void WebUrl::SetZoom(int percent) {
     ApplyZoom();
 }
 
+void WebUrl::SetScale(const DpiScale& scale) {
+    scale_ = scale;
+    ApplyZoom();
+}
+
 void WebUrl::ApplyZoom() {
     // The window's own scale times the tab's.
-    if (wb_) wb_->SetZoom(EffectivePageZoom(WindowScale(handle()), zoom_));
+    if (wb_) wb_->SetZoom(EffectivePageZoom(scale_, zoom_));
 }
 
 void WebUrl::OpenURL(const std::wstring& url) {

@@ -8,6 +8,7 @@
 #include <memory>
 #include <string>
 
+#include "base/DpiScale.h"
 #include "browser/WebBrowser.h"
 #include "forms/Form.h"
 #include "forms/PictureBox.h"
@@ -42,6 +43,8 @@ public:
     // loaded or a page has completed, it applies once there is one.
     int Zoom() const { return zoom_; }
     void SetZoom(int percent);
+    // The holding window's scale, which the page's zoom is multiplied by.
+    void SetScale(const DpiScale& scale);
 
 protected:
     forms::WindowDesign Design() const override;
@@ -64,6 +67,7 @@ private:
     IuTab* strip_ = nullptr;
     std::weak_ptr<CTabItem> item_;  // the item owns this form
     int zoom_ = kZoomDefault;
+    DpiScale scale_;
 };
 
 }  // namespace xcyh2

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <stdexcept>
@@ -10,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "base/DpiScale.h"
 #include "base/ansi.h"
 #include "base/utf.h"
 #include "forms/Application.h"
@@ -627,6 +629,39 @@ TEST_F(MainWindowTest, FullScreenCoversTheMonitorAndComesBackExactly) {
         EXPECT_TRUE(shown(view().WebBForm().hWnd()));
         EXPECT_TRUE(shown(view().WebuTab()->hWnd()));
         EXPECT_TRUE(hasRegion(hwnd));
+    }
+}
+
+TEST_F(MainWindowTest, NewScaleRedrawsEverythingAndKeepsTheWindowReachable) {
+    frm().SetURL(kGame1);
+    HWND hwnd = frm().hWnd();
+    RECT work{};
+    ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+    RECT before{};
+    ::GetWindowRect(hwnd, &before);
+    const struct {
+        int dpi;
+        RECT suggested, placed;
+    } cases[] = {
+        {144, {50, 60, 1604, 1018}, {50, 60, 1604, 1018}},                       // as the system asks
+        {120, {-50000, -50000, -49000, -49300}, {0, 0, 1000, 700}},              // far off: onto the screen
+        {480, {INT32_MIN, INT32_MIN, INT32_MAX, INT32_MAX}, work},              // absurd: the work area, 400 %
+        {96, before, before},                                                    // and back, as it was
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.dpi);
+        ::SendMessageW(hwnd, WM_DPICHANGED, MAKEWPARAM(c.dpi, c.dpi), reinterpret_cast<LPARAM>(&c.suggested));
+        RECT placed{};
+        ::GetWindowRect(hwnd, &placed);
+        EXPECT_TRUE(::EqualRect(&placed, &c.placed))
+            << placed.left << "," << placed.top << "," << placed.right << "," << placed.bottom;
+        const DpiScale scale(c.dpi);
+        RECT bar{}, close{};
+        ::GetWindowRect(view().WebBForm().hWnd(), &bar);
+        ::GetWindowRect(view().web_close().hWnd(), &close);
+        EXPECT_EQ(bar.bottom - bar.top, scale.TwipsToPixels(500));
+        EXPECT_EQ(close.right - close.left, scale.TwipsToPixels(645));
+        EXPECT_EQ(PageBrowser(0).zoom, scale.Percent());
     }
 }
 
