@@ -1,5 +1,6 @@
 #include "login/LoginBgFrm.h"
 
+#include "base/WindowScale.h"
 #include "forms/Window.h"
 #include "login/LoginBgHook.h"
 #include "login/LoginFrm.h"
@@ -12,9 +13,10 @@ forms::WindowDesign LoginBgFrm::Design() const {
     design.className = L"LoginBgFrm";
     design.caption = settings::kWindowCaption;
     design.style = WS_OVERLAPPEDWINDOW;
-    // First shown centred on the screen.
-    design.width = settings::kLoginBackgroundWidth;
-    design.height = settings::kLoginBackgroundHeight;
+    // First shown centred on the screen, at the scale a new window gets there.
+    const DpiScale scale = WindowScale(nullptr);
+    design.width = scale.Pixels(settings::kLoginBackgroundWidth);
+    design.height = scale.Pixels(settings::kLoginBackgroundHeight);
     design.CentreOnScreen();
     return design;
 }
@@ -24,9 +26,13 @@ void LoginBgFrm::Form_Load() {
     // No caption bar and no sizing frame: the picture is the whole window.
     ::SetWindowLongW(hwnd, GWL_STYLE, ::GetWindowLongW(hwnd, GWL_STYLE) & 0xFF3BFFFF);
     ::SetWindowPos(hwnd, nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_FRAMECHANGED);
-    picture_.Apply(hwnd, settings::kResLoginBackground, settings::kResTypePng);
+    ApplyScale(WindowScale(hwnd));
     HookLoginBg(hwnd);
     SetCaption(settings::kWindowCaption);
+}
+
+void LoginBgFrm::ApplyScale(const DpiScale& scale) {
+    picture_.Apply(handle(), settings::kResLoginBackground, settings::kResTypePng, scale);
 }
 
 void LoginBgFrm::TakePageAlong(int x, int y) {

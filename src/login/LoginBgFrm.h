@@ -3,6 +3,7 @@
 // the login page window along; unloading it unloads the login page window too.
 #pragma once
 
+#include "base/DpiScale.h"
 #include "forms/Form.h"
 #include "picture/LayeredPicture.h"
 
@@ -13,6 +14,11 @@ class LoginFrm;
 class LoginBgFrm : public forms::Form {
 public:
     SIZE PictureSize() const { return picture_.size(); }
+    const LayeredPicture& Picture() const { return picture_; }
+
+    // Composes the picture at the scale and hands it to the window, which takes its size;
+    // called at load with the window's own scale, and again when that scale changes.
+    void ApplyScale(const DpiScale& scale);
 
     // The login page window this background carries (the page window ties itself to its
     // background; nullptr lets go of it).

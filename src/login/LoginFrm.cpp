@@ -1,5 +1,6 @@
 #include "login/LoginFrm.h"
 
+#include "base/WindowScale.h"
 #include "forms/Application.h"
 #include "forms/MsgBox.h"
 #include "login/AppCommand.h"
@@ -17,6 +18,15 @@ constexpr COLORREF kColourKey = RGB(254, 254, 254);
 constexpr int kMiniPicture = IDR_GIF_MINI;
 constexpr int kClosePicture = IDR_GIF_CLOSE;
 
+// The window and its controls at 96 DPI, in pixels from the window's top-left corner (the
+// browser's from its box's). The browser is 19 pixels larger than its box and starts one pixel
+// above and left of it: its own border and its scroll bars lie outside the box and are clipped.
+constexpr EdgeRect kWindow{0, 0, settings::kLoginBackgroundWidth, settings::kLoginBackgroundHeight};
+constexpr EdgeRect kMiniBtn{1120, 130, 1120 + 28, 130 + 28};
+constexpr EdgeRect kCloseBtn{1152, 125, 1152 + 34, 125 + 34};
+constexpr EdgeRect kPicture1{415, 179, 415 + 732, 179 + 425};
+constexpr EdgeRect kWebBrowser1{-1, -1, -1 + 751, -1 + 444};
+
 }  // namespace
 
 LoginFrm::LoginFrm(LoginBgFrm& background, ILoginHost* host) : background_(background), host_(host) {
@@ -30,8 +40,10 @@ forms::WindowDesign LoginFrm::Design() const {
     design.className = L"LoginFrm";
     design.caption = settings::kDesignCaption;
     design.style = WS_POPUP | WS_CLIPCHILDREN;
-    design.width = settings::kLoginBackgroundWidth;
-    design.height = settings::kLoginBackgroundHeight;
+    // At the scale a new window gets on the screen; the load applies the window's own.
+    const EdgeRect window = WindowScale(nullptr).Rect(kWindow);
+    design.width = window.Width();
+    design.height = window.Height();
     design.clientSize = true;
     design.CentreOnScreen();
     design.background = kColourKey;
@@ -45,26 +57,21 @@ void LoginFrm::FollowBackground(int x, int y) {
 
 void LoginFrm::CreateControls() {
     HWND hwnd = handle();
-    {
-        // The two pictures are drawn over the colour key, so their transparent pixels let the
-        // background show through.
-        GdiplusSession gdiplus;
-        gdiplus.Startup();
-        MiniBtn.Create(hwnd, 1120, 130, 28, 28, 0, kColourKey);
-        MiniBtn.SetPicture(ImageToBitmap(LoadPngFromRes(kMiniPicture, L"GIF"), kColourKey));
-        CloseBtn.Create(hwnd, 1152, 125, 34, 34, 0, kColourKey);
-        CloseBtn.SetPicture(ImageToBitmap(LoadPngFromRes(kClosePicture, L"GIF"), kColourKey));
-    }
+    // The two pictures are drawn over the colour key, so their transparent pixels let the
+    // background show through. Controls start at their places at the window's scale; the
+    // pictures are drawn by ApplyScale.
+    const EdgeRect mini = scale_.Rect(kMiniBtn), close = scale_.Rect(kCloseBtn);
+    MiniBtn.Create(hwnd, mini.left, mini.top, mini.Width(), mini.Height(), 0, kColourKey);
+    CloseBtn.Create(hwnd, close.left, close.top, close.Width(), close.Height(), 0, kColourKey);
     MiniBtn.Click = [this] { MiniBtn_Click(); };
     CloseBtn.Click = [this] { CloseBtn_Click(); };
     ::SetCursor(::LoadCursorW(nullptr, IDC_ARROW));
 
-    Picture1.Create(hwnd, 415, 179, 732, 425);
-    // The browser is 19 pixels larger than its box and starts one pixel above and left of it:
-    // its own border and its scroll bars lie outside the box and are clipped.
-    const int x = -1, y = -1, width = 751, height = 444;
-    WebBrowser1_ = browserFactory_ ? browserFactory_(Picture1.hWnd(), x, y, width, height)
-                                   : browser::CreateWebBrowser(Picture1.hWnd(), x, y, width, height);
+    const EdgeRect box = scale_.Rect(kPicture1), web = scale_.Rect(kWebBrowser1);
+    Picture1.Create(hwnd, box.left, box.top, box.Width(), box.Height());
+    WebBrowser1_ = browserFactory_
+                       ? browserFactory_(Picture1.hWnd(), web.left, web.top, web.Width(), web.Height())
+                       : browser::CreateWebBrowser(Picture1.hWnd(), web.left, web.top, web.Width(), web.Height());
     if (!WebBrowser1_) return;
     WebBrowser1_->DownloadBegin = [this] { WebBrowser1_DownloadBegin(); };
     WebBrowser1_->BeforeNavigate2 = [this](const std::wstring& url, bool& Cancel) {
@@ -74,6 +81,28 @@ void LoginFrm::CreateControls() {
         WebBrowser1_DocumentComplete(frame, url);
     };
     WebBrowser1_->Document_oncontextmenu = [this] { return m_HTMLDoc_oncontextmenu(); };
+}
+
+void LoginFrm::ApplyScale(const DpiScale& scale) {
+    scale_ = scale;
+    HWND hwnd = handle();
+    // No frame: the window is its client area.
+    const EdgeRect window = scale.Rect(kWindow);
+    ::SetWindowPos(hwnd, nullptr, 0, 0, window.Width(), window.Height(), SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    auto place = [&scale](forms::PictureBox& box, const EdgeRect& rect96) {
+        const EdgeRect r = scale.Rect(rect96);
+        box.Move(r.left, r.top, r.Width(), r.Height());
+        return r;
+    };
+    const EdgeRect mini = place(MiniBtn, kMiniBtn), close = place(CloseBtn, kCloseBtn);
+    place(Picture1, kPicture1);
+    const EdgeRect web = scale.Rect(kWebBrowser1);
+    if (WebBrowser1_) WebBrowser1_->Move(web.left, web.top, web.Width(), web.Height());
+    GdiplusSession gdiplus;
+    gdiplus.Startup();
+    MiniBtn.SetPicture(ImageToBitmap(LoadPngFromRes(kMiniPicture, L"GIF"), kColourKey, mini.Width(), mini.Height()));
+    CloseBtn.SetPicture(
+        ImageToBitmap(LoadPngFromRes(kClosePicture, L"GIF"), kColourKey, close.Width(), close.Height()));
 }
 
 void LoginFrm::SetBackgroundIcons() {
@@ -88,7 +117,9 @@ void LoginFrm::SetBackgroundIcons() {
 }
 
 void LoginFrm::Form_Load() {
+    scale_ = WindowScale(handle());
     CreateControls();
+    ApplyScale(scale_);
     SetBackgroundIcons();
     if (WebBrowser1_) WebBrowser1_->Navigate(settings::kLoginPageUrl);
     HWND hwnd = handle();

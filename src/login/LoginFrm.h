@@ -8,6 +8,7 @@
 #include <memory>
 #include <string>
 
+#include "base/DpiScale.h"
 #include "base/win_handles.h"
 #include "browser/WebBrowser.h"
 #include "forms/Form.h"
@@ -27,6 +28,10 @@ public:
 
     // The background moved: put this window's top-left corner on the background's.
     void FollowBackground(int x, int y);
+
+    // Sizes the window, places its pictures and the browser's box and draws the pictures at the
+    // scale; called at load with the window's own scale, and again when that scale changes.
+    void ApplyScale(const DpiScale& scale);
 
     // How the browser control is made (tests put a scriptable one in).
     using BrowserFactory =
@@ -61,6 +66,7 @@ private:
     static constexpr UINT kLoadingPictureOverlapMs = 200;
     forms::Timer loadingPictureEnd_;
 
+    DpiScale scale_;
     forms::PictureBox MiniBtn;
     forms::PictureBox CloseBtn;
     forms::PictureBox Picture1;

@@ -25,6 +25,16 @@ struct GdiplusDll {
     LazyProc<decltype(&flat::GdipGetImageHeight)> GdipGetImageHeight{dll, "GdipGetImageHeight"};
     LazyProc<decltype(&flat::GdipCreateFromHDC)> GdipCreateFromHDC{dll, "GdipCreateFromHDC"};
     LazyProc<decltype(&flat::GdipDrawImageRectI)> GdipDrawImageRectI{dll, "GdipDrawImageRectI"};
+    LazyProc<decltype(&flat::GdipDrawImageRectRectI)> GdipDrawImageRectRectI{dll, "GdipDrawImageRectRectI"};
+    LazyProc<decltype(&flat::GdipSetInterpolationMode)> GdipSetInterpolationMode{dll, "GdipSetInterpolationMode"};
+    LazyProc<decltype(&flat::GdipSetPixelOffsetMode)> GdipSetPixelOffsetMode{dll, "GdipSetPixelOffsetMode"};
+    LazyProc<decltype(&flat::GdipCreateImageAttributes)> GdipCreateImageAttributes{dll, "GdipCreateImageAttributes"};
+    LazyProc<decltype(&flat::GdipSetImageAttributesWrapMode)> GdipSetImageAttributesWrapMode{
+        dll, "GdipSetImageAttributesWrapMode"};
+    LazyProc<decltype(&flat::GdipSetImageAttributesColorKeys)> GdipSetImageAttributesColorKeys{
+        dll, "GdipSetImageAttributesColorKeys"};
+    LazyProc<decltype(&flat::GdipDisposeImageAttributes)> GdipDisposeImageAttributes{dll,
+                                                                                     "GdipDisposeImageAttributes"};
     LazyProc<decltype(&flat::GdipFlush)> GdipFlush{dll, "GdipFlush"};
     LazyProc<decltype(&flat::GdipDeleteGraphics)> GdipDeleteGraphics{dll, "GdipDeleteGraphics"};
 };
@@ -83,13 +93,40 @@ UINT ResourceImage::Height() const {
     return h;
 }
 
-bool ResourceImage::Draw(HDC dc, int width, int height) const {
+bool ResourceImage::Draw(HDC dc, int width, int height, std::optional<COLORREF> keyColour) const {
     if (!image_) return false;
     GdiplusDll& gdip = gdiplus();
+    auto* image = static_cast<Gdiplus::GpImage*>(image_);
     Gdiplus::GpGraphics* graphics = nullptr;
     if (gdip.GdipCreateFromHDC.call_or(kMissing, dc, &graphics) != Gdiplus::Ok) return false;
-    const bool drawn = gdip.GdipDrawImageRectI.call_or(kMissing, graphics, static_cast<Gdiplus::GpImage*>(image_), 0, 0,
-                                                       width, height) == Gdiplus::Ok;
+    const int ownWidth = static_cast<int>(Width()), ownHeight = static_cast<int>(Height());
+    bool drawn = false;
+    if (width == ownWidth && height == ownHeight && !keyColour) {
+        drawn = gdip.GdipDrawImageRectI.call_or(kMissing, graphics, image, 0, 0, width, height) == Gdiplus::Ok;
+    } else {
+        if (width != ownWidth || height != ownHeight) {
+            gdip.GdipSetInterpolationMode.call_or(kMissing, graphics, Gdiplus::InterpolationModeHighQualityBicubic);
+            // Pixel centres, not corners, map onto each other: the picture is not shifted.
+            gdip.GdipSetPixelOffsetMode.call_or(kMissing, graphics, Gdiplus::PixelOffsetModeHighQuality);
+        }
+        Gdiplus::GpImageAttributes* attributes = nullptr;
+        gdip.GdipCreateImageAttributes.call_or(kMissing, &attributes);
+        if (attributes) {
+            // Past its border the filter reads the picture mirrored, not transparent black: the
+            // outermost pixels stay as solid (or as translucent) as they are.
+            gdip.GdipSetImageAttributesWrapMode.call_or(kMissing, attributes, Gdiplus::WrapModeTileFlipXY, 0, FALSE);
+            if (keyColour) {
+                const Gdiplus::ARGB key = 0xFF000000u | (GetRValue(*keyColour) << 16) | (GetGValue(*keyColour) << 8) |
+                                          GetBValue(*keyColour);
+                gdip.GdipSetImageAttributesColorKeys.call_or(kMissing, attributes, Gdiplus::ColorAdjustTypeDefault,
+                                                             TRUE, key, key);
+            }
+        }
+        drawn = gdip.GdipDrawImageRectRectI.call_or(kMissing, graphics, image, 0, 0, width, height, 0, 0, ownWidth,
+                                                    ownHeight, Gdiplus::UnitPixel, attributes, nullptr,
+                                                    nullptr) == Gdiplus::Ok;
+        if (attributes) gdip.GdipDisposeImageAttributes.call_or(kMissing, attributes);
+    }
     gdip.GdipFlush.call_or(kMissing, graphics, Gdiplus::FlushIntentionSync);
     gdip.GdipDeleteGraphics.call_or(kMissing, graphics);
     return drawn;

@@ -5,6 +5,7 @@
 #include <windows.h>
 #include <objidl.h>
 
+#include <optional>
 #include <string>
 
 namespace xcyh2 {
@@ -42,8 +43,12 @@ public:
     UINT Width() const;
     UINT Height() const;
     void Reset();
-    // Draws the image into the DC, stretched to width x height; false when nothing was drawn.
-    bool Draw(HDC dc, int width, int height) const;
+    // Draws the image into the DC at width x height; false when nothing was drawn. At its own
+    // size it is copied as it is. At another size (a denser screen) it is resampled with the
+    // high-quality bicubic filter, its border continued outward so that the edge pixels keep
+    // their own colour and alpha. With keyColour, pixels of exactly that colour count as
+    // transparent, so a keyed picture's edge blends with nothing rather than with the key.
+    bool Draw(HDC dc, int width, int height, std::optional<COLORREF> keyColour = std::nullopt) const;
 
 private:
     friend ResourceImage LoadPngFromRes(int resourceId, const std::wstring& resourceType);

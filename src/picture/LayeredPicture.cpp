@@ -5,36 +5,29 @@
 #include "base/ComApartment.h"
 #include "base/win_handles.h"
 #include "picture/GdiPlus.h"
+#include "picture/ImageBitmap.h"
 
 namespace xcyh2 {
 
-void LayeredPicture::Apply(HWND hwnd, int resourceId, const std::wstring& resourceType) {
-    Compose(resourceId, resourceType);
+void LayeredPicture::Apply(HWND hwnd, int resourceId, const std::wstring& resourceType, const DpiScale& scale) {
+    Compose(resourceId, resourceType, scale);
     Present(hwnd);
 }
 
-void LayeredPicture::Compose(int resourceId, const std::wstring& resourceType) {
+void LayeredPicture::Compose(int resourceId, const std::wstring& resourceType, const DpiScale& scale) {
     Release();
+    scale_ = scale;
     // Released in reverse order: the image, GDI+, then COM.
     ComApartment com;  // GDI+ decodes through COM
     GdiplusSession gdiplus;
     gdiplus.Startup();
     ResourceImage image = LoadPngFromRes(resourceId, resourceType);
-    size_ = {static_cast<LONG>(image.Width()), static_cast<LONG>(image.Height())};
+    size_ = {scale.Pixels(image.Width()), scale.Pixels(image.Height())};
 
     memDc_ = ::CreateCompatibleDC(nullptr);
-    // A top-down 32-bit DIB keeps the alpha channel that UpdateLayeredWindow needs; a bitmap
-    // compatible with a 24-bit screen would drop it.
-    BITMAPINFO bmi{};
-    bmi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    bmi.bmiHeader.biWidth = size_.cx;
-    bmi.bmiHeader.biHeight = -size_.cy;
-    bmi.bmiHeader.biPlanes = 1;
-    bmi.bmiHeader.biBitCount = 32;
-    bmi.bmiHeader.biCompression = BI_RGB;
-    void* bits = nullptr;
-    if (size_.cx > 0 && size_.cy > 0)
-        bitmap_ = ::CreateDIBSection(nullptr, &bmi, DIB_RGB_COLORS, &bits, nullptr, 0);
+    // A 32-bit bitmap keeps the alpha channel that UpdateLayeredWindow needs.
+    std::uint32_t* pixels = nullptr;
+    bitmap_ = CreatePixelBitmap(size_.cx, size_.cy, pixels);
     if (memDc_ && bitmap_) previousBitmap_ = ::SelectObject(memDc_, bitmap_);
     if (memDc_ && bitmap_) image.Draw(memDc_, size_.cx, size_.cy);
 }

@@ -6,6 +6,7 @@
 #include "base/Cng.h"
 #include "base/ComApartment.h"
 #include "base/SystemLibraries.h"
+#include "base/WindowScale.h"
 #include "base/ansi.h"
 #include "forms/Application.h"
 #include "forms/MsgBox.h"
@@ -23,8 +24,10 @@ forms::WindowDesign LoadFrm::Design() const {
     design.className = L"LoadFrm";
     design.caption = settings::kWindowCaption;
     design.style = WS_POPUP | WS_SYSMENU | WS_MINIMIZEBOX;  // no border, no caption bar
-    design.width = settings::kLoadingPictureWidth;
-    design.height = settings::kLoadingPictureHeight;
+    // At the scale a new window gets on the screen; the load applies the window's own.
+    const DpiScale scale = WindowScale(nullptr);
+    design.width = scale.Pixels(settings::kLoadingPictureWidth);
+    design.height = scale.Pixels(settings::kLoadingPictureHeight);
     design.CentreOnScreen();
     return design;
 }
@@ -36,7 +39,9 @@ void LoadFrm::Form_Initialize() {
     // the display connects to it, which takes a while). The answers are then acted on here, in
     // the same order as ever.
     if (!m_downfile) m_downfile = std::make_unique<CDownLoadFile>();
-    pictureWork_ = BackgroundWork([this] { picture_.Compose(settings::kResLoadingPicture, settings::kResTypePng); });
+    pictureWork_ = BackgroundWork([this] {
+        picture_.Compose(settings::kResLoadingPicture, settings::kResTypePng, WindowScale(nullptr));
+    });
     // With the publisher's key the manifest's signature is checked next: the cryptography service
     // loads meanwhile (under Wine, with the library behind it), not after the checks.
     BackgroundWork cryptography;
@@ -64,8 +69,20 @@ void LoadFrm::Form_Load() {
     }
     HWND hwnd = handle();
     pictureWork_.Wait();
-    // Loaded again after an unload: the picture was released with the window.
-    if (!picture_.composed()) picture_.Compose(settings::kResLoadingPicture, settings::kResTypePng);
+    ApplyScale(WindowScale(hwnd));
+    // The picture is on screen while the login window loads (which decodes the large backdrop
+    // and starts the browser): the player sees the shell at once. The login window loads from
+    // the message loop, once the program has started COM for the browser.
+    ::ShowWindow(hwnd, SW_SHOWNORMAL);
+    ::PostMessageW(hwnd, kLoadLoginWindowMessage, 0, 0);
+}
+
+void LoadFrm::ApplyScale(const DpiScale& scale) {
+    // Loaded again after an unload, the picture was released with the window; composed ahead
+    // of the window, it may be at another scale than the window's own.
+    if (!picture_.composed() || picture_.scale().Dpi() != scale.Dpi())
+        picture_.Compose(settings::kResLoadingPicture, settings::kResTypePng, scale);
+    HWND hwnd = handle();
     picture_.Present(hwnd);
     // The window takes the picture's size; keep it centred on the screen.
     SIZE size = picture_.size();
@@ -74,11 +91,6 @@ void LoadFrm::Form_Load() {
         int y = (::GetSystemMetrics(SM_CYSCREEN) - size.cy) / 2;
         ::SetWindowPos(hwnd, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     }
-    // The picture is on screen while the login window loads (which decodes the large backdrop
-    // and starts the browser): the player sees the shell at once. The login window loads from
-    // the message loop, once the program has started COM for the browser.
-    ::ShowWindow(hwnd, SW_SHOWNORMAL);
-    ::PostMessageW(hwnd, kLoadLoginWindowMessage, 0, 0);
 }
 
 LRESULT LoadFrm::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {

@@ -6,6 +6,7 @@
 #pragma once
 
 #include "base/BackgroundWork.h"
+#include "base/DpiScale.h"
 #include "forms/Form.h"
 #include "picture/LayeredPicture.h"
 #include "update/DownLoadFile.h"
@@ -20,6 +21,11 @@ public:
     // Raised from the message loop once the loading picture is up and COM has started: the
     // owner loads the login page window, hidden, which starts loading the login page.
     std::function<void()> LoadLogin;
+
+    // Composes the loading picture at the scale (unless it already is), hands it to the window,
+    // which takes its size, and centres the window on the screen; called at load with the
+    // window's own scale, and again when that scale changes.
+    void ApplyScale(const DpiScale& scale);
 
 protected:
     forms::WindowDesign Design() const override;
