@@ -262,7 +262,8 @@ class Tour:
     def game(self):
         self.begin("03 game")
         login = self.login_window
-        self.shell.click(login["x"] + START_LINK[0], login["y"] + START_LINK[1])
+        # The login window and its page are drawn at the screen's scale.
+        self.shell.click(login["x"] + self.px96(START_LINK[0]), login["y"] + self.px96(START_LINK[1]))
         self.main = self.wait(lambda: (self.visible("WebMainFrm") or [None])[0], 30, "the main window")
         self.wait(lambda: self.requested("/xcyh2/game1.html"), 20, "the game page to be fetched")
         self.wait(lambda: not self.shell.window("LoginFrm"), 20, "the login window to go")

@@ -1,9 +1,11 @@
 #include "login/LoginBgFrm.h"
 
+#include "base/EventLog.h"
 #include "base/WindowScale.h"
 #include "forms/Window.h"
 #include "login/LoginBgHook.h"
 #include "login/LoginFrm.h"
+#include "winhooks/ScreenAreas.h"
 #include "base/Settings.h"
 
 namespace xcyh2 {
@@ -33,6 +35,25 @@ void LoginBgFrm::Form_Load() {
 
 void LoginBgFrm::ApplyScale(const DpiScale& scale) {
     picture_.Apply(handle(), settings::kResLoginBackground, settings::kResTypePng, scale);
+}
+
+LRESULT LoginBgFrm::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (msg != WM_DPICHANGED || !lParam) return Form::HandleMessage(msg, wParam, lParam);
+    try {
+        const DpiScale scale(HIWORD(wParam));
+        // The picture gives the window its size; the system's rectangle, kept in reach, its place.
+        ApplyScale(scale);
+        if (page_) page_->ApplyScale(scale);
+        const RECT& suggested = *reinterpret_cast<const RECT*>(lParam);
+        const SIZE size = picture_.size();
+        const RECT place = winhooks::ReachablePlace(
+            {suggested.left, suggested.top, suggested.left + size.cx, suggested.top + size.cy}, scale);
+        ::SetWindowPos(handle(), nullptr, place.left, place.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+        TakePageAlong(place.left, place.top);
+    } catch (...) {
+        ReportCurrentException(L"LoginBgFrm.DpiChanged");
+    }
+    return 0;
 }
 
 void LoginBgFrm::TakePageAlong(int x, int y) {

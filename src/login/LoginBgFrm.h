@@ -31,6 +31,8 @@ protected:
     void Form_Load() override;
     void Form_MouseDown(short button, short shift, int x, int y) override;
     void Form_Unload() override;
+    // A move to a screen of another scale: the picture and the page window at the new scale.
+    LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
 
 private:
     LayeredPicture picture_;

@@ -97,7 +97,11 @@ void LoginFrm::ApplyScale(const DpiScale& scale) {
     const EdgeRect mini = place(MiniBtn, kMiniBtn), close = place(CloseBtn, kCloseBtn);
     place(Picture1, kPicture1);
     const EdgeRect web = scale.Rect(kWebBrowser1);
-    if (WebBrowser1_) WebBrowser1_->Move(web.left, web.top, web.Width(), web.Height());
+    if (WebBrowser1_) {
+        WebBrowser1_->Move(web.left, web.top, web.Width(), web.Height());
+        // The publisher's page at the window's scale, as the game's pages are.
+        WebBrowser1_->SetZoom(scale.Percent());
+    }
     GdiplusSession gdiplus;
     gdiplus.Startup();
     MiniBtn.SetPicture(ImageToBitmap(LoadPngFromRes(kMiniPicture, L"GIF"), kColourKey, mini.Width(), mini.Height()));

@@ -3,7 +3,6 @@
 #include "mainwindow/WebMainFrm.h"
 
 #include <algorithm>
-#include <vector>
 
 #include "base/EventLog.h"
 #include "base/ScopedFlag.h"
@@ -14,7 +13,7 @@
 #include "forms/Application.h"
 #include "mainwindow/GameAddress.h"
 #include "mainwindow/MainLayout.h"
-#include "winhooks/FrameGeometry.h"
+#include "winhooks/ScreenAreas.h"
 #include "resources/ResourceIds.h"
 #include "base/Settings.h"
 
@@ -26,28 +25,6 @@ constexpr COLORREF kFrameColour = RGB(28, 78, 140);
 // Bitmap resources of the window.
 constexpr int kBitmapMin = IDB_BTN_MIN, kBitmapMinMax = IDB_BTN_MAX, kBitmapClose = IDB_BTN_CLOSE, kBitmapTool = IDB_BTN_TOOL,
               kBitmapLogo = IDB_LOGO;
-
-// Of a window moved by a change of scale, this much each way stays on a screen (96-DPI pixels).
-constexpr int kMinReachable = 100;
-
-// The work areas of every screen, the primary first.
-BOOL CALLBACK AddWorkArea(HMONITOR monitor, HDC, LPRECT, LPARAM areas) {
-    MONITORINFO info{};
-    info.cbSize = sizeof info;
-    if (::GetMonitorInfoW(monitor, &info)) {
-        auto& list = *reinterpret_cast<std::vector<winhooks::FrameRect>*>(areas);
-        winhooks::FrameRect area{info.rcWork.left, info.rcWork.top, info.rcWork.right, info.rcWork.bottom};
-        if (info.dwFlags & MONITORINFOF_PRIMARY) list.insert(list.begin(), area);
-        else list.push_back(area);
-    }
-    return TRUE;
-}
-
-std::vector<winhooks::FrameRect> ScreenWorkAreas() {
-    std::vector<winhooks::FrameRect> areas;
-    ::EnumDisplayMonitors(nullptr, nullptr, &AddWorkArea, reinterpret_cast<LPARAM>(&areas));
-    return areas;
-}
 
 // The design size of the client area, twips.
 constexpr int kDesignWidth = 15540, kDesignHeight = 9585;
@@ -413,10 +390,7 @@ void WebMainFrm::OnDpiChanged(int dpi, const RECT& suggested) {
         if (::GetMonitorInfoW(::MonitorFromRect(&suggested, MONITOR_DEFAULTTONEAREST), &monitor))
             target = monitor.rcMonitor;
     } else {
-        winhooks::FrameRect placed = winhooks::KeepReachable({suggested.left, suggested.top, suggested.right,
-                                                              suggested.bottom},
-                                                             ScreenWorkAreas(), scale_.Pixels(kMinReachable));
-        target = {placed.left, placed.top, placed.right, placed.bottom};
+        target = winhooks::ReachablePlace(suggested, scale_);
     }
     ::SetWindowPos(hwnd, nullptr, target.left, target.top, target.right - target.left, target.bottom - target.top,
                    SWP_NOZORDER | SWP_NOACTIVATE);

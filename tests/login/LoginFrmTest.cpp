@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "base/DpiScale.h"
 #include "login/FakeBrowser.h"
 #include "app/ShellWindows.h"
 #include "login/LoginBgFrm.h"
@@ -214,6 +215,34 @@ TEST_F(LoginFrmTest, MiniAndCloseButtons) {
     click(1160, 135);
     EXPECT_FALSE(windows.loginFrm().IsLoaded());
     EXPECT_FALSE(windows.loginBgFrm().IsLoaded());
+}
+
+TEST_F(LoginFrmTest, NewScaleRedrawsBothWindowsAndKeepsThemReachable) {
+    RECT before{}, work{};
+    ::GetWindowRect(background(), &before);
+    ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+    // Far off at 144 DPI: moved onto the screen; then back where it was at 96.
+    const struct {
+        int dpi;
+        RECT suggested;
+    } cases[] = {{144, {-60000, 40000, -58000, 41000}}, {96, before}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.dpi);
+        ::SendMessageW(background(), WM_DPICHANGED, MAKEWPARAM(c.dpi, c.dpi), reinterpret_cast<LPARAM>(&c.suggested));
+        const DpiScale scale(c.dpi);
+        RECT back{}, page{}, inside{};
+        ::GetWindowRect(background(), &back);
+        ::GetWindowRect(login(), &page);
+        EXPECT_EQ(back.right - back.left, scale.Pixels(1237));
+        EXPECT_EQ(back.bottom - back.top, scale.Pixels(696));
+        EXPECT_EQ(page.right - page.left, scale.Pixels(1237));
+        EXPECT_TRUE(::IntersectRect(&inside, &back, &work) && ::EqualRect(&inside, &back)) << "not on the screen";
+        if (c.dpi == 96) {
+            EXPECT_TRUE(::EqualRect(&back, &before));
+        }
+        EXPECT_EQ(page.left, back.left);  // the page window came along
+        EXPECT_EQ(fake->zoom, scale.Percent());
+    }
 }
 
 }  // namespace
