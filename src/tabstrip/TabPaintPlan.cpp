@@ -29,7 +29,9 @@ TabPaintOp PlanOne(std::int32_t style, const TabBox& t, std::int32_t i, bool sel
     op.selected = selected;
     op.pieceWidth = s.pieceWidth;
     op.pieceHeight = s.tabHeight;
-    op.picture = Scaled(style == 1 ? PaintRect{L, 0, Wd, s.tabHeight} : PaintRect{L - 14, 0, Wd + 14, s.tabHeight},
+    op.pictureEnd = scale.Pixels(kPieceEnd);
+    op.picture = Scaled(style == 1 ? PaintRect{L, 0, Wd, s.tabHeight}
+                                   : PaintRect{L - kPieceEnd, 0, Wd + kPieceEnd, s.tabHeight},
                         scale);
     bool hovered = i == hover.index;
     op.sourceX = selected ? s.selectedX : (hovered ? s.hoverX : s.normalX);

@@ -23,6 +23,7 @@ struct TabPaintOp {
     std::int32_t sourceX;     // the skin piece
     std::int32_t pieceWidth;
     std::int32_t pieceHeight;
+    std::int32_t pictureEnd;  // the piece's unstretched ends, drawn this wide
     PaintRect caption;
     bool closeButton;
     std::int32_t glyphX;      // valid when closeButton
