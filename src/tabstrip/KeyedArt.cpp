@@ -6,7 +6,8 @@ namespace xcyh2 {
 
 namespace {
 constexpr std::uint32_t kColour = 0x00FFFFFF;
-// A filter reaches at most a pixel beyond the one it enlarges; one more ring is spare.
+// A filter reads the pixels touching the nearest one, diagonals too: the second ring of
+// side neighbours reaches those.
 constexpr int kRings = 2;
 }  // namespace
 

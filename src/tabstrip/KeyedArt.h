@@ -10,8 +10,8 @@
 
 namespace xcyh2 {
 
-// Every transparent pixel within two pixels of the art takes the mean colour of its art
-// neighbours; the art itself is unchanged.
+// Every transparent pixel within two steps of the art takes the mean colour of its coloured
+// side neighbours, one ring after the other; the art itself is unchanged.
 void FillBesideArt(std::vector<std::uint32_t>& pixels, int width, int height, std::uint32_t transparent);
 
 // Makes transparent every pixel of colours whose pixel in keys is transparent.

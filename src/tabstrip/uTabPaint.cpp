@@ -104,7 +104,7 @@ void uTab::DrawTabsDirect() {
     ::SetTextColor(area, kCaptionColour);
     ::BitBlt(area, 0, 0, bufArea_, bufHeight_, background_.get(), bufLeft_, 0, SRCCOPY);
 
-    const auto ops = PlanTabs(bufStyle_, Boxes(), selected_, {hoverIndex_, hoverState_});
+    const auto ops = PlanTabs(bufStyle_, Boxes(), selected_, {hoverIndex_, hoverState_}, scale_);
     for (const auto& op : ops) {
         if (op.selected) {
             ::SelectObject(area, boldFont_.get());
@@ -203,8 +203,8 @@ void uTab::ShowHover(std::int32_t index, std::int32_t state) {
 void uTab::RepaintHover(HoverInfo before) {
     if (!areaDrawn_) return DrawTabs();
     const auto boxes = Boxes();
-    const auto was = PlanTabs(bufStyle_, boxes, selected_, before);
-    const auto now = PlanTabs(bufStyle_, boxes, selected_, {hoverIndex_, hoverState_});
+    const auto was = PlanTabs(bufStyle_, boxes, selected_, before, scale_);
+    const auto now = PlanTabs(bufStyle_, boxes, selected_, {hoverIndex_, hoverState_}, scale_);
     std::int32_t from = INT_MAX, to = INT_MIN;
     for (std::size_t k = 0; k < now.size(); ++k)
         if (was[k].sourceX != now[k].sourceX || was[k].glyphX != now[k].glyphX) {
@@ -238,7 +238,7 @@ void uTab::DrawTabsIn(std::int32_t from, std::int32_t to) {
     ::BitBlt(area, from, 0, to - from, bufHeight_, background_.get(), bufLeft_ + from, 0, SRCCOPY);
 
     tabsDrawn_ = 0;
-    const auto ops = PlanTabs(bufStyle_, Boxes(), selected_, {hoverIndex_, hoverState_});
+    const auto ops = PlanTabs(bufStyle_, Boxes(), selected_, {hoverIndex_, hoverState_}, scale_);
     for (const auto& op : ops) {
         const PaintRect& p = op.picture;
         if (p.x >= to || p.x + p.width <= from) continue;
