@@ -23,8 +23,7 @@
 namespace xcyh2 {
 namespace {
 
-// A size given at 96 DPI, as the child's scale should draw it (before rounding).
-double At(double pixels96) { return pixels96 * test::ChildDpi() / 96.0; }
+using test::At;
 
 class PageForm : public forms::Form, public ITabForm {
 public:
