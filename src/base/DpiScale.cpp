@@ -22,6 +22,8 @@ double DpiScale::TwipsPerPixel() const { return kTwipsPerInch / dpi_; }
 // binary fraction), so halves round to even as the 96-DPI helpers round them.
 std::int32_t DpiScale::Pixels(double pixels96) const { return RoundHalfEven(pixels96 * dpi_ / kBaseDpi); }
 
+double DpiScale::Pixels96(double pixels) const { return pixels * kBaseDpi / dpi_; }
+
 std::int32_t DpiScale::TwipsToPixels(double twips) const { return RoundHalfEven(twips * dpi_ / kTwipsPerInch); }
 
 std::int32_t DpiScale::PixelsToTwips(double pixels) const { return RoundHalfEven(pixels * kTwipsPerInch / dpi_); }

@@ -35,6 +35,8 @@ public:
 
     // A length or position given in 96-DPI pixels, in this window's pixels.
     std::int32_t Pixels(double pixels96) const;
+    // This window's pixels as 96-DPI pixels, unrounded: what a 96-DPI layout has to fill.
+    double Pixels96(double pixels) const;
     // A length or position in twips, in this window's pixels.
     std::int32_t TwipsToPixels(double twips) const;
     // This window's pixels in twips, rounded to whole twips.

@@ -16,13 +16,17 @@ constexpr TabStyleMetrics kStyle1{32, IDB_TAB_SKIN1, 200, 0, 5, 28, -20, -8, 7, 
 
 const TabStyleMetrics& MetricsOf(std::int32_t tabStyle) { return tabStyle == 1 ? kStyle1 : kStyle0; }
 
-std::int32_t ComputeTabWidth(std::int32_t tabStyle, std::int32_t areaWidth, std::int32_t tabCount,
+std::int32_t StripHeight(std::int32_t tabStyle, const DpiScale& scale) {
+    return scale.Pixels(MetricsOf(tabStyle).stripHeight);
+}
+
+std::int32_t ComputeTabWidth(std::int32_t tabStyle, double areaWidth, std::int32_t tabCount,
                              std::int32_t lockedCount) {
     const auto& m = MetricsOf(tabStyle);
     std::int32_t w = m.fullWidth;
     if (lockedCount < tabCount) {
         double reserved = tabStyle == 1 ? 5.0 * tabCount : 14.0;
-        double free = static_cast<double>(areaWidth) - static_cast<double>(m.fullWidth) * lockedCount - reserved;
+        double free = areaWidth - static_cast<double>(m.fullWidth) * lockedCount - reserved;
         w = RoundHalfEven(free / (tabCount - lockedCount));
     }
     return std::clamp(w, m.minWidth, m.fullWidth);
@@ -38,20 +42,31 @@ void LayoutTabs(std::int32_t tabStyle, std::int32_t sharedWidth, std::vector<Tab
     }
 }
 
-HitResult HitTest(std::int32_t tabStyle, const StripExtent& strip, const std::vector<TabBox>& tabs, double x,
-                  double y) {
+TabBox ScaleBox(const TabBox& tab, const DpiScale& scale) {
+    const EdgeRect edges = scale.Rect({tab.left, 0, tab.left + tab.width, 0});
+    return {edges.left, edges.Width(), tab.lockSize, tab.hideButton};
+}
+
+EdgeRect CloseBox(std::int32_t tabStyle, const TabBox& tab, const DpiScale& scale) {
+    // The glyph fills the box; the hit test also takes its right and bottom edges.
     const auto& m = MetricsOf(tabStyle);
-    if (x < 0 || x > strip.width || y < 0 || y > kHitTestHeight) return {kOutside, false};
+    const std::int32_t x = tab.left + tab.width + m.closeX0;
+    return scale.Rect({x, m.closeY0, x + m.closeX1 - m.closeX0, m.closeY1});
+}
+
+HitResult HitTest(std::int32_t tabStyle, const StripExtent& strip, const std::vector<TabBox>& tabs, double x,
+                  double y, const DpiScale& scale) {
+    if (x < 0 || x > strip.width || y < 0 || y > scale.Pixels(kHitTestHeight)) return {kOutside, false};
     if (x > strip.width - strip.rightSize || x < strip.leftSize) return {kInMargin, false};
     if (tabs.empty()) return {kNoTab, false};
     double u = x - strip.leftSize;
-    if (u <= 14) return {0, false};
+    // The first tab's slanted left edge in style 0, also applied in style 1.
+    if (u <= scale.Pixels(14)) return {0, false};
     for (std::size_t i = 0; i < tabs.size(); ++i) {
-        const auto& t = tabs[i];
+        const TabBox t = ScaleBox(tabs[i], scale);
         if (t.left <= u && u <= t.left + t.width) {
-            double right = t.left + t.width;
-            bool onClose = !t.hideButton && u >= right + m.closeX0 && u <= right + m.closeX1 && y >= m.closeY0 &&
-                           y <= m.closeY1;
+            const EdgeRect close = CloseBox(tabStyle, tabs[i], scale);
+            bool onClose = !t.hideButton && u >= close.left && u <= close.right && y >= close.top && y <= close.bottom;
             return {static_cast<std::int32_t>(i), onClose};
         }
     }

@@ -1,9 +1,13 @@
 // Tab strip geometry without windows: the two styles' constants, the shared tab width, the
-// layout, the hit test and the selection rules. All values are pixels of the strip.
+// layout, the hit test and the selection rules. Widths and the layout are pixels at 96 DPI; a
+// strip on a denser screen scales each tab edge on its own (ScaleBox), so tabs that touch at
+// 96 DPI touch at every scale. Strip extents and pointer positions are the window's pixels.
 #pragma once
 
 #include <cstdint>
 #include <vector>
+
+#include "base/DpiScale.h"
 
 namespace xcyh2 {
 
@@ -29,9 +33,12 @@ inline constexpr std::int32_t kNoTab = -1;
 inline constexpr std::int32_t kInMargin = -2;
 inline constexpr std::int32_t kOutside = -3;
 
-// The width of every tab that is not size-locked, for a tab area of areaWidth pixels holding
-// tabCount tabs of which lockedCount are locked. Never below the style's minimum.
-std::int32_t ComputeTabWidth(std::int32_t tabStyle, std::int32_t areaWidth, std::int32_t tabCount,
+// The strip's height in the pixels of a window at that scale.
+std::int32_t StripHeight(std::int32_t tabStyle, const DpiScale& scale);
+
+// The width of every tab that is not size-locked, for a tab area of areaWidth pixels (at 96 DPI)
+// holding tabCount tabs of which lockedCount are locked. Never below the style's minimum.
+std::int32_t ComputeTabWidth(std::int32_t tabStyle, double areaWidth, std::int32_t tabCount,
                              std::int32_t lockedCount);
 
 struct TabBox {
@@ -43,6 +50,12 @@ struct TabBox {
 
 // Places the tabs left to right from the style's first Left.
 void LayoutTabs(std::int32_t tabStyle, std::int32_t sharedWidth, std::vector<TabBox>& tabs);
+
+// A tab laid out at 96 DPI, in the pixels of a window at a scale.
+TabBox ScaleBox(const TabBox& tab, const DpiScale& scale);
+// Where a tab's close button is drawn, in the window's pixels of the tab area. The hit test
+// takes its right and bottom edges too.
+EdgeRect CloseBox(std::int32_t tabStyle, const TabBox& tab, const DpiScale& scale);
 
 struct HitResult {
     std::int32_t index;
@@ -56,8 +69,9 @@ struct StripExtent {
     std::int32_t rightSize;
 };
 
+// The strip's extent and the pointer in the window's pixels, the tabs as laid out at 96 DPI.
 HitResult HitTest(std::int32_t tabStyle, const StripExtent& strip, const std::vector<TabBox>& tabs, double x,
-                  double y);
+                  double y, const DpiScale& scale = DpiScale());
 
 // The selection after the tab at `removed` has gone: the first tab when it was the selected
 // one, else the same tab.

@@ -15,15 +15,24 @@ constexpr SkinLayout kSkin0{25, 122, 1, 123, 245, 379, 367, 391, 403, 25};
 constexpr SkinLayout kSkin1{26, 124, 1, 125, 249, 385, 373, 397, 409, 28};
 const SkinLayout& SkinOf(std::int32_t style) { return style == 1 ? kSkin1 : kSkin0; }
 
-TabPaintOp PlanOne(std::int32_t style, const TabBox& t, std::int32_t i, bool selected, HoverInfo hover) {
+PaintRect Scaled(const PaintRect& r, const DpiScale& scale) {
+    const EdgeRect e = scale.Rect({r.x, r.y, r.x + r.width, r.y + r.height});
+    return {e.left, e.top, e.Width(), e.Height()};
+}
+
+TabPaintOp PlanOne(std::int32_t style, const TabBox& t, std::int32_t i, bool selected, HoverInfo hover,
+                   const DpiScale& scale) {
     const auto& s = SkinOf(style);
-    const auto& m = MetricsOf(style);
     const std::int32_t L = t.left, Wd = t.width;
     TabPaintOp op{};
     op.index = i;
     op.selected = selected;
     op.pieceWidth = s.pieceWidth;
-    op.picture = style == 1 ? PaintRect{L, 0, Wd, s.tabHeight} : PaintRect{L - 14, 0, Wd + 14, s.tabHeight};
+    op.pieceHeight = s.tabHeight;
+    op.pictureEnd = scale.Pixels(kPieceEnd);
+    op.picture = Scaled(style == 1 ? PaintRect{L, 0, Wd, s.tabHeight}
+                                   : PaintRect{L - kPieceEnd, 0, Wd + kPieceEnd, s.tabHeight},
+                        scale);
     bool hovered = i == hover.index;
     op.sourceX = selected ? s.selectedX : (hovered ? s.hoverX : s.normalX);
     op.closeButton = !t.hideButton;
@@ -34,8 +43,12 @@ TabPaintOp PlanOne(std::int32_t style, const TabBox& t, std::int32_t i, bool sel
     } else {
         op.caption = {L, 0, Wd - (op.closeButton ? 38 : 14), s.tabHeight};
     }
-    op.buttonX = L + Wd + m.closeX0;
-    op.buttonY = m.closeY0;
+    op.caption = Scaled(op.caption, scale);
+    const EdgeRect button = CloseBox(style, t, scale);
+    op.buttonX = button.left;
+    op.buttonY = button.top;
+    op.buttonWidth = button.Width();
+    op.buttonHeight = button.Height();
     op.glyphX = selected ? s.glyphSelected : s.glyphNormal;
     if (hovered && hover.state == 1) op.glyphX = s.glyphHover;
     if (hovered && hover.state == 2) op.glyphX = s.glyphPressed;
@@ -44,14 +57,14 @@ TabPaintOp PlanOne(std::int32_t style, const TabBox& t, std::int32_t i, bool sel
 }  // namespace
 
 std::vector<TabPaintOp> PlanTabs(std::int32_t tabStyle, const std::vector<TabBox>& tabs, std::int32_t selected,
-                                 HoverInfo hover) {
+                                 HoverInfo hover, const DpiScale& scale) {
     std::vector<TabPaintOp> ops;
     ops.reserve(tabs.size());
     const auto n = static_cast<std::int32_t>(tabs.size());
     for (std::int32_t i = n - 1; i >= 0; --i)
-        if (i != selected) ops.push_back(PlanOne(tabStyle, tabs[static_cast<std::size_t>(i)], i, false, hover));
+        if (i != selected) ops.push_back(PlanOne(tabStyle, tabs[static_cast<std::size_t>(i)], i, false, hover, scale));
     if (selected >= 0 && selected < n)
-        ops.push_back(PlanOne(tabStyle, tabs[static_cast<std::size_t>(selected)], selected, true, hover));
+        ops.push_back(PlanOne(tabStyle, tabs[static_cast<std::size_t>(selected)], selected, true, hover, scale));
     return ops;
 }
 

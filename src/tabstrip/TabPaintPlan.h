@@ -1,5 +1,7 @@
 // What DrawTabs paints, decided without windows: the order of the tabs, and for each tab the
-// skin piece, where its picture goes, the caption box and the close glyph.
+// skin piece, where its picture goes, the caption box and the close glyph. Places and sizes are
+// the window's pixels at its scale, each box scaled edge by edge from its 96-DPI place; the skin's
+// pieces are given in the art's own pixels.
 #pragma once
 
 #include <cstdint>
@@ -20,20 +22,28 @@ struct TabPaintOp {
     PaintRect picture;        // in the tab area
     std::int32_t sourceX;     // the skin piece
     std::int32_t pieceWidth;
+    std::int32_t pieceHeight;
+    std::int32_t pictureEnd;  // the piece's unstretched ends, drawn this wide
     PaintRect caption;
     bool closeButton;
     std::int32_t glyphX;      // valid when closeButton
     std::int32_t buttonX, buttonY;
+    std::int32_t buttonWidth, buttonHeight;  // the glyph drawn at this size
 };
+
+// The close glyphs' side in the skin, and the pictures' ends that are kept, not stretched.
+inline constexpr std::int32_t kGlyphSize = 12;
+inline constexpr std::int32_t kPieceEnd = 14;
 
 struct HoverInfo {
     std::int32_t index;  // hover index
     std::int32_t state;  // 0 body, 1 over the close button, 2 close button pressed
 };
 
-// The tabs in painting order: unselected ones from the last to the first, the selected last.
+// The tabs (laid out at 96 DPI) in painting order: unselected ones from the last to the first,
+// the selected last.
 std::vector<TabPaintOp> PlanTabs(std::int32_t tabStyle, const std::vector<TabBox>& tabs, std::int32_t selected,
-                                 HoverInfo hover);
+                                 HoverInfo hover, const DpiScale& scale = DpiScale());
 
 // Width of the strip background column in the skin, and its height.
 std::int32_t SkinColumnHeight(std::int32_t tabStyle);

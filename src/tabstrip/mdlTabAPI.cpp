@@ -1,5 +1,7 @@
 #include "tabstrip/mdlTabAPI.h"
 
+#include <algorithm>
+
 #include "base/utf.h"
 
 namespace xcyh2::mdlTabAPI {
@@ -108,6 +110,21 @@ void ComposeNineGrid(HDC d, int w, int h, HDC source, int sx, int sy, int sw, in
                          SRCCOPY);
         ::StretchBlt(d, left, top, midW, midH, source, sx + left, sy + top, srcMidW, srcMidH, SRCCOPY);
     }
+}
+
+void ComposeEnds(HDC d, int w, int h, HDC source, int sx, int sy, int sw, int sh, int sourceEnd, int end,
+                 int mode) {
+    ::SetStretchBltMode(d, mode);
+    ::SetBrushOrgEx(d, 0, 0, nullptr);
+    if (end <= 0 || sourceEnd <= 0) {
+        ::StretchBlt(d, 0, 0, w, h, source, sx, sy, sw, sh, SRCCOPY);
+        return;
+    }
+    // A picture narrower than its two ends at this scale shares its width between them.
+    end = std::min(end, w / 2);
+    ::StretchBlt(d, 0, 0, end, h, source, sx, sy, sourceEnd, sh, SRCCOPY);
+    ::StretchBlt(d, w - end, 0, end, h, source, sx + sw - sourceEnd, sy, sourceEnd, sh, SRCCOPY);
+    ::StretchBlt(d, end, 0, w - 2 * end, h, source, sx + sourceEnd, sy, sw - 2 * sourceEnd, sh, SRCCOPY);
 }
 
 BOOL NineGridBlt(HDC target, int x, int y, int w, int h, HDC source, int sx, int sy, int sw, int sh, int left,

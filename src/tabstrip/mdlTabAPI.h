@@ -43,6 +43,12 @@ void DeleteMemDC(HDC surface);
 // The nine-grid stretch with HALFTONE onto a surface of exactly width x height, at its origin.
 void ComposeNineGrid(HDC target, int width, int height, HDC source, int sx, int sy, int sw, int sh, int left,
                      int top, int right, int bottom);
+// A skin piece drawn width x height onto a surface at its origin, in the given stretch mode: its
+// left and right ends, sourceEnd pixels of the art, drawn end pixels wide and the middle
+// stretched between them; without ends, one stretch of the whole piece. The strip's tab
+// pictures and close glyphs at any scale.
+void ComposeEnds(HDC target, int width, int height, HDC source, int sx, int sy, int sw, int sh, int sourceEnd,
+                 int end, int mode);
 BOOL NineGridBlt(HDC target, int x, int y, int width, int height, HDC source, int sx, int sy, int sw, int sh,
                  int left, int top, int right, int bottom, std::optional<COLORREF> transparent = std::nullopt);
 

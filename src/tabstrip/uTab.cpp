@@ -3,6 +3,7 @@
 #include <windowsx.h>
 
 #include "base/EventLog.h"
+#include "base/WindowScale.h"
 #include "base/classic_error.h"
 #include "tabstrip/TabWindowOps.h"
 
@@ -16,9 +17,15 @@ HBITMAP LoadSkin(int id) {
         ::LoadImageW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(id), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
 }
 
-unique_hfont GuiFontWithWeight(LONG weight) {
+// The system's GUI font at the strip's scale: the stock font is made for the system's own DPI.
+unique_hfont GuiFontWithWeight(LONG weight, const DpiScale& scale) {
     LOGFONTW lf{};
     ::GetObjectW(::GetStockObject(DEFAULT_GUI_FONT), sizeof(lf), &lf);
+    const int systemDpi = WindowScale(nullptr).Dpi();
+    if (systemDpi != scale.Dpi()) {
+        lf.lfHeight = ::MulDiv(lf.lfHeight, scale.Dpi(), systemDpi);
+        lf.lfWidth = ::MulDiv(lf.lfWidth, scale.Dpi(), systemDpi);
+    }
     lf.lfWeight = weight;
     return unique_hfont(::CreateFontIndirectW(&lf));
 }
@@ -38,8 +45,8 @@ uTab::uTab() {
     items_ = std::make_unique<CTabItems>(Win32TabWindowOps());
     items_->SetOwner(this);
     subclass_ = std::make_unique<CSubclass>(static_cast<ISubclassHandler&>(*this));
-    normalFont_ = GuiFontWithWeight(100);
-    boldFont_ = GuiFontWithWeight(700);
+    normalFont_ = GuiFontWithWeight(100, scale_);
+    boldFont_ = GuiFontWithWeight(700, scale_);
 }
 
 uTab::~uTab() {
@@ -58,7 +65,7 @@ uTab::~uTab() {
 
 bool uTab::Create(HWND parent, int x, int y, int width, const forms::PropertyBag& properties) {
     ReadProperties(properties);
-    if (!CreateWin(forms::WindowDesign::Child(kClassName, parent, x, y, width, MetricsOf(tabStyle_).stripHeight)))
+    if (!CreateWin(forms::WindowDesign::Child(kClassName, parent, x, y, width, StripHeight(tabStyle_, scale_))))
         return false;
     // Every message of the strip's own window passes the strip first. Both windows are
     // intercepted as Unicode windows: captions and titles arrive as UTF-16 whatever the code page.
@@ -89,6 +96,16 @@ void uTab::LockReDraw(bool lock) {
     ComputeTabWidth();
     LayoutTabs();
     RedrawAll();
+}
+
+void uTab::SetScale(const DpiScale& scale) {
+    if (scale.Dpi() == scale_.Dpi()) return;
+    scale_ = scale;
+    normalFont_ = GuiFontWithWeight(100, scale_);
+    boldFont_ = GuiFontWithWeight(700, scale_);
+    // A new height, new surfaces (which drop every piece drawn at the old scale), the layout
+    // and a whole drawing.
+    if (exists()) Resize();
 }
 
 void uTab::SethContainerWnd(HWND container) {
@@ -129,7 +146,7 @@ std::vector<TabBox> uTab::Boxes() const {
 
 void uTab::Resize() {
     // Each step runs whatever became of the one before.
-    const std::int32_t height = MetricsOf(tabStyle_).stripHeight;
+    const std::int32_t height = StripHeight(tabStyle_, scale_);
     RECT r{};
     ::GetClientRect(handle(), &r);
     if (r.bottom != height && !resizing_) {
@@ -148,7 +165,8 @@ void uTab::ComputeTabWidth() {
     std::int32_t locked = 0;
     for (std::int32_t i = 0; i < Count(); ++i)
         if (items_->Item(i)->LockSize()) ++locked;
-    sharedWidth_ = xcyh2::ComputeTabWidth(bufStyle_, bufStripWidth_ - bufLeft_ - bufRight_, Count(), locked);
+    sharedWidth_ = xcyh2::ComputeTabWidth(bufStyle_, scale_.Pixels96(bufStripWidth_ - bufLeft_ - bufRight_), Count(),
+                                          locked);
 }
 
 void uTab::LayoutTabs() {
@@ -165,7 +183,7 @@ void uTab::LayoutTabs() {
 HitResult uTab::Hit(float x, float y) const {
     // The style and margins the surfaces were made for, as the painting uses: what the pointer
     // hits is what is shown.
-    return HitTest(bufStyle_, {bufStripWidth_, bufLeft_, bufRight_}, Boxes(), x, y);
+    return HitTest(bufStyle_, {bufStripWidth_, bufLeft_, bufRight_}, Boxes(), x, y, scale_);
 }
 
 // ---- selection and forms ---------------------------------------------------------------------
@@ -194,9 +212,10 @@ std::wstring uTab::AccessChildName(std::int32_t index) const { return items_->It
 
 RECT uTab::AccessChildRect(std::int32_t index) const {
     auto item = items_->Item(index);
+    const TabBox tab = ScaleBox({item->Left(), item->Width()}, scale_);
     RECT client{};
     ::GetClientRect(handle(), &client);
-    return {bufLeft_ + item->Left(), 0, bufLeft_ + item->Left() + item->Width(), client.bottom};
+    return {bufLeft_ + tab.left, 0, bufLeft_ + tab.left + tab.width, client.bottom};
 }
 
 void uTab::AccessSelectChild(std::int32_t index) {

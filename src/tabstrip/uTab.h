@@ -6,6 +6,11 @@
 //
 // Drawing is off until the host calls LockReDraw(false). Events are plain callbacks; arguments
 // the host may change are references.
+//
+// The strip draws at the scale its holder gives it (SetScale; 96 DPI until then): its height,
+// margins, tabs, close buttons, hit boxes and fonts grow with it, the layout computed at 96 DPI
+// and each edge scaled. Tab Left and Width stay 96-DPI pixels; pointer positions in events are
+// the window's pixels.
 #pragma once
 
 #include <windows.h>
@@ -17,6 +22,7 @@
 #include <tuple>
 #include <vector>
 
+#include "base/DpiScale.h"
 #include "base/win_handles.h"
 #include "forms/Accessible.h"
 #include "forms/PropertyBag.h"
@@ -42,6 +48,12 @@ public:
 
     void refresh();
     void LockReDraw(bool lock);
+
+    // The holder window's scale (WindowScale of it, and again on WM_DPICHANGED). Before Create
+    // it sets the size the strip is made at; afterwards the strip takes its new height and
+    // rebuilds its fonts, surfaces and pieces at once.
+    void SetScale(const DpiScale& scale);
+    const DpiScale& Scale() const { return scale_; }
 
     HWND hContainerWnd() const { return container_; }
     void SethContainerWnd(HWND container);
@@ -98,7 +110,8 @@ public:
     void DrawStripBackground();
     void DrawTabs();
     // Every tab drawn from the skin through a temporary surface of its own, as the strip drew
-    // before it kept its pieces: the reference the cached drawing matches pixel for pixel.
+    // before it kept its pieces: the reference the cached drawing matches pixel for pixel. It
+    // knows only the art's own scale; at any other the strip draws as DrawTabs does.
     void DrawTabsDirect();
     // Tabs drawn by the last DrawTabs or hover repaint.
     std::int32_t TabsDrawnLast() const { return tabsDrawn_; }
@@ -140,8 +153,15 @@ private:
     void RepaintHover(HoverInfo before);
     // Draws the tabs over the background in the tab area's columns [from, to) and shows them.
     void DrawTabsIn(std::int32_t from, std::int32_t to);
+    // The skin piece at (sourceX, 0), pieceWidth x pieceHeight, drawn width x height with its
+    // ends of sourceEnd art pixels drawn end pixels wide, as pixels.
     const std::vector<std::uint32_t>& CachedPiece(HDC skin, std::int32_t sourceX, std::int32_t pieceWidth,
+                                                  std::int32_t pieceHeight, std::int32_t sourceEnd, std::int32_t end,
                                                   std::int32_t width, std::int32_t height);
+    // The same for a scale other than the art's, its transparent colour kept exact.
+    std::vector<std::uint32_t> EnlargedPiece(HDC skin, std::int32_t sourceX, std::int32_t pieceWidth,
+                                             std::int32_t pieceHeight, std::int32_t sourceEnd, std::int32_t end,
+                                             std::int32_t width, std::int32_t height);
     const std::vector<std::uint32_t>& SkinPixels(HDC skin);
     void DrawTabText(HDC surface, const std::wstring& text, int x, int y, int width, int height);
     // Tells screen readers when another tab became the selected one.
@@ -176,6 +196,7 @@ private:
     std::int32_t sharedWidth_ = 108;
     std::int32_t hoverState_ = 0;
     bool drawingEnabled_ = false;
+    DpiScale scale_;
     unique_hfont normalFont_, boldFont_;
     PointerRecord lastPointer_;
     std::int32_t tabStyle_ = 0;
@@ -188,10 +209,12 @@ private:
     std::int32_t bufStripWidth_ = 0;
     std::int32_t bufRight_ = 0;
     bool resizing_ = false;
-    // Composed tab pictures by style, skin piece and width, and the skins' own pixels; both
-    // flushed with the surfaces on a resize or a change of style.
-    std::map<std::tuple<std::int32_t, std::int32_t, std::int32_t>, std::vector<std::uint32_t>> pieces_;
+    // Composed tab pictures and glyphs by style, skin piece, width and height, the skin's own
+    // pixels and, on a denser screen, the skin with colour beside its art to filter from; all
+    // flushed with the surfaces on a resize or a change of style or scale.
+    std::map<std::tuple<std::int32_t, std::int32_t, std::int32_t, std::int32_t>, std::vector<std::uint32_t>> pieces_;
     std::vector<std::uint32_t> skinPixels_;
+    mdlTabAPI::MemDC filledSkin_;
     std::int32_t skinWidth_ = 0, skinHeight_ = 0;
     std::int32_t tabsDrawn_ = 0;
     // Every event is raised from a copy of its handler, and the strip checks this token after

@@ -1,11 +1,13 @@
 // The strip's painting: the background and the tabs are composed in off-screen surfaces and
 // the window only ever receives the finished picture. Each tab picture is stretched from the
-// skin once per piece and width and kept as pixels; drawing copies them, and the close glyphs,
+// skin once per piece and size and kept as pixels; drawing copies them, and the close glyphs,
 // into the tab area's own pixels, skipping the transparent colour, so a drawing of the strip
-// makes no surface and stretches nothing.
+// makes no surface and stretches nothing. On a denser screen the art, made for 100 %, is
+// enlarged with the system's high-quality filter (KeyedArt.h).
 #include <algorithm>
 #include <climits>
 
+#include "tabstrip/KeyedArt.h"
 #include "tabstrip/TabPaintPlan.h"
 #include "tabstrip/uTab.h"
 
@@ -38,13 +40,13 @@ void KeyedCopy(std::uint32_t* dst, int dstWidth, int dstHeight, int x, int y, co
 void uTab::CreateBuffers() {
     FreeBuffers();
     bufStyle_ = tabStyle_ == 1 ? 1 : 0;
-    bufLeft_ = leftSize_;
-    bufRight_ = rightSize_;
+    bufLeft_ = scale_.Pixels(leftSize_);
+    bufRight_ = scale_.Pixels(rightSize_);
     bufStripWidth_ = StripWidth();
     // A strip narrower than its margins still gets surfaces of at least one pixel.
     bufWidth_ = std::max(1, StripWidth());
-    bufHeight_ = MetricsOf(bufStyle_).stripHeight;
-    bufArea_ = std::max(1, bufWidth_ - leftSize_ - rightSize_);
+    bufHeight_ = StripHeight(bufStyle_, scale_);
+    bufArea_ = std::max(1, bufWidth_ - bufLeft_ - bufRight_);
     composite_ = mdlTabAPI::MemDC(mdlTabAPI::CreateMemDC(bufWidth_, bufHeight_));
     background_ = mdlTabAPI::MemDC(mdlTabAPI::CreateMemDC(bufWidth_, bufHeight_));
     tabArea_ = mdlTabAPI::MemDC(mdlTabAPI::CreateDibDC(bufArea_, bufHeight_, &areaBits_));
@@ -53,6 +55,7 @@ void uTab::CreateBuffers() {
 void uTab::FreeBuffers() {
     pieces_.clear();
     skinPixels_.clear();
+    filledSkin_.reset();
     areaDrawn_ = false;
     areaBits_ = nullptr;
     tabArea_.reset();
@@ -91,6 +94,7 @@ void uTab::DrawTabText(HDC surface, const std::wstring& text, int x, int y, int 
 }
 
 void uTab::DrawTabsDirect() {
+    if (scale_.Dpi() != DpiScale::kBaseDpi) return DrawTabs();
     if (!drawingEnabled_ || !tabArea_ || !background_ || !composite_) return;
     areaDrawn_ = false;
     HDC area = tabArea_.get();
@@ -100,7 +104,7 @@ void uTab::DrawTabsDirect() {
     ::SetTextColor(area, kCaptionColour);
     ::BitBlt(area, 0, 0, bufArea_, bufHeight_, background_.get(), bufLeft_, 0, SRCCOPY);
 
-    const auto ops = PlanTabs(bufStyle_, Boxes(), selected_, {hoverIndex_, hoverState_});
+    const auto ops = PlanTabs(bufStyle_, Boxes(), selected_, {hoverIndex_, hoverState_}, scale_);
     for (const auto& op : ops) {
         if (op.selected) {
             ::SelectObject(area, boldFont_.get());
@@ -139,15 +143,43 @@ const std::vector<std::uint32_t>& uTab::SkinPixels(HDC skin) {
 }
 
 const std::vector<std::uint32_t>& uTab::CachedPiece(HDC skin, std::int32_t sourceX, std::int32_t pieceWidth,
+                                                    std::int32_t pieceHeight, std::int32_t sourceEnd, std::int32_t end,
                                                     std::int32_t width, std::int32_t height) {
-    const auto key = std::make_tuple(bufStyle_, sourceX, width);
+    const auto key = std::make_tuple(bufStyle_, sourceX, width, height);
     auto found = pieces_.find(key);
     if (found != pieces_.end()) return found->second;
     if (pieces_.size() >= kMaxPieces) pieces_.clear();
+    if (height != pieceHeight) {
+        auto pixels = EnlargedPiece(skin, sourceX, pieceWidth, pieceHeight, sourceEnd, end, width, height);
+        return pieces_.emplace(key, std::move(pixels)).first->second;
+    }
     // The same stretch onto the same kind of surface as a direct drawing, read back once.
     mdlTabAPI::MemDC surface(mdlTabAPI::CreateMemDC(width, height));
-    mdlTabAPI::ComposeNineGrid(surface.get(), width, height, skin, sourceX, 0, pieceWidth, height, 14, 0, 14, 0);
+    mdlTabAPI::ComposeEnds(surface.get(), width, height, skin, sourceX, 0, pieceWidth, height, sourceEnd, end,
+                           HALFTONE);
     return pieces_.emplace(key, mdlTabAPI::ReadPixels(surface.get(), width, height)).first->second;
+}
+
+std::vector<std::uint32_t> uTab::EnlargedPiece(HDC skin, std::int32_t sourceX, std::int32_t pieceWidth,
+                                               std::int32_t pieceHeight, std::int32_t sourceEnd, std::int32_t end,
+                                               std::int32_t width, std::int32_t height) {
+    if (!filledSkin_) {
+        std::vector<std::uint32_t> pixels = SkinPixels(skin);
+        FillBesideArt(pixels, skinWidth_, skinHeight_, kTransparentPixel);
+        std::uint32_t* bits = nullptr;
+        filledSkin_ = mdlTabAPI::MemDC(mdlTabAPI::CreateDibDC(skinWidth_, skinHeight_, &bits));
+        std::copy(pixels.begin(), pixels.end(), bits);
+    }
+    // The colours filtered; which pixels are transparent, from the nearest art pixel.
+    mdlTabAPI::MemDC colours(mdlTabAPI::CreateMemDC(width, height));
+    mdlTabAPI::ComposeEnds(colours.get(), width, height, filledSkin_.get(), sourceX, 0, pieceWidth, pieceHeight,
+                           sourceEnd, end, HALFTONE);
+    mdlTabAPI::MemDC keys(mdlTabAPI::CreateMemDC(width, height));
+    mdlTabAPI::ComposeEnds(keys.get(), width, height, skin, sourceX, 0, pieceWidth, pieceHeight, sourceEnd, end,
+                           COLORONCOLOR);
+    std::vector<std::uint32_t> pixels = mdlTabAPI::ReadPixels(colours.get(), width, height);
+    TakeTransparency(pixels, mdlTabAPI::ReadPixels(keys.get(), width, height), kTransparentPixel);
+    return pixels;
 }
 
 void uTab::DrawTabs() {
@@ -171,8 +203,8 @@ void uTab::ShowHover(std::int32_t index, std::int32_t state) {
 void uTab::RepaintHover(HoverInfo before) {
     if (!areaDrawn_) return DrawTabs();
     const auto boxes = Boxes();
-    const auto was = PlanTabs(bufStyle_, boxes, selected_, before);
-    const auto now = PlanTabs(bufStyle_, boxes, selected_, {hoverIndex_, hoverState_});
+    const auto was = PlanTabs(bufStyle_, boxes, selected_, before, scale_);
+    const auto now = PlanTabs(bufStyle_, boxes, selected_, {hoverIndex_, hoverState_}, scale_);
     std::int32_t from = INT_MAX, to = INT_MIN;
     for (std::size_t k = 0; k < now.size(); ++k)
         if (was[k].sourceX != now[k].sourceX || was[k].glyphX != now[k].glyphX) {
@@ -206,7 +238,7 @@ void uTab::DrawTabsIn(std::int32_t from, std::int32_t to) {
     ::BitBlt(area, from, 0, to - from, bufHeight_, background_.get(), bufLeft_ + from, 0, SRCCOPY);
 
     tabsDrawn_ = 0;
-    const auto ops = PlanTabs(bufStyle_, Boxes(), selected_, {hoverIndex_, hoverState_});
+    const auto ops = PlanTabs(bufStyle_, Boxes(), selected_, {hoverIndex_, hoverState_}, scale_);
     for (const auto& op : ops) {
         const PaintRect& p = op.picture;
         if (p.x >= to || p.x + p.width <= from) continue;
@@ -216,7 +248,8 @@ void uTab::DrawTabsIn(std::int32_t from, std::int32_t to) {
             ::SetTextColor(area, kSelectedCaptionColour);
         }
         if (skin && p.width > 0 && p.height > 0 && op.pieceWidth > 0) {
-            const auto& piece = CachedPiece(skin, op.sourceX, op.pieceWidth, p.width, p.height);
+            const auto& piece = CachedPiece(skin, op.sourceX, op.pieceWidth, op.pieceHeight, kPieceEnd, op.pictureEnd,
+                                            p.width, p.height);
             ::GdiFlush();  // the text drawn so far lands before the pixels are written
             KeyedCopy(areaBits_, bufArea_, bufHeight_, p.x, p.y, piece.data(), p.width, 0, 0, p.width, p.height,
                       from, to);
@@ -224,10 +257,18 @@ void uTab::DrawTabsIn(std::int32_t from, std::int32_t to) {
         DrawTabText(area, items_->Item(op.index)->Caption(), op.caption.x, op.caption.y, op.caption.width,
                     op.caption.height);
         // A glyph outside the skin is not drawn, as a failed transparent copy would draw nothing.
-        if (op.closeButton && skinBits && op.glyphX >= 0 && op.glyphX + 12 <= skinWidth_ && skinHeight_ >= 12) {
+        if (op.closeButton && skinBits && op.glyphX >= 0 && op.glyphX + kGlyphSize <= skinWidth_ &&
+            skinHeight_ >= kGlyphSize && op.buttonWidth > 0 && op.buttonHeight > 0) {
             ::GdiFlush();
-            KeyedCopy(areaBits_, bufArea_, bufHeight_, op.buttonX, op.buttonY, skinBits, skinWidth_, op.glyphX, 0,
-                      12, 12, from, to);
+            if (op.buttonWidth == kGlyphSize && op.buttonHeight == kGlyphSize) {
+                KeyedCopy(areaBits_, bufArea_, bufHeight_, op.buttonX, op.buttonY, skinBits, skinWidth_, op.glyphX, 0,
+                          kGlyphSize, kGlyphSize, from, to);
+            } else {
+                const auto& glyph = CachedPiece(skin, op.glyphX, kGlyphSize, kGlyphSize, 0, 0, op.buttonWidth,
+                                                op.buttonHeight);
+                KeyedCopy(areaBits_, bufArea_, bufHeight_, op.buttonX, op.buttonY, glyph.data(), op.buttonWidth, 0, 0,
+                          op.buttonWidth, op.buttonHeight, from, to);
+            }
         }
     }
     ::GdiFlush();

@@ -1,7 +1,8 @@
 // Benchmark (not a test): one DrawTabs with 20 tabs on a 1920-pixel strip and one hover change,
 // each beside the direct drawing (every tab stretched from the skin through a surface of its
 // own, as the strip drew before it kept its pieces) in the same run, and beside two fixed costs:
-// DrawTabs on an empty strip and one paint message.
+// DrawTabs on an empty strip and one paint message. The same strip at 144 DPI beside it, and
+// the cost of a change of scale (a new height, surfaces and pieces, and a whole drawing).
 //   build-dir/bin/tabstrip_bench.exe [repetitions]   (under Wine: tools/wine-run PREFIX -- ...)
 #include <windows.h>
 
@@ -58,8 +59,9 @@ struct Strip {
     forms::PictureBox container;
     uTab strip;
     std::vector<std::shared_ptr<Page>> pages;
-    Strip(HWND host, int y, int tabs) {
-        container.Create(host, 0, 100, 1920, 200);
+    Strip(HWND host, int y, int tabs, int dpi = DpiScale::kBaseDpi) {
+        container.Create(host, 0, 200, 1920, 200);
+        strip.SetScale(DpiScale(dpi));
         strip.Create(host, 0, y, 1920, {{L"TabStyle", 1}, {L"TabLeftSize", 10}, {L"TabRightSize", 0}});
         strip.SethContainerWnd(container.hWnd());
         strip.LockReDraw(false);
@@ -75,11 +77,12 @@ struct Strip {
 
 int main(int argc, char** argv) {
     int repetitions = argc > 1 ? std::max(1, std::atoi(argv[1])) : 500;
-    test::HostForm host{test::HostForm::Popup(L"BenchHost", 0, 0, 1920, 300)};
+    test::HostForm host{test::HostForm::Popup(L"BenchHost", 0, 0, 1920, 400)};
     host.Show();
     Strip full(host.handle(), 0, 20);
     Strip empty(host.handle(), 40, 0);
-    for (int i = 0; i < 20; ++i) full.strip.DrawTabs(), empty.strip.DrawTabs();  // warm up
+    Strip scaled(host.handle(), 80, 20, 144);
+    for (int i = 0; i < 20; ++i) full.strip.DrawTabs(), empty.strip.DrawTabs(), scaled.strip.DrawTabs();  // warm up
 
     double tabs20 = MedianMicroseconds(repetitions, [&] { full.strip.DrawTabs(); });
     double direct20 = MedianMicroseconds(repetitions, [&] { full.strip.DrawTabsDirect(); });
@@ -113,6 +116,26 @@ int main(int argc, char** argv) {
         ::InvalidateRect(full.strip.hWnd(), nullptr, FALSE);
         ::UpdateWindow(full.strip.hWnd());
     });
+    // At 144 DPI: the drawing, a hover change and the paint message; then a change of scale.
+    double tabs20At144 = MedianMicroseconds(repetitions, [&] { scaled.strip.DrawTabs(); });
+    bool onFiveAt144 = false;
+    auto flipAt144 = [&] {
+        onFiveAt144 = !onFiveAt144;
+        scaled.strip.ShowHover(onFiveAt144 ? 5 : 6, 0);
+    };
+    for (int i = 0; i < 20; ++i) flipAt144();
+    double hoverAt144 = MedianMicroseconds(repetitions, flipAt144);
+    int hoverTabsAt144 = scaled.strip.TabsDrawnLast();
+    scaled.strip.DrawTabs();
+    double paintAt144 = MedianMicroseconds(repetitions, [&] {
+        ::InvalidateRect(scaled.strip.hWnd(), nullptr, FALSE);
+        ::UpdateWindow(scaled.strip.hWnd());
+    });
+    bool at144 = true;
+    double rescale = MedianMicroseconds(std::max(1, repetitions / 10), [&] {
+        at144 = !at144;
+        scaled.strip.SetScale(DpiScale(at144 ? 144 : 96));
+    });
     // The pieces of one tab, on the strip's own surfaces.
     HDC area = full.strip.CompositeDC();
     HBITMAP skinBitmap = static_cast<HBITMAP>(
@@ -138,6 +161,11 @@ int main(int argc, char** argv) {
     std::printf("mouse move, no change:       %8.1f us\n", still);
     std::printf("DrawTabs, no tabs (fixed):   %8.1f us\n", tabs0);
     std::printf("paint message (one copy):    %8.1f us\n", paint);
+    std::printf("at 144 DPI, 1920 px, tab width %d at 96 DPI:\n", scaled.strip.SharedTabWidth());
+    std::printf("DrawTabs, 20 tabs:           %8.1f us   (96 DPI: %.1f us)\n", tabs20At144, tabs20);
+    std::printf("hover change (%d tabs drawn):  %7.1f us   (96 DPI: %.1f us)\n", hoverTabsAt144, hoverAt144, hover);
+    std::printf("paint message (one copy):    %8.1f us   (96 DPI: %.1f us)\n", paintAt144, paint);
+    std::printf("change of scale 96 <-> 144:  %8.1f us   (height, surfaces, pieces, fonts, drawing)\n", rescale);
     std::printf("direct drawing per tab: %.1f us, of which\n", (direct20 - tabs0) / 20.0);
     std::printf("  temporary surface:         %8.1f us\n", surface);
     std::printf("  NineGridBlt (with surface): %7.1f us\n", nine);
