@@ -13,6 +13,7 @@ void MainTabHost::Create(HWND hwnd, int x, int y, int width, Events events) {
     hwnd_ = hwnd;
     events_ = std::move(events);
     WebuTab_ = std::make_unique<uTab>();
+    WebuTab_->SetScale(scale_);
     WebuTab_->Create(hwnd, x, y, width, {{L"TabStyle", 1}});
     tabToolTip_.Create(WebuTab_->hWnd());
     WebuTab_->TabChanged = [this] { WebuTab_TabChanged(); };
@@ -53,6 +54,7 @@ void MainTabHost::OpenGameTab(const std::wstring& strURL, const WebUrl::BrowserF
 void MainTabHost::SetScale(const DpiScale& scale) {
     scale_ = scale;
     if (!WebuTab_) return;
+    WebuTab_->SetScale(scale);
     CTabItems& items = WebuTab_->TabItems();
     for (std::int32_t i = 0; i < items.Count(); ++i) {
         if (auto* page = dynamic_cast<WebUrl*>(items.Item(i)->Form().get())) page->SetScale(scale);

@@ -78,11 +78,11 @@ void WebMainFrm::CreateControls() {
                                Px(browserBox.height));
     pCnt_.Create(hwnd, Px(6240), Px(1440), Px(2415), Px(1695));
     frame_.Create(hwnd, Px(15495), scale_);
+    tabs_.SetScale(scale_);
     tabs_.Create(hwnd, Px(2160), Px(30), Px(10215),
                  {[this] { Picture1_.SetVisible(false); }, [this] { return !web_minmax_.Value(); },
                   [this] { CloseCommand(); }});
     PicLogo_.SetScale(scale_);
-    tabs_.SetScale(scale_);
     PicLogo_.Create(hwnd, Px(100), Px(30), Px(440), Px(440), 0, kFrameColour);
     // The two links: white underlined captions straight on the bar.
     FontDesc link;

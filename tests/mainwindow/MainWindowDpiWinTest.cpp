@@ -59,6 +59,7 @@ TEST(AtThisDpi, DISABLED_MainWindow) {
     ExpectScaled(RectIn(view.OtherUserBtn().hWnd(), window), width - 4850 / 15.0, 0, 1485 / 15.0, 22,
                  "other-account link");
     ExpectScaled(RectIn(view.PicLogo().hWnd(), window), 100 / 15.0, 2, 440 / 15.0, 440 / 15.0, "logo");
+    ExpectScaled(RectIn(view.WebuTab()->hWnd(), window), 2300 / 15.0, 3, width - 6900 / 15.0, 32, "tab strip");
 
     // The pointer on the scaled maximise button restores the window to its design size, or to
     // the work area where that is smaller.
