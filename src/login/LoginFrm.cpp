@@ -112,8 +112,11 @@ void LoginFrm::ApplyScale(const DpiScale& scale) {
 void LoginFrm::SetBackgroundIcons() {
     std::wstring iconFile = GetTempDir() + settings::kIconFileName;
     SaveResToFile(settings::kResIconFile, settings::kResTypeIcon, iconFile);
-    smallIcon_.reset(static_cast<HICON>(::LoadImageW(nullptr, iconFile.c_str(), IMAGE_ICON, 16, 16, LR_LOADFROMFILE)));
-    bigIcon_.reset(static_cast<HICON>(::LoadImageW(nullptr, iconFile.c_str(), IMAGE_ICON, 32, 32, LR_LOADFROMFILE)));
+    // The sizes the taskbar shows at the screen's scale (16 and 32 at 96 DPI).
+    const int small = ::GetSystemMetrics(SM_CXSMICON), big = ::GetSystemMetrics(SM_CXICON);
+    smallIcon_.reset(
+        static_cast<HICON>(::LoadImageW(nullptr, iconFile.c_str(), IMAGE_ICON, small, small, LR_LOADFROMFILE)));
+    bigIcon_.reset(static_cast<HICON>(::LoadImageW(nullptr, iconFile.c_str(), IMAGE_ICON, big, big, LR_LOADFROMFILE)));
     // Referring to the background's window loads it (hidden).
     HWND background = background_.hWnd();
     ::SendMessageW(background, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_.get()));

@@ -21,11 +21,12 @@ HICON LoadIconFile(int size) {
 
 void MainTray::Add(HWND hwnd, desktop::ShellNotifyFunction shell) {
     hwnd_ = hwnd;
-    smallIcon_.reset(LoadIconFile(16));
+    // The sizes the taskbar and the tray show at the screen's scale (16 and 32 at 96 DPI).
+    smallIcon_.reset(LoadIconFile(::GetSystemMetrics(SM_CXSMICON)));
     ::SendMessageW(hwnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_.get()));
     if (!notifyIcon_) notifyIcon_ = std::make_unique<desktop::CNotifyIcon>(shell);
     notifyIcon_->AddNotifyIcon(hwnd, smallIcon_.get(), settings::kWindowCaption);
-    bigIcon_.reset(LoadIconFile(32));
+    bigIcon_.reset(LoadIconFile(::GetSystemMetrics(SM_CXICON)));
     ::SendMessageW(hwnd, WM_SETICON, kLargeIcon, reinterpret_cast<LPARAM>(bigIcon_.get()));
 }
 

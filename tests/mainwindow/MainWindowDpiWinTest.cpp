@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <memory>
 
+#include "base/PublicData.h"
 #include "base/WindowScale.h"
 #include "login/FakeBrowser.h"
 #include "mainwindow/WebMainFrm.h"
@@ -42,6 +43,8 @@ TEST(AtThisDpi, DISABLED_MainWindow) {
     env.askExit = [] { return true; };
     env.msgBox = [](const std::wstring&, const std::wstring&, UINT) { return IDOK; };
     frm.SetEnvironment(env);
+    // The icon file the login writes: the window's icons come from it at the screen's sizes.
+    ASSERT_TRUE(SaveResToFile(101, L"ICON", GetTempDir() + L"xcyh2.ico"));
     frm.SetURL(L"http://127.0.0.1:47240/xcyh2/game1.html");
     ASSERT_TRUE(frm.IsLoaded());
     WebMainFrm::TestView view{frm};
@@ -60,6 +63,14 @@ TEST(AtThisDpi, DISABLED_MainWindow) {
                  "other-account link");
     ExpectScaled(RectIn(view.PicLogo().hWnd(), window), 100 / 15.0, 2, 440 / 15.0, 440 / 15.0, "logo");
     ExpectScaled(RectIn(view.WebuTab()->hWnd(), window), 2300 / 15.0, 3, width - 6900 / 15.0, 32, "tab strip");
+
+    ICONINFO icon{};
+    ASSERT_TRUE(::GetIconInfo(reinterpret_cast<HICON>(::SendMessageW(window, WM_GETICON, ICON_SMALL, 0)), &icon));
+    BITMAP colour{};
+    ::GetObjectW(icon.hbmColor, sizeof colour, &colour);
+    EXPECT_NEAR(colour.bmWidth, At(16), 1.0) << "small icon";
+    ::DeleteObject(icon.hbmColor);
+    ::DeleteObject(icon.hbmMask);
 
     // The pointer on the scaled maximise button restores the window to its design size, or to
     // the work area where that is smaller.
