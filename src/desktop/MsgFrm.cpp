@@ -1,9 +1,12 @@
 #include "desktop/MsgFrm.h"
 
+#include <utility>
+
 #include "base/EventLog.h"
 #include "base/WindowScale.h"
 #include "controls/DialogChrome.h"
 #include "controls/PropertyText.h"
+#include "forms/ScreenAreas.h"
 #include "base/Settings.h"
 
 namespace xcyh2 {
@@ -125,6 +128,23 @@ void MsgFrm::Form_Unload() {
     }
 }
 
+void MsgFrm::ApplyScale(const DpiScale& scale, const RECT& suggested) {
+    scale_ = scale;
+    surface_.SetDpi(scale.Dpi());
+    BForm1_.SetScale(scale);
+    for (auto [button, box] : {std::pair{&iButton1_, kYes}, std::pair{&iButton2_, kNo}}) {
+        const EdgeRect r = scale.Rect(box);
+        button->SetDpi(scale.Dpi());
+        button->Move(r.left, r.top, r.Width(), r.Height());
+    }
+    const int width = scale.Pixels(kWidth), height = scale.Pixels(kHeight);
+    const RECT place =
+        forms::ReachablePlace({suggested.left, suggested.top, suggested.left + width, suggested.top + height}, scale);
+    // The size message lays the rest out: the bar, the frame, the question, the close button.
+    ::SetWindowPos(handle(), nullptr, place.left, place.top, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+    Form_Resize();
+}
+
 void MsgFrm::Answer(bool exit) {
     m_bExit_ = exit;
     Unload();
@@ -134,6 +154,9 @@ LRESULT MsgFrm::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     LRESULT result;
     if (surface_.PaintMessage(handle(), msg, wParam, result)) return result;
     switch (msg) {
+        case WM_DPICHANGED:
+            if (lParam) ApplyScale(DpiScale(HIWORD(wParam)), *reinterpret_cast<const RECT*>(lParam));
+            return 0;
         case WM_KEYDOWN:
             // Escape answers as the close button does.
             if (wParam == VK_ESCAPE) {

@@ -60,6 +60,9 @@ protected:
 
 private:
     void Answer(bool exit);
+    // The parts at a new scale (a move to a screen of another scale); the window takes its
+    // size and the place asked for, kept in reach.
+    void ApplyScale(const DpiScale& scale, const RECT& suggested);
 
     bool& m_bExit_;
     std::wstring question_;

@@ -5,7 +5,7 @@
 #include "forms/Window.h"
 #include "login/LoginBgHook.h"
 #include "login/LoginFrm.h"
-#include "winhooks/ScreenAreas.h"
+#include "forms/ScreenAreas.h"
 #include "base/Settings.h"
 
 namespace xcyh2 {
@@ -46,7 +46,7 @@ LRESULT LoginBgFrm::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
         if (page_) page_->ApplyScale(scale);
         const RECT& suggested = *reinterpret_cast<const RECT*>(lParam);
         const SIZE size = picture_.size();
-        const RECT place = winhooks::ReachablePlace(
+        const RECT place = forms::ReachablePlace(
             {suggested.left, suggested.top, suggested.left + size.cx, suggested.top + size.cy}, scale);
         ::SetWindowPos(handle(), nullptr, place.left, place.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
         TakePageAlong(place.left, place.top);

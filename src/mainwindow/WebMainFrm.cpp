@@ -13,7 +13,7 @@
 #include "forms/Application.h"
 #include "mainwindow/GameAddress.h"
 #include "mainwindow/MainLayout.h"
-#include "winhooks/ScreenAreas.h"
+#include "forms/ScreenAreas.h"
 #include "resources/ResourceIds.h"
 #include "base/Settings.h"
 
@@ -390,7 +390,7 @@ void WebMainFrm::OnDpiChanged(int dpi, const RECT& suggested) {
         if (::GetMonitorInfoW(::MonitorFromRect(&suggested, MONITOR_DEFAULTTONEAREST), &monitor))
             target = monitor.rcMonitor;
     } else {
-        target = winhooks::ReachablePlace(suggested, scale_);
+        target = forms::ReachablePlace(suggested, scale_);
     }
     ::SetWindowPos(hwnd, nullptr, target.left, target.top, target.right - target.left, target.bottom - target.top,
                    SWP_NOZORDER | SWP_NOACTIVATE);

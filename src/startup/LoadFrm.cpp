@@ -98,6 +98,12 @@ LRESULT LoadFrm::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
         if (LoadLogin) LoadLogin();
         return 0;
     }
+    if (msg == WM_DPICHANGED) {
+        // Composed again at the new scale, centred on the screen as always.
+        pictureWork_.Wait();
+        ApplyScale(DpiScale(HIWORD(wParam)));
+        return 0;
+    }
     return Form::HandleMessage(msg, wParam, lParam);
 }
 

@@ -19,6 +19,7 @@
 #include "update/VersionOrder.h"
 #include "updater/PlainFileName.h"
 #include "updater/ProgramVersion.h"
+#include "forms/ScreenAreas.h"
 
 namespace xcyh2 {
 namespace {
@@ -105,10 +106,31 @@ void UpdateFrm::Form_Load() {
                                   bar.Height(), handle(), reinterpret_cast<HMENU>(kProgressId),
                                   ::GetModuleHandleW(nullptr), nullptr);
 
+    ShapeAndRedraw();
+}
+
+void UpdateFrm::ShapeAndRedraw() {
+    RECT client;
+    ::GetClientRect(handle(), &client);
     const int corner = scale_.Pixels(kCorner);
     forms::RectRgn(handle(), client.right + 1, client.bottom + 1, corner, corner);
     surface_.Resize(client.right, client.bottom);
     Redraw();
+}
+
+void UpdateFrm::ApplyScale(const DpiScale& scale, const RECT& suggested) {
+    scale_ = scale;
+    surface_.SetDpi(scale.Dpi());
+    BForm1_.SetScale(scale);
+    const int width = scale.Pixels(kWidth), height = scale.Pixels(kHeight);
+    const RECT place =
+        forms::ReachablePlace({suggested.left, suggested.top, suggested.left + width, suggested.top + height}, scale);
+    ::SetWindowPos(handle(), nullptr, place.left, place.top, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+    BForm1_.Move(0, 0, width, BForm1_.BarHeight());
+    PlaceDialogCloseButton(closebtn_, width, scale);
+    const EdgeRect bar = scale.Rect(kProgress);
+    ::MoveWindow(progress_, bar.left, bar.top, bar.Width(), bar.Height(), TRUE);
+    ShapeAndRedraw();
 }
 
 void UpdateFrm::Redraw() {
@@ -340,6 +362,10 @@ void UpdateFrm::Form_MouseDown(short button, short, int, int) {
 LRESULT UpdateFrm::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     LRESULT result;
     if (surface_.PaintMessage(handle(), msg, wParam, result)) return result;
+    if (msg == WM_DPICHANGED && lParam) {
+        ApplyScale(DpiScale(HIWORD(wParam)), *reinterpret_cast<const RECT*>(lParam));
+        return 0;
+    }
     return Form::HandleMessage(msg, wParam, lParam);
 }
 

@@ -105,6 +105,11 @@ private:
     void AskStop();
     void SetLabel(const std::wstring& text);
     void Redraw();
+    // The region and the picture for the window's size now.
+    void ShapeAndRedraw();
+    // The parts at a new scale (a move to a screen of another scale); the window takes its
+    // size and the place asked for, kept in reach.
+    void ApplyScale(const DpiScale& scale, const RECT& suggested);
 
     // Download events.
     void m_downfile_QueryFileInfo(std::uint32_t dwFileTotalLen);

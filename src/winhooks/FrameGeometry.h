@@ -3,8 +3,6 @@
 // pixels throughout; no window needed, so the rules are tested natively.
 #pragma once
 
-#include <vector>
-
 #include "base/DpiScale.h"
 
 namespace xcyh2::winhooks {
@@ -48,11 +46,5 @@ FrameRect MoveOutline(FrameRect outline, int edge, int x, int y, const DpiScale&
 // A maximised window fills the screen above a taskbar docked at the bottom.
 FrameRect MaximisedRect(int screenWidth, int screenHeight, int taskbarHeight);
 
-// Where a window asked to go to `wanted` (the system's rectangle for a new screen scale, say)
-// is put so that a player can still reach it. Its screen is the work area it overlaps most (the
-// first, the primary, when it overlaps none). It stays as asked when it fits that screen and at
-// least minVisible pixels of it each way lie on it; otherwise it is made no larger than the
-// screen and moved inside it. An empty or inverted rectangle takes the screen's work area.
-FrameRect KeepReachable(const FrameRect& wanted, const std::vector<FrameRect>& workAreas, int minVisible);
 
 }  // namespace xcyh2::winhooks

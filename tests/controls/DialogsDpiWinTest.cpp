@@ -95,6 +95,55 @@ TEST(AtThisDpi, DISABLED_UpdaterWindow) {
     // Closing it from outside would ask whether to stop the update: the window goes with frm.
 }
 
+// A move to a screen of another scale, told far off: both windows take the new scale's sizes and
+// land on the screen; the question still answers the pointer on its scaled button.
+struct Moved {
+    static inline RECT window{}, yes{};
+    static inline const RECT farOff{-60000, 30000, -59000, 30500};
+    static void CALLBACK Tick(HWND, UINT, UINT_PTR timer, DWORD) {
+        HWND dialog = ::FindWindowW(MsgFrm::kClassName, nullptr);
+        if (!dialog || !::IsWindowVisible(dialog)) return;
+        ::KillTimer(nullptr, timer);
+        ::SendMessageW(dialog, WM_DPICHANGED, MAKEWPARAM(144, 144), reinterpret_cast<LPARAM>(&farOff));
+        ::GetWindowRect(dialog, &window);
+        yes = RectIn(::GetDlgItem(dialog, MsgFrm::kYesId), dialog);
+        ClickMiddle(::GetDlgItem(dialog, MsgFrm::kYesId));
+    }
+};
+
+TEST(DialogsOnScaledScreens, FollowANewScaleAndStayReachable) {
+    RECT work{}, inside{};
+    ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+    const DpiScale scale(144);
+    auto onScreen = [&](const RECT& r) { return ::IntersectRect(&inside, &r, &work) && ::EqualRect(&inside, &r); };
+
+    UpdateFrm updater(UpdaterTarget{L"C:\\", L""}, L"C:\\no-such-update.txt", std::nullopt);
+    updater.Load();
+    ASSERT_TRUE(updater.IsLoaded());
+    HWND window = updater.hWnd();
+    ::SendMessageW(window, WM_DPICHANGED, MAKEWPARAM(144, 144), reinterpret_cast<LPARAM>(&Moved::farOff));
+    RECT r{};
+    ::GetWindowRect(window, &r);
+    EXPECT_EQ(r.right - r.left, scale.Pixels(380));
+    EXPECT_EQ(r.bottom - r.top, scale.Pixels(118));
+    EXPECT_TRUE(onScreen(r)) << "updater off the screen";
+    RECT bar = RectIn(::GetDlgItem(window, UpdateFrm::kProgressId), window);
+    EXPECT_EQ(bar.right - bar.left, scale.Pixels(340));
+    RECT close = RectIn(::GetDlgItem(window, UpdateFrm::kCloseId), window);
+    EXPECT_EQ(close.right - close.left, scale.Pixels(43));
+
+    test::HostForm owner{test::HostForm::Popup(L"DpiMoveOwner", 0, 0, 800, 600, WS_POPUP)};
+    owner.Show();
+    bool exit = false;
+    ::SetTimer(nullptr, 0, 20, &Moved::Tick);
+    MsgFrm::Ask(owner.hWnd(), exit);
+    owner.Unload();
+    EXPECT_TRUE(exit) << "the pointer missed the scaled yes button";
+    EXPECT_EQ(Moved::window.right - Moved::window.left, scale.Pixels(242));
+    EXPECT_TRUE(onScreen(Moved::window)) << "question off the screen";
+    EXPECT_EQ(Moved::yes.left, scale.Pixels(56));
+}
+
 TEST(DialogsOnScaledScreens, TakeTheirSizesAndHitBoxesAtEachDpi) {
     test::RunChildrenAtEveryDpi();
 }

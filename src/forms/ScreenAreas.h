@@ -7,15 +7,15 @@
 #include <vector>
 
 #include "base/DpiScale.h"
-#include "winhooks/FrameGeometry.h"
+#include "base/ScreenPlace.h"
 
-namespace xcyh2::winhooks {
+namespace xcyh2::forms {
 
 // Every screen's work area, the primary's first.
-std::vector<FrameRect> ScreenWorkAreas();
+std::vector<EdgeRect> ScreenWorkAreas();
 
 // wanted, or the place KeepReachable gives it on this machine's screens: at least 100 pixels
 // (at the window's scale) of it each way on a screen.
 RECT ReachablePlace(const RECT& wanted, const DpiScale& scale);
 
-}  // namespace xcyh2::winhooks
+}  // namespace xcyh2::forms
