@@ -25,19 +25,15 @@ void DrawPieces(HDC skin, const Picture* picture, const std::vector<SkinPiece>& 
         PixelCopy copy;
         if (!ToPixels(piece, picture->PixelWidth(), picture->PixelHeight(), copy)) continue;
         EdgeRect to = scale.Rect({copy.targetX, copy.targetY, copy.targetX + copy.width, copy.targetY + copy.height});
-        forms::CopyScaled(target.hdc(), to.left, to.top, to.Width(), to.Height(), skin, copy.sourceX, copy.sourceY, copy.width,
-                   copy.height);
+        EdgeRect from = picture->Source({copy.sourceX, copy.sourceY, copy.sourceX + copy.width, copy.sourceY + copy.height});
+        forms::CopyScaled(target.hdc(), to.left, to.top, to.Width(), to.Height(), skin, from.left, from.top, from.Width(),
+                          from.Height());
     }
 }
 }  // namespace
 
-BForm::BForm(std::int32_t skinBitmap) {
-    // The skin is loaded into PP when the bar is made; without it the bar is plain.
-    skin_ = Picture::LoadBitmapResource(skinBitmap);
-    if (skin_) {
-        PP_.reset(::CreateCompatibleDC(nullptr));
-        if (PP_) ppOriginal_ = ::SelectObject(PP_.get(), skin_->Bitmap());
-    }
+BForm::BForm(std::int32_t skinBitmap) : skinBitmap_(skinBitmap) {
+    LoadSkin();
     std::uint32_t colour = 0;
     ColourFromText(kDefaultBackColor, colour);
     surface_.SetBackColor(colour);
@@ -56,12 +52,24 @@ BForm::~BForm() {
     skin_.reset();
 }
 
+// The skin is held selected into PP, drawn for the bar's art set; without it the bar is plain.
+void BForm::LoadSkin() {
+    if (PP_ && ppOriginal_) ::SelectObject(PP_.get(), ppOriginal_);
+    ppOriginal_ = nullptr;
+    skin_ = Picture::LoadArt(skinBitmap_, scale_);
+    if (!skin_) return;
+    if (!PP_) PP_.reset(::CreateCompatibleDC(nullptr));
+    if (PP_) ppOriginal_ = ::SelectObject(PP_.get(), skin_->Bitmap());
+}
+
 int BForm::BarHeight() const { return scale_.TwipsToPixels(kBarHeightTwips); }
 
 void BForm::SetScale(const DpiScale& scale) {
     if (scale.Dpi() == scale_.Dpi()) return;
+    const bool newArt = scale.ArtSet() != scale_.ArtSet();
     scale_ = scale;
     surface_.SetDpi(scale.Dpi());
+    if (newArt) LoadSkin();
     if (!exists()) return;
     // The bar takes its new height; its size message paints it anew.
     RECT r{};

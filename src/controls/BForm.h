@@ -84,11 +84,13 @@ protected:
 
 private:
     void PaintBar();
+    void LoadSkin();
     void Changed(const wchar_t* name);
     bool RaiseMouse(const MouseEvent& event, UINT msg, WPARAM wParam, LPARAM lParam);
 
     // The skin picture and a device context that holds it (the picture box PP), made at
-    // creation; released in reverse.
+    // creation and drawn anew for a new art set; released in reverse.
+    std::int32_t skinBitmap_;
     PicturePtr skin_;
     unique_hdc PP_;
     HGDIOBJ ppOriginal_ = nullptr;

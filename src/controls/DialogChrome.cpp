@@ -25,6 +25,7 @@ bool CreateDialogTitleBar(BForm& bar, HWND parent, int width, UINT_PTR id, const
 bool CreateDialogCloseButton(iButton& button, HWND parent, int width, UINT_PTR id, const DpiScale& scale) {
     EdgeRect r = CloseBox(width, scale);
     bool created = button.Create(parent, r.left, r.top, r.Width(), r.Height(), {{L"AutoSize", false}}, id);
+    button.SetDpi(scale.Dpi());
     button.SetBackPicture(Picture::LoadBitmapResource(kCloseBitmap));
     button.SetAccessibleName(L"关闭");
     return created;
@@ -32,6 +33,7 @@ bool CreateDialogCloseButton(iButton& button, HWND parent, int width, UINT_PTR i
 
 void PlaceDialogCloseButton(iButton& button, int width, const DpiScale& scale) {
     EdgeRect r = CloseBox(width, scale);
+    button.SetDpi(scale.Dpi());
     button.Move(r.left, r.top, r.Width(), r.Height());
 }
 

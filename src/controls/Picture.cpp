@@ -2,6 +2,7 @@
 
 #include "controls/ButtonFrames.h"
 #include "forms/ScaledCopy.h"
+#include "picture/ArtSets.h"
 
 namespace xcyh2 {
 
@@ -14,6 +15,8 @@ std::shared_ptr<Picture> Picture::FromBitmap(HBITMAP bitmap, std::int32_t resour
     picture->bitmap_ = std::move(owned);
     picture->width_ = info.bmWidth;
     picture->height_ = info.bmHeight < 0 ? -info.bmHeight : info.bmHeight;
+    picture->bitmapWidth_ = picture->width_;
+    picture->bitmapHeight_ = picture->height_;
     picture->resourceId_ = resourceId;
     return picture;
 }
@@ -31,6 +34,8 @@ std::shared_ptr<Picture> Picture::FromIcon(HICON icon) {
     picture->width_ = bm.bmWidth;
     // A monochrome icon keeps its AND and XOR masks one above the other.
     picture->height_ = info.hbmColor ? bm.bmHeight : bm.bmHeight / 2;
+    picture->bitmapWidth_ = picture->width_;
+    picture->bitmapHeight_ = picture->height_;
     return picture;
 }
 
@@ -39,6 +44,21 @@ std::shared_ptr<Picture> Picture::LoadBitmapResource(std::int32_t id, HMODULE mo
     auto* bitmap = static_cast<HBITMAP>(::LoadImageW(module, MAKEINTRESOURCEW(id), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
     return FromBitmap(bitmap, id);
 }
+
+std::shared_ptr<Picture> Picture::LoadArt(std::int32_t id, const DpiScale& scale) {
+    std::shared_ptr<Picture> picture = LoadBitmapResource(id);
+    if (!picture || scale.ArtSet() == 100) return picture;
+    unique_hbitmap set(LoadArtSetBitmap(id, ArtKind::kBitmap, scale.ArtSet(), RGB(0, 0, 0)));
+    BITMAP info{};
+    if (!set || !::GetObjectW(set.get(), sizeof(info), &info) || info.bmWidth <= 0 || info.bmHeight == 0) return picture;
+    picture->bitmap_ = std::move(set);
+    picture->bitmapWidth_ = info.bmWidth;
+    picture->bitmapHeight_ = info.bmHeight < 0 ? -info.bmHeight : info.bmHeight;
+    picture->artSet_ = scale.ArtSet();
+    return picture;
+}
+
+EdgeRect Picture::Source(const EdgeRect& pixels96) const { return ArtSetScale(artSet_).Rect(pixels96); }
 
 std::int32_t Picture::Width() const { return PixelsToHimetric(width_); }
 std::int32_t Picture::Height() const { return PixelsToHimetric(height_); }
@@ -51,7 +71,7 @@ void Picture::Render(HDC target, int x, int y, int width, int height) const {
     unique_hdc source(::CreateCompatibleDC(target));
     if (!source) return;
     SelectedObject selected(source.get(), bitmap_.get());
-    forms::CopyScaled(target, x, y, width, height, source.get(), 0, 0, width_, height_);
+    forms::CopyScaled(target, x, y, width, height, source.get(), 0, 0, bitmapWidth_, bitmapHeight_);
 }
 
 }  // namespace xcyh2

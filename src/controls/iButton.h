@@ -78,10 +78,8 @@ public:
     // tip or its job. The caption names it otherwise.
     void SetAccessibleName(std::wstring name) { accessName_ = std::move(name); }
     // The DPI the caption's point size is measured at: the holder window's.
-    void SetDpi(int dpi) {
-        surface_.SetDpi(dpi);
-        if (exists()) Refresh();
-    }
+    // The back picture is drawn from the art set of that scale.
+    void SetDpi(int dpi);
     HDC hdc() const { return surface_.hdc(); }
     HBITMAP Image() const { return surface_.Image(); }
 
@@ -144,6 +142,7 @@ private:
     std::vector<PicturePtr> stateImages_;
     unique_hpalette palette_;  // on a 256-colour display, the palette the frames were cut with
     FrameSize frame_;
+    int dpi_ = DpiScale::kBaseDpi;
     std::wstring caption_;
     std::wstring accessName_;
     // What screen readers hold of the button.

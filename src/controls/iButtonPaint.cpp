@@ -25,25 +25,40 @@ void iButton::UsePalette(HDC dc) const {
     ::RealizePalette(dc);
 }
 
+void iButton::SetDpi(int dpi) {
+    const bool newArt = DpiScale(dpi).ArtSet() != DpiScale(dpi_).ArtSet();
+    dpi_ = dpi;
+    surface_.SetDpi(dpi);
+    if (newArt) RebuildStateImages();
+    else if (exists()) Refresh();
+}
+
 void iButton::RebuildStateImages() {
+    // A strip from the program's own pictures is cut from the art set of the button's scale.
+    const DpiScale scale(dpi_);
+    if (backPicture_ && backPicture_->ResourceId() && backPicture_->ArtSet() != scale.ArtSet())
+        if (PicturePtr art = Picture::LoadArt(backPicture_->ResourceId(), scale)) backPicture_ = std::move(art);
     stateImages_.clear();
     if (palette_) ::SelectPalette(surface_.hdc(), static_cast<HPALETTE>(::GetStockObject(DEFAULT_PALETTE)), FALSE);
     palette_.reset();
     frame_ = {};
     if (backPicture_ && backPicture_->Bitmap() && exists()) {
+        // frame_ is a frame at 96 DPI, which sizes the button; cut is a frame of the strip held.
         frame_ = CutFrames(backPicture_->Width(), backPicture_->Height(), Style());
+        const FrameSize cut = CutFrames(PixelsToHimetric(backPicture_->BitmapWidth()),
+                                        PixelsToHimetric(backPicture_->BitmapHeight()), Style());
         WindowDc control(handle());
         unique_hdc strip(::CreateCompatibleDC(control.get()));
         unique_hdc copy(::CreateCompatibleDC(control.get()));
-        if (strip && copy && frame_.width > 0 && frame_.height > 0) {
+        if (strip && copy && cut.width > 0 && cut.height > 0) {
             palette_ = SystemPalette(control.get());
             SelectedObject stripPicture(strip.get(), backPicture_->Bitmap());
             UsePalette(copy.get());
             for (std::int32_t i = 0; i < FramesInStrip(Style()); ++i) {
-                unique_hbitmap frame(::CreateCompatibleBitmap(control.get(), frame_.width, frame_.height));
+                unique_hbitmap frame(::CreateCompatibleBitmap(control.get(), cut.width, cut.height));
                 if (frame) {
                     SelectedObject target(copy.get(), frame.get());
-                    ::BitBlt(copy.get(), 0, 0, frame_.width, frame_.height, strip.get(), i * frame_.width, 0, SRCCOPY);
+                    ::BitBlt(copy.get(), 0, 0, cut.width, cut.height, strip.get(), i * cut.width, 0, SRCCOPY);
                 }
                 stateImages_.push_back(Picture::FromBitmap(frame.release()));
             }

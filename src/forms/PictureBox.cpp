@@ -19,9 +19,10 @@ bool PictureBox::Create(HWND parent, int x, int y, int width, int height, UINT_P
     return CreateWin(design);
 }
 
-void PictureBox::SetPicture(HBITMAP bitmap) {
+void PictureBox::SetPicture(HBITMAP bitmap, SIZE size96) {
     if (picture_ && picture_ != bitmap) ::DeleteObject(picture_);
     picture_ = bitmap;
+    size96_ = size96;
     if (exists()) ::InvalidateRect(handle(), nullptr, TRUE);
 }
 
@@ -52,8 +53,8 @@ LRESULT PictureBox::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
                 ::GetObjectW(picture_, sizeof(bm), &bm);
                 HDC mem = ::CreateCompatibleDC(hdc);
                 HGDIOBJ old = ::SelectObject(mem, picture_);
-                CopyScaled(hdc, 0, 0, scale_.Pixels(bm.bmWidth), scale_.Pixels(bm.bmHeight), mem, 0, 0, bm.bmWidth,
-                           bm.bmHeight);
+                const SIZE size = size96_.cx > 0 && size96_.cy > 0 ? size96_ : SIZE{bm.bmWidth, bm.bmHeight};
+                CopyScaled(hdc, 0, 0, scale_.Pixels(size.cx), scale_.Pixels(size.cy), mem, 0, 0, bm.bmWidth, bm.bmHeight);
                 ::SelectObject(mem, old);
                 ::DeleteDC(mem);
             }

@@ -23,7 +23,9 @@ public:
 
     // The picture is drawn at 0, 0 in its own size at the box's scale (a picture is made for
     // 96 DPI); the box takes ownership of the bitmap.
-    void SetPicture(HBITMAP bitmap);
+    // size96: the picture's size at 96 DPI when the bitmap was drawn for a denser screen (the
+    // bitmap's own size when empty); it is shown at that size times the box's scale.
+    void SetPicture(HBITMAP bitmap, SIZE size96 = {});
     void SetScale(const DpiScale& scale);
     HBITMAP Picture() const { return picture_; }
 
@@ -42,6 +44,7 @@ protected:
 
 private:
     HBITMAP picture_ = nullptr;
+    SIZE size96_{};
     DpiScale scale_;
     bool pressed_ = false;
 };

@@ -4,6 +4,7 @@
 #include "forms/Application.h"
 #include "forms/MsgBox.h"
 #include "login/AppCommand.h"
+#include "picture/ArtSets.h"
 #include "picture/GdiPlus.h"
 #include "picture/ImageBitmap.h"
 #include "login/LoginBgFrm.h"
@@ -104,9 +105,9 @@ void LoginFrm::ApplyScale(const DpiScale& scale) {
     }
     GdiplusSession gdiplus;
     gdiplus.Startup();
-    MiniBtn.SetPicture(ImageToBitmap(LoadPngFromRes(kMiniPicture, L"GIF"), kColourKey, mini.Width(), mini.Height()));
-    CloseBtn.SetPicture(
-        ImageToBitmap(LoadPngFromRes(kClosePicture, L"GIF"), kColourKey, close.Width(), close.Height()));
+    const int set = scale.ArtSet();
+    MiniBtn.SetPicture(ImageToBitmap(LoadGifArt(kMiniPicture, set), kColourKey, mini.Width(), mini.Height()));
+    CloseBtn.SetPicture(ImageToBitmap(LoadGifArt(kClosePicture, set), kColourKey, close.Width(), close.Height()));
 }
 
 void LoginFrm::SetBackgroundIcons() {

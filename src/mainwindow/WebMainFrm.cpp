@@ -3,6 +3,7 @@
 #include "mainwindow/WebMainFrm.h"
 
 #include <algorithm>
+#include <cstdlib>
 
 #include "base/EventLog.h"
 #include "base/ScopedFlag.h"
@@ -13,6 +14,7 @@
 #include "forms/Application.h"
 #include "mainwindow/GameAddress.h"
 #include "mainwindow/MainLayout.h"
+#include "picture/ArtSets.h"
 #include "forms/ScreenAreas.h"
 #include "resources/ResourceIds.h"
 #include "base/Settings.h"
@@ -29,9 +31,17 @@ constexpr int kBitmapMin = IDB_BTN_MIN, kBitmapMinMax = IDB_BTN_MAX, kBitmapClos
 // The design size of the client area, twips.
 constexpr int kDesignWidth = 15540, kDesignHeight = 9585;
 
-HBITMAP LoadLogoBitmap(int id) {
-    return static_cast<HBITMAP>(
-        ::LoadImageW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(id), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
+// The logo drawn for the art set of the scale, shown at the 100 % picture's size times the scale.
+void ShowLogo(forms::PictureBox& box, const DpiScale& scale) {
+    auto logo = static_cast<HBITMAP>(::LoadImageW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(kBitmapLogo),
+                                                  IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
+    BITMAP bm{};
+    if (!logo || !::GetObjectW(logo, sizeof(bm), &bm)) return box.SetPicture(logo);
+    if (HBITMAP art = LoadArtSetBitmap(kBitmapLogo, ArtKind::kBitmap, scale.ArtSet(), RGB(0, 0, 0))) {
+        ::DeleteObject(logo);
+        logo = art;
+    }
+    box.SetPicture(logo, {bm.bmWidth, std::abs(bm.bmHeight)});
 }
 
 }  // namespace
@@ -182,7 +192,7 @@ void WebMainFrm::Form_Load() {
     // 11: the pages' container; drawing on.
     tabs_.SetContainer(pCnt_.hWnd());
     // 12: the logo.
-    PicLogo_.SetPicture(LoadLogoBitmap(kBitmapLogo));
+    ShowLogo(PicLogo_, scale_);
     // 13: the maximise command, without flipping the button: the window comes up maximised.
     web_minmax_Click();
     LayOut();
@@ -382,6 +392,7 @@ void WebMainFrm::OnDpiChanged(int dpi, const RECT& suggested) {
     for (iButton* button : {&OtherUserBtn_, &GameSpaceBtn_, &web_tool_, &web_min_, &web_minmax_, &web_close_, &iButton1_})
         button->SetDpi(scale_.Dpi());
     PicLogo_.SetScale(scale_);
+    ShowLogo(PicLogo_, scale_);
     tabs_.SetScale(scale_);
     RECT target = suggested;
     if (fullScreen_) {

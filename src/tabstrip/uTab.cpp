@@ -5,6 +5,7 @@
 #include "base/EventLog.h"
 #include "base/WindowScale.h"
 #include "base/classic_error.h"
+#include "picture/ArtSets.h"
 #include "tabstrip/TabWindowOps.h"
 
 namespace xcyh2 {
@@ -12,7 +13,10 @@ namespace xcyh2 {
 namespace {
 constexpr wchar_t kClassName[] = L"Xcyh2TabStrip";
 
-HBITMAP LoadSkin(int id) {
+// The skin as drawn for the art set, or the 100 % picture where the program has no such set.
+HBITMAP LoadSkin(int id, int& set) {
+    if (HBITMAP art = LoadArtSetBitmap(id, ArtKind::kBitmap, set, RGB(255, 0, 255))) return art;
+    set = 100;
     return static_cast<HBITMAP>(
         ::LoadImageW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(id), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
 }
@@ -32,16 +36,7 @@ unique_hfont GuiFontWithWeight(LONG weight, const DpiScale& scale) {
 }  // namespace
 
 uTab::uTab() {
-    for (int style = 0; style < 2; ++style) {
-        HBITMAP bitmap = LoadSkin(MetricsOf(style).skinBitmap);
-        if (!bitmap) continue;  // a module without the skins draws backgrounds and text only
-        try {
-            skins_[style] = mdlTabAPI::MemDC(mdlTabAPI::CreateBitmapDC(bitmap));
-        } catch (...) {
-            ::DeleteObject(bitmap);
-            throw;
-        }
-    }
+    LoadSkins();
     items_ = std::make_unique<CTabItems>(Win32TabWindowOps());
     items_->SetOwner(this);
     subclass_ = std::make_unique<CSubclass>(static_cast<ISubclassHandler&>(*this));
@@ -98,9 +93,30 @@ void uTab::LockReDraw(bool lock) {
     RedrawAll();
 }
 
+void uTab::LoadSkins() {
+    for (int style = 0; style < 2; ++style) {
+        skins_[style].reset();
+        int set = scale_.ArtSet();
+        HBITMAP bitmap = LoadSkin(MetricsOf(style).skinBitmap, set);
+        skinSets_[style] = set;
+        if (!bitmap) continue;  // a module without the skins draws backgrounds and text only
+        try {
+            skins_[style] = mdlTabAPI::MemDC(mdlTabAPI::CreateBitmapDC(bitmap));
+        } catch (...) {
+            ::DeleteObject(bitmap);
+            throw;
+        }
+    }
+}
+
 void uTab::SetScale(const DpiScale& scale) {
     if (scale.Dpi() == scale_.Dpi()) return;
+    const bool newArt = scale.ArtSet() != scale_.ArtSet();
     scale_ = scale;
+    if (newArt) {
+        FreeBuffers();  // the pieces and pixels read from the old skins go with them
+        LoadSkins();
+    }
     normalFont_ = GuiFontWithWeight(100, scale_);
     boldFont_ = GuiFontWithWeight(700, scale_);
     // A new height, new surfaces (which drop every piece drawn at the old scale), the layout

@@ -106,6 +106,7 @@ public:
     // Painting (also run by the strip itself at the moments its events and IuTab name).
     void CreateBuffers();
     void FreeBuffers();
+    void LoadSkins();
     void RedrawAll();
     void DrawStripBackground();
     void DrawTabs();
@@ -182,6 +183,7 @@ private:
 
     // In the order the strip creates them; released in reverse in the destructor.
     mdlTabAPI::MemDC skins_[2];
+    int skinSets_[2] = {100, 100};  // the art set each skin was drawn for
     mdlTabAPI::MemDC background_, composite_, tabArea_;
     std::uint32_t* areaBits_ = nullptr;  // tabArea_'s pixels
     bool areaDrawn_ = false;             // tabArea_ holds a whole drawing of the tabs

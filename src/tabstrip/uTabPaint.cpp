@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <climits>
 
+#include "picture/ArtSets.h"
 #include "tabstrip/KeyedArt.h"
 #include "tabstrip/TabPaintPlan.h"
 #include "tabstrip/uTab.h"
@@ -76,8 +77,8 @@ void uTab::DrawStripBackground() {
     if (auto handler = OnDrawBackground) handler(background_.get(), bufWidth_, bufHeight_, cancel);
     if (!*alive || cancel || !background_) return;
     if (HDC skin = skins_[bufStyle_].get())
-        ::StretchBlt(background_.get(), 0, 0, bufWidth_, bufHeight_, skin, 0, 0, 1, SkinColumnHeight(bufStyle_),
-                     SRCCOPY);
+        ::StretchBlt(background_.get(), 0, 0, bufWidth_, bufHeight_, skin, 0, 0, 1,
+                     ArtSetScale(skinSets_[bufStyle_]).Pixels(SkinColumnHeight(bufStyle_)), SRCCOPY);
 }
 
 void uTab::DrawTabText(HDC surface, const std::wstring& text, int x, int y, int width, int height) {
@@ -238,6 +239,9 @@ void uTab::DrawTabsIn(std::int32_t from, std::int32_t to) {
     ::BitBlt(area, from, 0, to - from, bufHeight_, background_.get(), bufLeft_ + from, 0, SRCCOPY);
 
     tabsDrawn_ = 0;
+    // The plan cuts the skin in 96-DPI pixels; art maps a cut into the skin held, edge by edge.
+    const DpiScale art = ArtSetScale(skinSets_[bufStyle_]);
+    const std::int32_t end = art.Pixels(kPieceEnd);
     const auto ops = PlanTabs(bufStyle_, Boxes(), selected_, {hoverIndex_, hoverState_}, scale_);
     for (const auto& op : ops) {
         const PaintRect& p = op.picture;
@@ -248,8 +252,9 @@ void uTab::DrawTabsIn(std::int32_t from, std::int32_t to) {
             ::SetTextColor(area, kSelectedCaptionColour);
         }
         if (skin && p.width > 0 && p.height > 0 && op.pieceWidth > 0) {
-            const auto& piece = CachedPiece(skin, op.sourceX, op.pieceWidth, op.pieceHeight, kPieceEnd, op.pictureEnd,
-                                            p.width, p.height);
+            const std::int32_t x = art.Pixels(op.sourceX);
+            const auto& piece = CachedPiece(skin, x, art.Pixels(op.sourceX + op.pieceWidth) - x,
+                                            art.Pixels(op.pieceHeight), end, op.pictureEnd, p.width, p.height);
             ::GdiFlush();  // the text drawn so far lands before the pixels are written
             KeyedCopy(areaBits_, bufArea_, bufHeight_, p.x, p.y, piece.data(), p.width, 0, 0, p.width, p.height,
                       from, to);
@@ -257,16 +262,16 @@ void uTab::DrawTabsIn(std::int32_t from, std::int32_t to) {
         DrawTabText(area, items_->Item(op.index)->Caption(), op.caption.x, op.caption.y, op.caption.width,
                     op.caption.height);
         // A glyph outside the skin is not drawn, as a failed transparent copy would draw nothing.
-        if (op.closeButton && skinBits && op.glyphX >= 0 && op.glyphX + kGlyphSize <= skinWidth_ &&
-            skinHeight_ >= kGlyphSize && op.buttonWidth > 0 && op.buttonHeight > 0) {
+        const std::int32_t glyphX = art.Pixels(op.glyphX), glyph = art.Pixels(op.glyphX + kGlyphSize) - glyphX;
+        if (op.closeButton && skinBits && glyphX >= 0 && glyphX + glyph <= skinWidth_ && skinHeight_ >= glyph &&
+            op.buttonWidth > 0 && op.buttonHeight > 0) {
             ::GdiFlush();
-            if (op.buttonWidth == kGlyphSize && op.buttonHeight == kGlyphSize) {
-                KeyedCopy(areaBits_, bufArea_, bufHeight_, op.buttonX, op.buttonY, skinBits, skinWidth_, op.glyphX, 0,
-                          kGlyphSize, kGlyphSize, from, to);
+            if (op.buttonWidth == glyph && op.buttonHeight == glyph) {
+                KeyedCopy(areaBits_, bufArea_, bufHeight_, op.buttonX, op.buttonY, skinBits, skinWidth_, glyphX, 0,
+                          glyph, glyph, from, to);
             } else {
-                const auto& glyph = CachedPiece(skin, op.glyphX, kGlyphSize, kGlyphSize, 0, 0, op.buttonWidth,
-                                                op.buttonHeight);
-                KeyedCopy(areaBits_, bufArea_, bufHeight_, op.buttonX, op.buttonY, glyph.data(), op.buttonWidth, 0, 0,
+                const auto& glyphPixels = CachedPiece(skin, glyphX, glyph, glyph, 0, 0, op.buttonWidth, op.buttonHeight);
+                KeyedCopy(areaBits_, bufArea_, bufHeight_, op.buttonX, op.buttonY, glyphPixels.data(), op.buttonWidth, 0, 0,
                           op.buttonWidth, op.buttonHeight, from, to);
             }
         }

@@ -12,6 +12,7 @@
 #include "controls/BForm.h"
 #include "controls/iButton.h"
 #include "controls/SkinPixels.h"
+#include "support/Accessibility.h"
 #include "support/HostForm.h"
 #include "support/WinTest.h"
 #include "tabstrip/GdiObjectWatch.h"
@@ -213,6 +214,39 @@ TEST_F(Controls, TheBarIsTiledFromTheSkinAndHoldsItsHeight) {
     EXPECT_LT(start, 43);
 }
 
+// On a screen at exactly 150 % or 200 % the button's frames and the bar's tiles are the art drawn
+// for that scale, copied pixel for pixel, not the 100 % art enlarged.
+TEST_F(Controls, AtASetsScaleTheButtonAndBarShowItsArt) {
+    for (int dpi : {144, 192}) {
+        const DpiScale scale(dpi);
+        const int set = scale.ArtSet();
+        const Pixels strip = Pixels::FromArtSet(103, set), skin = Pixels::FromArtSet(108, set);
+        ASSERT_EQ(strip.width(), 3 * scale.Pixels(43)) << set;
+        ASSERT_EQ(strip.height(), scale.Pixels(18)) << set;
+        const int frameWidth = strip.width() / 3;
+
+        iButton button;
+        ASSERT_TRUE(button.Create(Host(), 10, 10, frameWidth, strip.height(), {{L"AutoSize", false}, {L"BackPicture", 103}}));
+        button.SetDpi(dpi);
+        for (int state = 0; state < 3; ++state) {
+            button.cMouseAction(state, true);
+            Pixels got = Pixels::FromDc(button.hdc(), frameWidth, strip.height());
+            EXPECT_EQ(FrameMismatches(got, strip, state, frameWidth), 0) << "set " << set << " state " << state;
+        }
+
+        BForm bar;
+        bar.SetScale(scale);
+        ASSERT_TRUE(bar.Create(Host(), 0, 60, scale.Pixels(1033), {}));
+        const int height = scale.TwipsToPixels(500), tile = scale.Pixels(20);
+        Pixels got = Pixels::FromDc(bar.hdc(), scale.Pixels(1033), height);
+        int bad = 0;
+        // The tiles between the logo's place and the right end, every 20 pixels (at 96 DPI) from x 20.
+        for (int y = 0; y < height; ++y)
+            for (int x = scale.Pixels(120); x < scale.Pixels(960); ++x) bad += got.At(x, y) != skin.At(tile + (x - tile) % tile, y);
+        EXPECT_EQ(bad, 0) << "set " << set;
+    }
+}
+
 // What happened, in order: caption drags asked of the host, and the bar's events.
 std::vector<std::string> g_order;
 WNDPROC g_hostProc = nullptr;
@@ -327,6 +361,7 @@ TEST_F(Controls, ScreenReadersSeeNamedPushButtonsThatTheyCanPress) {
         {L"", L"关闭", true, L"关闭", 1},                      // a picture button: its job
         {L"", L"最小化", false, L"最小化", 0},                 // disabled: not pressed
     };
+    if (!test::SystemHandsOutAccessibleObjects()) GTEST_SKIP() << test::kNoAccessibleObjects;
     for (const Case& c : cases) {
         auto button = std::make_unique<iButton>();
         ASSERT_TRUE(button->Create(Host(), 10, 10, 60, 20,

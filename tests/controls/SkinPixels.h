@@ -7,6 +7,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "picture/ArtSets.h"
+
 namespace xcyh2::test {
 
 class Pixels {
@@ -27,6 +29,19 @@ public:
     static Pixels FromResource(int id) {
         auto* bitmap = static_cast<HBITMAP>(
             ::LoadImageW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(id), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
+        BITMAP info{};
+        ::GetObjectW(bitmap, sizeof(info), &info);
+        Pixels p(info.bmWidth, info.bmHeight);
+        HDC screen = ::GetDC(nullptr);
+        p.Read(screen, bitmap);
+        ::ReleaseDC(nullptr, screen);
+        ::DeleteObject(bitmap);
+        return p;
+    }
+
+    // The picture of bitmap id drawn for the 150 % or 200 % art set.
+    static Pixels FromArtSet(int id, int set) {
+        HBITMAP bitmap = LoadArtSetBitmap(id, ArtKind::kBitmap, set, RGB(0, 0, 0));
         BITMAP info{};
         ::GetObjectW(bitmap, sizeof(info), &info);
         Pixels p(info.bmWidth, info.bmHeight);

@@ -1,0 +1,31 @@
+#include "picture/ArtSets.h"
+
+#include "picture/ImageBitmap.h"
+
+namespace xcyh2 {
+
+const wchar_t* ArtSetType(ArtKind kind, int set) {
+    const bool bitmap = kind == ArtKind::kBitmap;
+    switch (set) {
+        case 150: return bitmap ? L"BITMAP150" : L"GIF150";
+        case 200: return bitmap ? L"BITMAP200" : L"GIF200";
+        default: return nullptr;
+    }
+}
+
+HBITMAP LoadArtSetBitmap(int id, ArtKind kind, int set, COLORREF background) {
+    const wchar_t* type = ArtSetType(kind, set);
+    if (!type) return nullptr;
+    GdiplusSession gdiplus;
+    if (!gdiplus.Startup()) return nullptr;
+    ResourceImage image = LoadPngFromRes(id, type);
+    return image ? ImageToBitmap(image, background) : nullptr;
+}
+
+ResourceImage LoadGifArt(int id, int set) {
+    if (const wchar_t* type = ArtSetType(ArtKind::kGif, set))
+        if (ResourceImage art = LoadPngFromRes(id, type)) return art;
+    return LoadPngFromRes(id, L"GIF");
+}
+
+}  // namespace xcyh2
