@@ -16,6 +16,7 @@
 #include "base/classic_error.h"
 #include "forms/Form.h"
 #include "forms/PictureBox.h"
+#include "support/Accessibility.h"
 #include "support/HostForm.h"
 #include "support/WinTest.h"
 #include "tabstrip/EventLogWatch.h"
@@ -162,6 +163,7 @@ void CALLBACK HearSelection(HWINEVENTHOOK, DWORD event, HWND hwnd, LONG object, 
 }
 
 TEST_F(TabStrip, ScreenReadersSeeAPageTabListWithOneSelectedTab) {
+    if (!test::SystemHandsOutAccessibleObjects()) GTEST_SKIP() << test::kNoAccessibleObjects;
     Make(1, 10);
     AddPage(L"一区 云海");
     AddPage(L"二区 星河");
