@@ -4,7 +4,7 @@
 Reads the library graph CMake writes (cmake --graphviz) and fails, naming the path, when
   - the project's libraries link each other in a cycle, or
   - the updater links, directly or through another library, a library outside its floor
-    (the platform layer, the forms, the controls and the update client).
+    (the platform layer, the pictures, the forms, the controls and the update client).
 """
 import os
 import re
@@ -13,8 +13,9 @@ import sys
 import tempfile
 
 # What the updater may link: nothing of the browser, the login, the main window or start-up.
+# The pictures decode its skin's larger art sets.
 UPDATER_MAY_LINK = {
-    "xcyh2_base", "xcyh2_forms", "xcyh2_controls", "xcyh2_controls_core",
+    "xcyh2_base", "xcyh2_picture", "xcyh2_picture_core", "xcyh2_forms", "xcyh2_controls", "xcyh2_controls_core",
     "xcyh2_update", "xcyh2_update_core", "xcyh2_updater_core", "xcyh2_updater_resources",
 }
 
