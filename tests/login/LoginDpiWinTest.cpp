@@ -16,6 +16,7 @@
 #include "login/FakeBrowser.h"
 #include "login/LoginBgFrm.h"
 #include "login/LoginFrm.h"
+#include "picture/ArtSets.h"
 #include "picture/GdiPlus.h"
 #include "picture/ImageBitmap.h"
 #include "picture/LayeredPicture.h"
@@ -179,22 +180,22 @@ TEST(AtThisDpi, DISABLED_LoginWindowsTakeTheirScaleAndKeepTheirTranslucency) {
                           "background"),
               0);
 
-    // The keyed pictures: a pixel is see-through (exactly the key) where its 96-DPI pixels all
-    // are, drawn where they all are not, and never paler than the art it comes from: no fringe
-    // of the key's white blended into the edge.
+    // The keyed pictures, from the art set of the window's scale: a pixel is see-through
+    // (exactly the key) where its art pixels all are, drawn where they all are not, and never
+    // paler than the art it comes from: no fringe of the key's white blended into the edge.
     GdiplusSession gdiplus;
     gdiplus.Startup();
     for (auto [box, resource] : {std::pair{mini, IDR_GIF_MINI}, std::pair{close, IDR_GIF_CLOSE}}) {
-        ResourceImage image = LoadPngFromRes(resource, L"GIF");
+        ResourceImage image = LoadGifArt(resource, DpiScale(test::ChildDpi()).ArtSet());
         HBITMAP own = ImageToBitmap(image, kKey);
-        Pixels art96 = Read(own), art = Read(box->Picture());
+        Pixels source = Read(own), art = Read(box->Picture());
         ::DeleteObject(own);
         RECT client{};
         ::GetClientRect(box->hWnd(), &client);
         ASSERT_EQ(art.width, client.right);  // the picture fills its box
         ASSERT_EQ(art.height, client.bottom);
         auto isKey = [](std::uint32_t p) { return (p & 0xFFFFFF) == 0xFEFEFE; };
-        EXPECT_EQ(CountStrays(art96, art,
+        EXPECT_EQ(CountStrays(source, art,
                               [&isKey](std::uint32_t p, const Sources& from) {
                                   int keys = static_cast<int>(
                                       std::count_if(std::begin(from.nearest), std::end(from.nearest), isKey));
