@@ -27,29 +27,12 @@ public:
         return p;
     }
     static Pixels FromResource(int id) {
-        auto* bitmap = static_cast<HBITMAP>(
-            ::LoadImageW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(id), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
-        BITMAP info{};
-        ::GetObjectW(bitmap, sizeof(info), &info);
-        Pixels p(info.bmWidth, info.bmHeight);
-        HDC screen = ::GetDC(nullptr);
-        p.Read(screen, bitmap);
-        ::ReleaseDC(nullptr, screen);
-        ::DeleteObject(bitmap);
-        return p;
+        return FromBitmap(static_cast<HBITMAP>(
+            ::LoadImageW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(id), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
     }
-
     // The picture of bitmap id drawn for the 150 % or 200 % art set.
     static Pixels FromArtSet(int id, int set) {
-        HBITMAP bitmap = LoadArtSetBitmap(id, ArtKind::kBitmap, set, RGB(0, 0, 0));
-        BITMAP info{};
-        ::GetObjectW(bitmap, sizeof(info), &info);
-        Pixels p(info.bmWidth, info.bmHeight);
-        HDC screen = ::GetDC(nullptr);
-        p.Read(screen, bitmap);
-        ::ReleaseDC(nullptr, screen);
-        ::DeleteObject(bitmap);
-        return p;
+        return FromBitmap(LoadArtSetBitmap(id, ArtKind::kBitmap, set, RGB(0, 0, 0)));
     }
 
     // A colour value (0x00BBGGRR) as At reports it.
@@ -61,6 +44,17 @@ public:
     std::uint32_t At(int x, int y) const { return data_[static_cast<std::size_t>(y) * width_ + x] & 0xFFFFFF; }
 
 private:
+    // Reads the bitmap and deletes it.
+    static Pixels FromBitmap(HBITMAP bitmap) {
+        BITMAP info{};
+        ::GetObjectW(bitmap, sizeof(info), &info);
+        Pixels p(info.bmWidth, info.bmHeight);
+        HDC screen = ::GetDC(nullptr);
+        p.Read(screen, bitmap);
+        ::ReleaseDC(nullptr, screen);
+        ::DeleteObject(bitmap);
+        return p;
+    }
     Pixels(int w, int h) : width_(w), height_(h), data_(static_cast<std::size_t>(w) * h) {}
     void Read(HDC dc, HBITMAP bitmap) {
         BITMAPINFO bmi{};
