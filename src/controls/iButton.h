@@ -77,6 +77,8 @@ public:
     // What screen readers call the button where its caption does not say: a picture button's
     // tip or its job. The caption names it otherwise.
     void SetAccessibleName(std::wstring name) { accessName_ = std::move(name); }
+    // The object screen readers are handed, for a caller in this process: a new reference.
+    IAccessible* AccessibleObject() { return accessible_.Object(); }
     // The DPI the caption's point size is measured at: the holder window's.
     // The back picture is drawn from the art set of that scale.
     void SetDpi(int dpi);

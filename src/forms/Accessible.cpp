@@ -58,6 +58,12 @@ LRESULT AccessibleSlot::Answer(WPARAM wParam, LPARAM lParam) {
     return object_->Answer(wParam);
 }
 
+IAccessible* AccessibleSlot::Object() {
+    if (!object_) object_ = new Accessible(source_);
+    object_->AddRef();
+    return object_;
+}
+
 void AccessibleSlot::Close() {
     if (!object_) return;
     object_->Disconnect();

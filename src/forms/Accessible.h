@@ -110,6 +110,8 @@ public:
 
     // The answer to WM_GETOBJECT; 0 leaves the message to the system.
     LRESULT Answer(WPARAM wParam, LPARAM lParam);
+    // The object the answer hands out, for a caller in this process: a new reference.
+    IAccessible* Object();
     void Close();
 
 private:

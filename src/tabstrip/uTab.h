@@ -53,6 +53,8 @@ public:
     // it sets the size the strip is made at; afterwards the strip takes its new height and
     // rebuilds its fonts, surfaces and pieces at once.
     void SetScale(const DpiScale& scale);
+    // The object screen readers are handed, for a caller in this process: a new reference.
+    IAccessible* AccessibleObject() { return accessible_.Object(); }
     const DpiScale& Scale() const { return scale_; }
 
     HWND hContainerWnd() const { return container_; }

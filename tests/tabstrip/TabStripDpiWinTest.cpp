@@ -6,7 +6,6 @@
 #include <oleacc.h>
 
 #include <cstdint>
-#include <cstdio>
 #include <cstdlib>
 #include <memory>
 #include <string>
@@ -87,24 +86,19 @@ TEST(AtThisDpi, DISABLED_TabStrip) {
     ::ClientToScreen(strip.hWnd(), &origin);
 
     // Each tab where it is drawn, as screen readers are told: its 96-DPI place scaled.
-    if (test::SystemHandsOutAccessibleObjects()) {
-        IAccessible* acc = nullptr;
-        ASSERT_EQ(::AccessibleObjectFromWindow(strip.hWnd(), OBJID_CLIENT, IID_IAccessible,
-                                               reinterpret_cast<void**>(&acc)), S_OK);
-        for (long id = 1; id <= 3; ++id) {
-            VARIANT child;
-            child.vt = VT_I4;
-            child.lVal = id;
-            long x = 0, y = 0, w = 0, h = 0;
-            ASSERT_EQ(acc->accLocation(&x, &y, &w, &h, child), S_OK);
-            EXPECT_NEAR(x - origin.x, At(10 + (id - 1) * 205), 1.0) << id;
-            EXPECT_NEAR(w, At(200), 1.0) << id;
-            EXPECT_NEAR(h, At(32), 1.0) << id;
-        }
-        acc->Release();
-    } else {
-        std::printf("tab places as screen readers see them not read: %s\n", test::kNoAccessibleObjects);
+    IAccessible* acc = test::AccessibleOf(strip.hWnd(), strip.AccessibleObject());
+    ASSERT_NE(acc, nullptr);
+    for (long id = 1; id <= 3; ++id) {
+        VARIANT child;
+        child.vt = VT_I4;
+        child.lVal = id;
+        long x = 0, y = 0, w = 0, h = 0;
+        ASSERT_EQ(acc->accLocation(&x, &y, &w, &h, child), S_OK);
+        EXPECT_NEAR(x - origin.x, At(10 + (id - 1) * 205), 1.0) << id;
+        EXPECT_NEAR(w, At(200), 1.0) << id;
+        EXPECT_NEAR(h, At(32), 1.0) << id;
     }
+    acc->Release();
 
     // Each tab picture's ends and bottom at the scaled place.
     auto pixels = mdlTabAPI::ReadPixels(strip.CompositeDC(), client.right, client.bottom);

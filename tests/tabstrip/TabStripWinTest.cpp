@@ -163,15 +163,12 @@ void CALLBACK HearSelection(HWINEVENTHOOK, DWORD event, HWND hwnd, LONG object, 
 }
 
 TEST_F(TabStrip, ScreenReadersSeeAPageTabListWithOneSelectedTab) {
-    if (!test::SystemHandsOutAccessibleObjects()) GTEST_SKIP() << test::kNoAccessibleObjects;
     Make(1, 10);
     AddPage(L"一区 云海");
     AddPage(L"二区 星河");
     AddPage(L"三区 群星");
     strip->SetSelected(1);
-    IAccessible* acc = nullptr;
-    ASSERT_EQ(::AccessibleObjectFromWindow(strip->hWnd(), OBJID_CLIENT, IID_IAccessible,
-                                           reinterpret_cast<void**>(&acc)), S_OK);
+    IAccessible* acc = test::AccessibleOf(strip->hWnd(), strip->AccessibleObject());
     ASSERT_NE(acc, nullptr);
     auto child = [](long id) {
         VARIANT v;
