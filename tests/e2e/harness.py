@@ -17,6 +17,7 @@ Screenshots go to BUILD_DIR/e2e-artifacts/.
 import contextlib
 import json
 import os
+import re
 import shutil
 import signal
 import subprocess
@@ -123,10 +124,18 @@ class Shell:
     def temp_dir(self):
         """Unix path of the folder the programs know as %TEMP%, asked of Wine itself."""
         if getattr(self, "_temp_dir", None) is None:
-            out = self.wine("cmd.exe", "/c", "echo %TEMP%", timeout=120).stdout.decode("utf-8", "replace")
-            windows_path = out.strip().splitlines()[-1].strip()
-            drive, rest = windows_path.split(":", 1)
-            assert drive.upper() == "C", windows_path
+            # Wine has been seen to fail a start of cmd.exe now and then ("ShellExecuteEx failed:
+            # internal error") while the prefix is busy: a failed start is asked again.
+            windows_path = ""
+            for attempt in range(3):
+                out = self.wine("cmd.exe", "/c", "echo %TEMP%", timeout=120).stdout.decode("utf-8", "replace")
+                lines = out.strip().splitlines()
+                windows_path = lines[-1].strip() if lines else ""
+                if re.match(r"^[A-Za-z]:\\", windows_path):
+                    break
+                time.sleep(1 + attempt)
+            drive, rest = windows_path.split(":", 1) if ":" in windows_path else ("", windows_path)
+            assert drive.upper() == "C", "%%TEMP%% as Wine tells it: %r" % windows_path
             self._temp_dir = os.path.join(self.prefix, "drive_c", *[p for p in rest.split("\\") if p])
             os.makedirs(self._temp_dir, exist_ok=True)
         return self._temp_dir
