@@ -46,15 +46,12 @@ std::shared_ptr<Picture> Picture::LoadBitmapResource(std::int32_t id, HMODULE mo
 }
 
 std::shared_ptr<Picture> Picture::LoadArt(std::int32_t id, const DpiScale& scale) {
-    std::shared_ptr<Picture> picture = LoadBitmapResource(id);
-    if (!picture || scale.ArtSet() == 100) return picture;
-    unique_hbitmap set(LoadArtSetBitmap(id, ArtKind::kBitmap, scale.ArtSet(), RGB(0, 0, 0)));
-    BITMAP info{};
-    if (!set || !::GetObjectW(set.get(), sizeof(info), &info) || info.bmWidth <= 0 || info.bmHeight == 0) return picture;
-    picture->bitmap_ = std::move(set);
-    picture->bitmapWidth_ = info.bmWidth;
-    picture->bitmapHeight_ = info.bmHeight < 0 ? -info.bmHeight : info.bmHeight;
-    picture->artSet_ = scale.ArtSet();
+    const ArtBitmap art = LoadArtBitmap(id, scale.ArtSet(), RGB(0, 0, 0));
+    std::shared_ptr<Picture> picture = FromBitmap(art.bitmap, id);
+    if (!picture) return nullptr;
+    picture->width_ = art.size96.cx;
+    picture->height_ = art.size96.cy;
+    picture->artSet_ = art.set;
     return picture;
 }
 

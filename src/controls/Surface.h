@@ -50,6 +50,7 @@ public:
     void SetFont(const FontDesc& font);
     // The DPI the font's point size is measured at: the window's own; 0 (the start) the screen's.
     void SetDpi(int dpi);
+    int Dpi() const { return dpi_; }  // 0 until set: 96
     std::wstring Tag;
 
     // Fills the image with the background colour.

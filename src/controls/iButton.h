@@ -144,7 +144,6 @@ private:
     std::vector<PicturePtr> stateImages_;
     unique_hpalette palette_;  // on a 256-colour display, the palette the frames were cut with
     FrameSize frame_;
-    int dpi_ = DpiScale::kBaseDpi;
     std::wstring caption_;
     std::wstring accessName_;
     // What screen readers hold of the button.

@@ -26,8 +26,7 @@ void iButton::UsePalette(HDC dc) const {
 }
 
 void iButton::SetDpi(int dpi) {
-    const bool newArt = DpiScale(dpi).ArtSet() != DpiScale(dpi_).ArtSet();
-    dpi_ = dpi;
+    const bool newArt = DpiScale(dpi).ArtSet() != DpiScale(surface_.Dpi()).ArtSet();
     surface_.SetDpi(dpi);
     if (newArt) RebuildStateImages();
     else if (exists()) Refresh();
@@ -35,7 +34,7 @@ void iButton::SetDpi(int dpi) {
 
 void iButton::RebuildStateImages() {
     // A strip from the program's own pictures is cut from the art set of the button's scale.
-    const DpiScale scale(dpi_);
+    const DpiScale scale(surface_.Dpi());
     if (backPicture_ && backPicture_->ResourceId() && backPicture_->ArtSet() != scale.ArtSet())
         if (PicturePtr art = Picture::LoadArt(backPicture_->ResourceId(), scale)) backPicture_ = std::move(art);
     stateImages_.clear();

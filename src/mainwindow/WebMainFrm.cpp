@@ -3,7 +3,6 @@
 #include "mainwindow/WebMainFrm.h"
 
 #include <algorithm>
-#include <cstdlib>
 
 #include "base/EventLog.h"
 #include "base/ScopedFlag.h"
@@ -33,15 +32,8 @@ constexpr int kDesignWidth = 15540, kDesignHeight = 9585;
 
 // The logo drawn for the art set of the scale, shown at the 100 % picture's size times the scale.
 void ShowLogo(forms::PictureBox& box, const DpiScale& scale) {
-    auto logo = static_cast<HBITMAP>(::LoadImageW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(kBitmapLogo),
-                                                  IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
-    BITMAP bm{};
-    if (!logo || !::GetObjectW(logo, sizeof(bm), &bm)) return box.SetPicture(logo);
-    if (HBITMAP art = LoadArtSetBitmap(kBitmapLogo, ArtKind::kBitmap, scale.ArtSet(), RGB(0, 0, 0))) {
-        ::DeleteObject(logo);
-        logo = art;
-    }
-    box.SetPicture(logo, {bm.bmWidth, std::abs(bm.bmHeight)});
+    const ArtBitmap logo = LoadArtBitmap(kBitmapLogo, scale.ArtSet(), RGB(0, 0, 0));
+    box.SetPicture(logo.bitmap, logo.size96);
 }
 
 }  // namespace

@@ -1,5 +1,7 @@
 #include "picture/ArtSets.h"
 
+#include <cstdlib>
+
 #include "picture/ImageBitmap.h"
 
 namespace xcyh2 {
@@ -20,6 +22,21 @@ HBITMAP LoadArtSetBitmap(int id, ArtKind kind, int set, COLORREF background) {
     if (!gdiplus.Startup()) return nullptr;
     ResourceImage image = LoadPngFromRes(id, type);
     return image ? ImageToBitmap(image, background) : nullptr;
+}
+
+ArtBitmap LoadArtBitmap(int id, int set, COLORREF background) {
+    ArtBitmap art;
+    art.bitmap = static_cast<HBITMAP>(
+        ::LoadImageW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(id), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
+    BITMAP info{};
+    if (!art.bitmap || !::GetObjectW(art.bitmap, sizeof(info), &info)) return art;
+    art.size96 = {info.bmWidth, std::abs(info.bmHeight)};
+    if (HBITMAP drawn = LoadArtSetBitmap(id, ArtKind::kBitmap, set, background)) {
+        ::DeleteObject(art.bitmap);
+        art.bitmap = drawn;
+        art.set = set;
+    }
+    return art;
 }
 
 ResourceImage LoadGifArt(int id, int set) {

@@ -27,6 +27,16 @@ inline DpiScale ArtSetScale(int set) { return DpiScale(set * DpiScale::kBaseDpi 
 // decoded: the caller draws from the 100 % picture instead.
 HBITMAP LoadArtSetBitmap(int id, ArtKind kind, int set, COLORREF background);
 
+// A skin bitmap as a window at a scale draws it: set's picture of bitmap resource id where the
+// program has one, else the 100 % bitmap itself (set then says 100). size96 is the 100 % bitmap's
+// size, the size layouts cut it in. No bitmap when the program has neither.
+struct ArtBitmap {
+    HBITMAP bitmap = nullptr;  // the caller's to delete
+    SIZE size96{};
+    int set = 100;
+};
+ArtBitmap LoadArtBitmap(int id, int set, COLORREF background);
+
 // Set's picture of the GIF resource id where the program has one, else the GIF itself; empty
 // when neither decodes. GDI+ must be started.
 ResourceImage LoadGifArt(int id, int set);

@@ -13,14 +13,6 @@ namespace xcyh2 {
 namespace {
 constexpr wchar_t kClassName[] = L"Xcyh2TabStrip";
 
-// The skin as drawn for the art set, or the 100 % picture where the program has no such set.
-HBITMAP LoadSkin(int id, int& set) {
-    if (HBITMAP art = LoadArtSetBitmap(id, ArtKind::kBitmap, set, RGB(255, 0, 255))) return art;
-    set = 100;
-    return static_cast<HBITMAP>(
-        ::LoadImageW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(id), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
-}
-
 // The system's GUI font at the strip's scale: the stock font is made for the system's own DPI.
 unique_hfont GuiFontWithWeight(LONG weight, const DpiScale& scale) {
     LOGFONTW lf{};
@@ -96,9 +88,9 @@ void uTab::LockReDraw(bool lock) {
 void uTab::LoadSkins() {
     for (int style = 0; style < 2; ++style) {
         skins_[style].reset();
-        int set = scale_.ArtSet();
-        HBITMAP bitmap = LoadSkin(MetricsOf(style).skinBitmap, set);
-        skinSets_[style] = set;
+        const ArtBitmap art = LoadArtBitmap(MetricsOf(style).skinBitmap, scale_.ArtSet(), RGB(255, 0, 255));
+        HBITMAP bitmap = art.bitmap;
+        skinSets_[style] = art.set;
         if (!bitmap) continue;  // a module without the skins draws backgrounds and text only
         try {
             skins_[style] = mdlTabAPI::MemDC(mdlTabAPI::CreateBitmapDC(bitmap));
